@@ -1,0 +1,72 @@
+// Process log writer, level rule and function tracer.
+#ifndef SUBCLIENTCONF_PLATFORM_KXLOG_H
+#define SUBCLIENTCONF_PLATFORM_KXLOG_H
+
+#include <cstdarg>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#define KX_PRINTF_FORMAT(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
+
+// The process log writer. Level query first, then the write with the
+// origin (a function signature text) and the source line.
+class CLogWriterInterface {
+public:
+    virtual ~CLogWriterInterface();
+    virtual int getLevel() = 0;
+    void write(int level, const char* origin, int line, int, int, int, const char* format, ...)
+        KX_PRINTF_FORMAT(8, 9);
+    // Writes one whole record; called with the message already applicable.
+    virtual void vwrite(int level, const char* origin, int line, const char* format, va_list args) = 0;
+};
+
+// Null until a caller installs a writer; the library then uses the default
+// writer (standard error or SUBCLIENTCONF_LOG_FILE). Read and replace it
+// only through kxGetLogWriter/kxSetLogWriter, which are safe across threads.
+extern std::shared_ptr<CLogWriterInterface> g_ptrLogWriter;
+
+std::shared_ptr<CLogWriterInterface> kxGetLogWriter();
+void kxSetLogWriter(std::shared_ptr<CLogWriterInterface> writer);  // null restores the default
+
+// The level the default writer reports: SUBCLIENTCONF_LOG_LEVEL at load, or the last kxSetLogLevel.
+int kxLogLevel();
+void kxSetLogLevel(int level);
+
+// Level rule: -1 is always written; L >= 0 only when the writer's level is at least L.
+bool kxLogApplies(int level);
+void kxLog(int level, const char* origin, int line, const char* format, ...) KX_PRINTF_FORMAT(4, 5);
+void kxVLog(int level, const char* origin, int line, const char* format, va_list args);
+
+#define KXLOG(level, ...) kxLog((level), __PRETTY_FUNCTION__, __LINE__, __VA_ARGS__)
+
+// Formats into a string that grows as needed: no message is ever cut.
+std::string kxVFormat(const char* format, va_list args);
+std::string kxFormat(const char* format, ...) KX_PRINTF_FORMAT(1, 2);
+
+// Traces entry and exit of a function when the level is at least 1 on entry.
+class KXDebugFunction {
+public:
+    KXDebugFunction(std::shared_ptr<CLogWriterInterface> writer, int level, const char* function, int line,
+                    int, uint64_t, uint32_t, const char* format);
+    ~KXDebugFunction();
+    KXDebugFunction(const KXDebugFunction&) = delete;
+    KXDebugFunction& operator=(const KXDebugFunction&) = delete;
+
+private:
+    std::shared_ptr<CLogWriterInterface> writer_;
+    int level_;
+    const char* function_;
+    int line_;
+};
+
+// Usage: KX_TRACE(); at the top of a traced function.
+#define KX_TRACE_CAT2(a, b) a##b
+#define KX_TRACE_CAT(a, b) KX_TRACE_CAT2(a, b)
+#define KX_TRACE()                                                                                      \
+    std::unique_ptr<KXDebugFunction> KX_TRACE_CAT(kxTrace_, __LINE__);                                   \
+    if (kxLogApplies(1))                                                                                \
+        KX_TRACE_CAT(kxTrace_, __LINE__).reset(new KXDebugFunction(kxGetLogWriter(), 2, __PRETTY_FUNCTION__, \
+                                                                   __LINE__, 1, 0, 0xFFFFFFFFu, nullptr))
+
+#endif
