@@ -1,0 +1,150 @@
+// Private state of FSSubclientConf and the operations behind its public ones.
+#ifndef SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
+#define SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
+
+#include "subclient/FSSubclientConf.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <list>
+#include <map>
+#include <string>
+#include <vector>
+
+// One accepted setName or setPath call, in call order.
+struct FSPlayback {
+    static const uint8_t kindName = 0;
+    static const uint8_t kindPath = 1;
+
+    uint32_t created = 0;   // stamped by the history load
+    uint32_t modified = 0;  // 0: never modified
+    uint8_t kind = kindName;
+    bool isWildcard = false;
+    std::string text;  // the subclient name, or the normalized path without the wildcard marker
+};
+
+// Content a subclient had during the loaded history window and no longer has.
+struct FSHistory {
+    bool isWildcard = false;
+    std::string path;  // normalized, without the wildcard marker
+};
+
+// One subclient header line of a configuration text, in line order.
+struct SCCharacteristics {
+    bool ignored = false;
+    bool isDefault = false;
+};
+
+// Formats the postfix that tells a duplicated content line apart.
+void setPostfixToAvoidDuplication(std::string& postfix, unsigned long scNum);
+
+class CFSSubclientConfPrivate {
+public:
+    explicit CFSSubclientConfPrivate(FSSubclientConf* owner);
+    ~CFSSubclientConfPrivate();
+    CFSSubclientConfPrivate(const CFSSubclientConfPrivate&) = delete;
+    CFSSubclientConfPrivate& operator=(const CFSSubclientConfPrivate&) = delete;
+
+    // Table, tree and their release.
+    int init();
+    int initTree();
+    void freeAll();
+    void freeTree();
+    void freeTree(FSSubclientNode* node);
+    void freeNames();
+    void clearDefaultContent();
+    int setName(const char* name);
+    int setDisplayName(const char* name);
+
+    // Node queries.
+    std::string nodeToPath(FSSubclientNode* node);
+    int nodeToSubclientNumber(FSSubclientNode* node);
+    std::string nodeToSubclientName(FSSubclientNode* node);
+    FSSubclientNode* descendantInSameSubclient(FSSubclientNode* node, int scNum);
+
+    // Normalization.
+    static bool treatSlashAsSlash(int appType);
+
+    // Insertion and overlap validation.
+    int recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild);
+    int checkTreeNode(FSSubclientNode* node, int scNum);
+    int wcCheckTreeNode(FSSubclientNode* node);
+
+    // Pattern tests and content-tree search.
+    int dirnameTest(const char* dirname, const char* pattern, char delim, bool isWildcard);
+    int pathTestHistory(const char* path, char delim, int scNum);
+    int recursiveSearch(FSSubclientNode* node, const char* path);
+
+    // Scan lists and wildcard expansion on disk.
+    int recursiveOutput(FSSubclientNode* first, int inside);
+    int wcDirnames(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
+    int wcNodirs(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
+
+    // Directory-list construction.
+    int dirlistNodirs(FSSubclientNode* first, const char* path, bool walkCovered, bool strictTree);
+    int recursiveDirlist(FSSubclientDir* first, const char* path, bool strictTree);
+    FSSubclientDir* linearizeDirlist(FSSubclientDir* first, FSSubclientDir* parent);
+    char* suffix(char* name, const char* path);
+
+    // Loading: the lines of a configuration text, the application ids of its
+    // header lines, and the tolerance of a content line that setPath refused.
+    int loadConfigLines(std::istream& text, bool defaultOnly, bool onDemand,
+                        std::vector<SCCharacteristics>& records);
+    void collectAppIds(const std::vector<unsigned long>& myAppIds, const std::vector<SCCharacteristics>& records,
+                       bool defaultOnly);
+    int contentFailed(const std::string& line, const std::string& currentName, bool onDemand);
+
+    int (*compare)(const char*, const char*);
+    // Covering node of every node no wildcard sibling covers (subclient -1).
+    FSSubclientNode sentinel;
+    std::string defaultName;
+    FSSubclientNode* root;
+    int numSubclients;
+    char** names;  // malloc'ed array of strdup'ed names
+    int namesCapacity;
+    char delim;
+    char escapeChar;  // always the other slash
+    std::string delimString;
+    bool needsInit;
+    bool outputDirs;
+    int dirlistSubclient;
+    int appType;
+    unsigned long fleetId;
+    unsigned long appId;
+    unsigned long historyToTime;
+    unsigned long historyFromTime;
+    unsigned long dirlistToTime;
+    unsigned long dirlistAppId;
+    FSCallback* outputSink;
+    bool outputDescend;
+    FSSubclientNode* searchNode;
+    FSSubclientNode* searchWildcardNode;
+    FSSubclientDir** nodirTail;  // link field where the next nodir entry is hooked in
+    std::list<char*> defaultContent;  // malloc'ed texts
+    bool caseSensitive;
+    bool ifindMode;
+    FSSubclientDirlist* pathTestDirlist;
+    char pathTestDelim;
+    std::vector<FSPlayback> replayVec;
+    std::vector<FSHistory> historyList;
+    std::vector<int> historyStart;
+    std::vector<unsigned long> appIds;
+    std::map<unsigned long, int> appIdMap;
+    bool pathSet;
+    int errCode;
+    bool loadedDefaultOnly;
+    std::string dupPostfix;
+    FSSubclientNode* lastNode;
+    bool calledFromStartRestore;
+    bool allowOverlapSCContent;
+    std::string scName;
+    std::string outputDelimiter;
+    bool useDelimiterInterchangeably;
+    bool patternOptimization;
+
+    // The configuration this state belongs to: messages go out on its behalf
+    // (TLOG_ON), so its debug prefix and useStdout apply.
+    FSSubclientConf* owner;
+};
+
+#endif
