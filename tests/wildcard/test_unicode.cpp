@@ -1,0 +1,214 @@
+#include "support/Capture.h"
+#include "wildcard/WCSubclients.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::vector<unsigned long> Codes;
+
+Codes toCodes(const unsigned long* text)
+{
+    Codes codes;
+    while (*text)
+        codes.push_back(*text++);
+    return codes;
+}
+
+std::string fromCodes(Codes codes)
+{
+    codes.push_back(0);
+    WCConverter converter;
+    return converter.fromUnicode(codes.data());
+}
+
+Codes toUnicode(const std::string& text)
+{
+    WCConverter converter;
+    return toCodes(converter.toUnicode(text));
+}
+
+const char* const toUnicodeFailure = "toUnicode: %s converting to Unicode\n";
+
+std::string message(const char* format, const char* error)
+{
+    return kxFormat(format, error);
+}
+
+struct RoundTrip {
+    const char* bytes;
+    Codes codes;
+};
+
+TEST(WCConverter, RoundTripsAcrossThePlanes)
+{
+    const RoundTrip cases[] = {
+        {"", {}},
+        {"a", {'a'}},
+        {"\x7f", {0x7F}},
+        {"\xc2\x80", {0x80}},
+        {"\xc3\xa9", {0xE9}},
+        {"\xdf\xbf", {0x7FF}},
+        {"\xe0\xa0\x80", {0x800}},
+        {"\xe2\x82\xac", {0x20AC}},
+        {"\xef\xbf\xbf", {0xFFFF}},
+        {"\xf0\x90\x80\x80", {0x10000}},
+        {"\xf0\x9f\x98\x80", {0x1F600}},
+        {"\xf4\x8f\xbf\xbf", {0x10FFFF}},
+        {"x\xc3\xa9y\xf0\x9f\x98\x80z", {'x', 0xE9, 'y', 0x1F600, 'z'}},
+    };
+    CaptureLog log(1);
+    for (const RoundTrip& c : cases) {
+        EXPECT_EQ(toUnicode(c.bytes), c.codes) << c.bytes;
+        EXPECT_EQ(fromCodes(c.codes), c.bytes) << c.bytes;
+    }
+    EXPECT_TRUE(log.records().empty()) << log.dump();
+}
+
+TEST(WCConverter, RejectsEachMalformedClass)
+{
+    struct Case {
+        std::string bytes;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"\xc3", "source exhausted"},                // truncated two-byte sequence
+        {"ab\xe2\x82", "source exhausted"},          // truncated at the end after good text
+        {"\xff", "source exhausted"},                // lead byte claims five trailing bytes
+        {"\xc0\x80", "source illegal"},              // overlong NUL
+        {"\xc1\xbf", "source illegal"},              // overlong two-byte
+        {"\xe0\x80\x80", "source illegal"},          // overlong three-byte
+        {"\xf0\x80\x80\x80", "source illegal"},      // overlong four-byte
+        {"\x80", "source illegal"},                  // lone continuation byte
+        {"\xbf", "source illegal"},
+        {"\xe2\x28\xa1", "source illegal"},          // second byte not a continuation
+        {"\xe2\x82\x28", "source illegal"},          // third byte not a continuation
+        {"\xf0\x9f\x98\x28", "source illegal"},      // fourth byte not a continuation
+        {"\xf4\x41\x80\x80", "source illegal"},      // after F4 the second byte must be 80-8F
+        {"\xf4\x90\x80\x80", "source illegal"},      // past U+10FFFF
+        {"\xf5\x80\x80\x80", "source illegal"},      // lead byte past F4
+        {"\xf8\x88\x80\x80\x80", "source illegal"},  // five-byte form
+        {std::string("ok\xc3\xa9\xc3\x28", 6), "source illegal"},
+    };
+    for (const Case& c : cases) {
+        CaptureLog log(1);
+        WCConverter converter;
+        converter.toUnicode("keep");
+        EXPECT_EQ(toCodes(converter.toUnicode(c.bytes)), Codes()) << c.error;
+        EXPECT_TRUE(log.has(1, message(toUnicodeFailure, c.error))) << log.dump();
+    }
+}
+
+TEST(WCConverter, KeepsEncodedSurrogatesAsValues)
+{
+    EXPECT_EQ(toUnicode("\xed\xa0\x80"), Codes({0xD800}));
+    EXPECT_EQ(toUnicode("\xed\xbf\xbf"), Codes({0xDFFF}));
+}
+
+TEST(WCConverter, FromUnicodeRefusesSurrogatesAndReplacesValuesBeyondFourBytes)
+{
+    CaptureLog log(1);
+    EXPECT_EQ(fromCodes({'a', 0xD800}), "");
+    EXPECT_TRUE(log.has(1, "fromUnicode: source illegal converting to UTF-8\n")) << log.dump();
+    log.clear();
+    EXPECT_EQ(fromCodes({0x1FFFFF}), "\xf7\xbf\xbf\xbf");
+    EXPECT_EQ(fromCodes({0x200000}), "\xef\xbf\xbd");
+    EXPECT_EQ(fromCodes({0x110000}), "\xf4\x90\x80\x80");
+    EXPECT_TRUE(log.records().empty()) << log.dump();
+}
+
+TEST(WCConverter, ToUnicodeHoldsExactlyItsCapacity)
+{
+    const unsigned int capacity = WCConverter::capacity;
+    ASSERT_EQ(capacity, 2048u);
+    CaptureLog log(1);
+    EXPECT_EQ(toUnicode(std::string(capacity, 'a')).size(), capacity);
+    std::string wide;
+    for (unsigned int i = 0; i < capacity; ++i)
+        wide += "\xf0\x9f\x98\x80";
+    Codes converted = toUnicode(wide);
+    ASSERT_EQ(converted.size(), capacity);
+    EXPECT_EQ(converted.back(), 0x1F600ul);
+    EXPECT_TRUE(log.records().empty()) << log.dump();
+
+    EXPECT_EQ(toUnicode(std::string(capacity + 1, 'a')), Codes());
+    EXPECT_TRUE(log.has(1, message(toUnicodeFailure, "target exhausted"))) << log.dump();
+    EXPECT_EQ(toUnicode(wide + "\xc3\xa9"), Codes());
+}
+
+TEST(WCConverter, FromUnicodeWritesExactlyItsCapacity)
+{
+    const unsigned int capacity = WCConverter::capacity;
+    const std::string failure = "fromUnicode: target exhausted converting to UTF-8\n";
+    CaptureLog log(1);
+    EXPECT_EQ(fromCodes(Codes(capacity, 'a')).size(), capacity);
+    EXPECT_EQ(fromCodes(Codes(capacity / 2, 0xE9)).size(), capacity);
+    EXPECT_TRUE(log.records().empty()) << log.dump();
+
+    EXPECT_EQ(fromCodes(Codes(capacity + 1, 'a')), "");
+    EXPECT_TRUE(log.has(1, failure)) << log.dump();
+    log.clear();
+    Codes straddling(capacity - 2, 'a');
+    straddling.push_back(0x1F600);  // four bytes where only two remain
+    EXPECT_EQ(fromCodes(straddling), "");
+    EXPECT_TRUE(log.has(1, failure)) << log.dump();
+}
+
+TEST(WCConverter, NewConverterHoldsTheEmptyString)
+{
+    WCConverter converter;
+    EXPECT_EQ(converter.fromUnicode(converter.toUnicode("")), "");
+}
+
+TEST(GetOtherCase, PairsLettersBothWays)
+{
+    for (unsigned long c = 'a'; c <= 'z'; ++c) {
+        EXPECT_EQ(WCToken::getOtherCase(c), c - 32);
+        EXPECT_EQ(WCToken::getOtherCase(c - 32), c);
+    }
+    const unsigned long latin1Upper[] = {0xC0, 0xC9, 0xCF, 0xD1, 0xD6, 0xD8, 0xDD};
+    for (unsigned long upper : latin1Upper) {
+        EXPECT_EQ(WCToken::getOtherCase(upper), upper + 0x20) << upper;
+        EXPECT_EQ(WCToken::getOtherCase(upper + 0x20), upper) << upper;
+    }
+    EXPECT_EQ(WCToken::getOtherCase('q'), (unsigned long)'Q');
+    EXPECT_EQ(WCToken::getOtherCase(0xFD), 0xDDul);
+}
+
+TEST(GetOtherCase, LeavesCharactersWithoutPartner)
+{
+    const unsigned long none[] = {0,    '1',  '@',  '[',  '`',  '{',  0xD0,  0xF0,   0xDE,
+                                  0xFE, 0xD7, 0xF7, 0xDF, 0xFF, 0xBF, 0x100, 0x101, 0x10FFFF};
+    for (unsigned long c : none)
+        EXPECT_EQ(WCToken::getOtherCase(c), 0ul) << c;
+}
+
+TEST(StringEquality, FoldsOnlyAsciiLetters)
+{
+    struct Case {
+        std::string a, b;
+        bool noCase, exact;
+    };
+    const Case cases[] = {
+        {"ABC", "abc", true, false},
+        {"abc", "abc", true, true},
+        {"", "", true, true},
+        {"abc", "abcd", false, false},
+        {"a", "", false, false},
+        {"\xc3\x89", "\xc3\xa9", false, false},  // Latin-1 capitals do not fold here
+        {"@", "`", false, false},
+        {"[", "{", false, false},
+        {std::string("a\0b", 3), std::string("A\0B", 3), true, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NoCaseStringsEqual(c.a, c.b), c.noCase) << c.a << " / " << c.b;
+        EXPECT_EQ(StringsEqual(c.a, c.b), c.exact) << c.a << " / " << c.b;
+    }
+    EXPECT_TRUE(NoCaseCompareChar('Z', 'z'));
+    EXPECT_FALSE(NoCaseCompareChar('\xc9', '\xe9'));
+}
+
+}  // namespace
