@@ -1,14 +1,21 @@
 #include "platform/KXLog.h"
 
+#include "platform/KXImmortal.h"
+
 #include <atomic>
-#include <cstdio>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
-#include <mutex>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-std::shared_ptr<CLogWriterInterface> g_ptrLogWriter;
+namespace {
+KXImmortal<std::shared_ptr<CLogWriterInterface>> writerSlot;
+}  // namespace
+
+std::shared_ptr<CLogWriterInterface>& g_ptrLogWriter = writerSlot.value;
 
 CLogWriterInterface::~CLogWriterInterface() = default;
 
@@ -48,65 +55,112 @@ std::string kxFormat(const char* format, ...)
     return out;
 }
 
-namespace {
-
-std::atomic<int>& levelCell()
+std::string kxFormatRecord(int level, const char* origin, int line, const std::string& message)
 {
-    static std::atomic<int> level([] {
-        const char* text = getenv("SUBCLIENTCONF_LOG_LEVEL");
-        return text ? atoi(text) : 0;
-    }());
-    return level;
+    timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    time_t seconds = now.tv_sec;
+    struct tm parts;
+    gmtime_r(&seconds, &parts);
+    char stamp[64];
+    strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &parts);
+    std::string record = kxFormat("%s.%03dZ %ld:%ld %d [%s:%d] ", stamp, static_cast<int>(now.tv_nsec / 1000000),
+                                  static_cast<long>(getpid()), static_cast<long>(syscall(SYS_gettid)), level,
+                                  origin ? origin : "", line);
+    size_t end = message.size();
+    while (end > 0 && message[end - 1] == '\n')
+        --end;
+    for (size_t i = 0; i < end; ++i) {
+        if (message[i] == '\n')
+            record += "\\n";
+        else
+            record += message[i];
+    }
+    record += '\n';
+    return record;
 }
 
-// One record per line: time, process and thread, level, origin, message.
-class DefaultLogWriter : public CLogWriterInterface {
-public:
-    DefaultLogWriter()
-    {
-        const char* path = getenv("SUBCLIENTCONF_LOG_FILE");
-        if (path && *path)
-            file_ = fopen(path, "a");
-    }
-    ~DefaultLogWriter() override
-    {
-        if (file_)
-            fclose(file_);
-    }
-    int getLevel() override { return kxLogLevel(); }
-    void vwrite(int level, const char* origin, int line, const char* format, va_list args) override
-    {
-        std::string message = kxVFormat(format, args);
-        while (!message.empty() && message.back() == '\n')
-            message.pop_back();
-        char stamp[32];
-        time_t now = time(nullptr);
-        struct tm parts;
-        gmtime_r(&now, &parts);
-        strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &parts);
-        std::string record = kxFormat("%s %ld:%ld %d %s:%d ", stamp, static_cast<long>(getpid()),
-                                      static_cast<long>(syscall(SYS_gettid)), level, origin ? origin : "?", line);
-        record += message;
-        record += '\n';
-        std::lock_guard<std::mutex> hold(mutex_);
-        FILE* out = file_ ? file_ : stderr;
-        fwrite(record.data(), 1, record.size(), out);
-        fflush(out);
-    }
+namespace {
 
-private:
-    FILE* file_ = nullptr;
-    std::mutex mutex_;
-};
+int levelFromEnvironment()
+{
+    const char* text = getenv("SUBCLIENTCONF_LOG_LEVEL");
+    if (!text || !*text)
+        return 0;
+    char* end = nullptr;
+    errno = 0;
+    long level = strtol(text, &end, 10);
+    if (*end || errno || level < INT_MIN || level > INT_MAX)
+        return 0;
+    return static_cast<int>(level);
+}
+
+// Built on first use, whichever file's static initialiser comes first.
+std::atomic<int>& levelCell()
+{
+    static std::atomic<int> level(levelFromEnvironment());
+    return level;
+}
 
 std::shared_ptr<CLogWriterInterface> defaultWriter()
 {
     // Never destroyed, so that logging from other static destructors stays safe.
-    static auto* writer = new std::shared_ptr<CLogWriterInterface>(std::make_shared<DefaultLogWriter>());
+    static auto* writer = new std::shared_ptr<CLogWriterInterface>(
+        CLogStreamWriter::open(getenv("SUBCLIENTCONF_LOG_FILE")));
     return *writer;
 }
 
+// Reads the level and opens the destination when the library loads.
+struct ReadAtLoad {
+    ReadAtLoad()
+    {
+        levelCell();
+        defaultWriter();
+    }
+} readAtLoad;
+
 }  // namespace
+
+CLogStreamWriter::CLogStreamWriter(FILE* stream) : stream_(stream) {}
+
+std::shared_ptr<CLogStreamWriter> CLogStreamWriter::open(const char* path)
+{
+    if (!path || !*path)
+        return std::make_shared<CLogStreamWriter>(stderr);
+    FILE* file = fopen(path, "a");
+    if (!file) {
+        int error = errno;
+        auto writer = std::make_shared<CLogStreamWriter>(stderr);
+        writer->write(-1, __PRETTY_FUNCTION__, __LINE__, 0, 0, 0,
+                      "cannot open log file '%s' (%s), logging to standard error", path, strerror(error));
+        return writer;
+    }
+    auto writer = std::make_shared<CLogStreamWriter>(file);
+    writer->owned_ = true;
+    return writer;
+}
+
+CLogStreamWriter::~CLogStreamWriter()
+{
+    if (owned_)
+        fclose(stream_);
+}
+
+int CLogStreamWriter::getLevel()
+{
+    return kxLogLevel();
+}
+
+void CLogStreamWriter::vwrite(int level, const char* origin, int line, const char* format, va_list args)
+{
+    std::string record = kxFormatRecord(level, origin, line, kxVFormat(format, args));
+    // The stream's own lock keeps the record whole against every other
+    // writer of this stream in the process, ours or not.
+    flockfile(stream_);
+    fwrite(record.data(), 1, record.size(), stream_);
+    fflush(stream_);
+    funlockfile(stream_);
+}
 
 std::shared_ptr<CLogWriterInterface> kxGetLogWriter()
 {

@@ -1,10 +1,17 @@
 // Process log writer, level rule and function tracer.
+//
+// Every thread of the agent shares the writer, the level, the wildcard
+// engine's dbg channel and the event sink: each record is written in one
+// piece, the level is read and set atomically, and the writer may be
+// replaced while other threads log.
 #ifndef SUBCLIENTCONF_PLATFORM_KXLOG_H
 #define SUBCLIENTCONF_PLATFORM_KXLOG_H
 
 #include <cstdarg>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #define KX_PRINTF_FORMAT(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
@@ -24,12 +31,16 @@ public:
 // Null until a caller installs a writer; the library then uses the default
 // writer (standard error or SUBCLIENTCONF_LOG_FILE). Read and replace it
 // only through kxGetLogWriter/kxSetLogWriter, which are safe across threads.
-extern std::shared_ptr<CLogWriterInterface> g_ptrLogWriter;
+// It is never destroyed, so logging from static destructors stays safe.
+extern std::shared_ptr<CLogWriterInterface>& g_ptrLogWriter;
 
 std::shared_ptr<CLogWriterInterface> kxGetLogWriter();
 void kxSetLogWriter(std::shared_ptr<CLogWriterInterface> writer);  // null restores the default
 
-// The level the default writer reports: SUBCLIENTCONF_LOG_LEVEL at load, or the last kxSetLogLevel.
+// The library's log level, which the default writer reports: the integer in
+// SUBCLIENTCONF_LOG_LEVEL when the library loads (0 when unset or not a
+// number), or the last kxSetLogLevel. A writer installed by the caller
+// reports its own level instead.
 int kxLogLevel();
 void kxSetLogLevel(int level);
 
@@ -43,6 +54,33 @@ void kxVLog(int level, const char* origin, int line, const char* format, va_list
 // Formats into a string that grows as needed: no message is ever cut.
 std::string kxVFormat(const char* format, va_list args);
 std::string kxFormat(const char* format, ...) KX_PRINTF_FORMAT(1, 2);
+
+// One record as one line:
+//   2026-12-06T19:08:32.123Z 4711:4713 3 [int FSSubclientConf::pathTest(const char*, int):57] message
+// UTC time with milliseconds, process:thread id, level, [origin:line], then
+// the message with its trailing line feeds dropped and inner ones written as
+// the two characters \n, so that a record never spans lines.
+std::string kxFormatRecord(int level, const char* origin, int line, const std::string& message);
+
+// The default writer: records to a stdio stream, each written whole and
+// flushed. Its level is kxLogLevel().
+class CLogStreamWriter : public CLogWriterInterface {
+public:
+    explicit CLogStreamWriter(FILE* stream);  // not closed by the writer
+    // Appends to the file at path; standard error when path is null or empty,
+    // or when the file cannot be opened (said in an error record).
+    static std::shared_ptr<CLogStreamWriter> open(const char* path);
+    ~CLogStreamWriter() override;
+    CLogStreamWriter(const CLogStreamWriter&) = delete;
+    CLogStreamWriter& operator=(const CLogStreamWriter&) = delete;
+
+    int getLevel() override;
+    void vwrite(int level, const char* origin, int line, const char* format, va_list args) override;
+
+private:
+    FILE* stream_;
+    bool owned_ = false;
+};
 
 // Traces entry and exit of a function when the level is at least 1 on entry.
 class KXDebugFunction {
@@ -63,10 +101,10 @@ private:
 // Usage: KX_TRACE(); at the top of a traced function.
 #define KX_TRACE_CAT2(a, b) a##b
 #define KX_TRACE_CAT(a, b) KX_TRACE_CAT2(a, b)
-#define KX_TRACE()                                                                                      \
-    std::unique_ptr<KXDebugFunction> KX_TRACE_CAT(kxTrace_, __LINE__);                                   \
-    if (kxLogApplies(1))                                                                                \
-        KX_TRACE_CAT(kxTrace_, __LINE__).reset(new KXDebugFunction(kxGetLogWriter(), 2, __PRETTY_FUNCTION__, \
-                                                                   __LINE__, 1, 0, 0xFFFFFFFFu, nullptr))
+#define KX_TRACE()                                                                                  \
+    std::optional<KXDebugFunction> KX_TRACE_CAT(kxTrace_, __LINE__);                                 \
+    if (kxLogApplies(1))                                                                            \
+    KX_TRACE_CAT(kxTrace_, __LINE__)                                                                \
+        .emplace(kxGetLogWriter(), 2, __PRETTY_FUNCTION__, __LINE__, 1, 0, 0xFFFFFFFFu, nullptr)
 
 #endif

@@ -1,8 +1,9 @@
 #include "platform/TDebuggable.h"
 
+#include "platform/KXImmortal.h"
+
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 
 EvDebug dbg;
 
@@ -26,14 +27,14 @@ public:
         std::string args;
         for (const EvArgument& arg : event.args) {
             args += args.empty() ? "" : ", ";
-            args += arg.type == 11 ? "'" + arg.text + "'" : std::to_string(arg.value);
+            args += arg.type == 11 ? "'" + arg.text + "'" : std::to_string(static_cast<int32_t>(arg.value));
         }
         KXLOG(0, "%s event 0x%08lX (fleet %lu, app %lu): %s", event.major ? "major" : "minor", event.id,
               event.fleetId, event.appId, args.c_str());
     }
 };
 
-std::shared_ptr<CEventSinkInterface> g_eventSink;
+KXImmortal<std::shared_ptr<CEventSinkInterface>> sinkSlot;
 
 std::shared_ptr<CEventSinkInterface> defaultSink()
 {
@@ -41,23 +42,17 @@ std::shared_ptr<CEventSinkInterface> defaultSink()
     return *sink;
 }
 
-std::mutex& stdoutMutex()
-{
-    static auto* mutex = new std::mutex;
-    return *mutex;
-}
-
 }  // namespace
 
 std::shared_ptr<CEventSinkInterface> kxGetEventSink()
 {
-    std::shared_ptr<CEventSinkInterface> sink = std::atomic_load(&g_eventSink);
+    std::shared_ptr<CEventSinkInterface> sink = std::atomic_load(&sinkSlot.value);
     return sink ? sink : defaultSink();
 }
 
 void kxSetEventSink(std::shared_ptr<CEventSinkInterface> sink)
 {
-    std::atomic_store(&g_eventSink, std::move(sink));
+    std::atomic_store(&sinkSlot.value, std::move(sink));
 }
 
 EvEvent::EvEvent() = default;
@@ -170,11 +165,12 @@ void TDebuggable::vlog(int level, const char* origin, int line, const char* form
     }
     if (!kxLogApplies(level))
         return;
-    std::string message = kxVFormat(format, args);
-    if (message.empty() || message.back() != '\n')
-        message += '\n';
-    std::lock_guard<std::mutex> hold(stdoutMutex());
-    printf("%s: %s", prefix_.c_str(), message.c_str());
+    // "PREFIX: message", on the stream printf uses, so that the records stay
+    // in order with the console's own output; one call keeps a record whole.
+    std::string record = prefix_ + ": " + kxVFormat(format, args);
+    if (record.back() != '\n')
+        record += '\n';
+    fputs(record.c_str(), stdout);
     fflush(stdout);
 }
 
