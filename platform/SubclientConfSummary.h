@@ -20,7 +20,7 @@ public:
     SubclientConfSummary(const SubclientConfSummary&) = delete;
     SubclientConfSummary& operator=(const SubclientConfSummary&) = delete;
 
-    // Recorded for callers that read it back; this store's text has one form only.
+    // Recorded and reported back; the store's text has one form, which this does not change.
     void SetPatternOptimization(bool on);
     bool getPatternOptimization() const;
 
