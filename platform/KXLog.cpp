@@ -1,10 +1,10 @@
 #include "platform/KXLog.h"
 
 #include "platform/KXImmortal.h"
+#include "platform/KXTextFile.h"
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -85,14 +85,10 @@ namespace {
 int levelFromEnvironment()
 {
     const char* text = getenv("SUBCLIENTCONF_LOG_LEVEL");
-    if (!text || !*text)
-        return 0;
-    char* end = nullptr;
-    errno = 0;
-    long level = strtol(text, &end, 10);
-    if (*end || errno || level < INT_MIN || level > INT_MAX)
-        return 0;
-    return static_cast<int>(level);
+    int level = 0;
+    if (text)
+        kxParseInt(text, level);  // not a number: stays 0
+    return level;
 }
 
 // Built on first use, whichever file's static initialiser comes first.
