@@ -92,6 +92,8 @@ ApplicationId::ApplicationId(unsigned long fleetId, unsigned long appId)
     info_.subclientId = sc ? static_cast<int32_t>(sc->id) : 0;
 }
 
+ApplicationId::ApplicationId() : appId_(0) {}
+
 ApplicationId::~ApplicationId() = default;
 
 int ApplicationId::unknownResult() const

@@ -81,6 +81,10 @@ public:
     // The store the id was resolved in (null when none was open).
     std::shared_ptr<const BackupsetStore> getStore() const;
 
+protected:
+    // For stand-ins that override the virtual operations: an unknown id that asks no store.
+    ApplicationId();
+
 private:
     int unknownResult() const;
 

@@ -10,6 +10,8 @@
 #include <map>
 #include <mutex>
 #include <new>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -135,6 +137,9 @@ public:
         std::string trimmed = kxTrimBlanks(text);
         if (trimmed.empty() || trimmed[0] == '#')
             return;
+        // The texts travel on as C strings.
+        if (text.find('\0') != std::string::npos)
+            fail("NUL byte in line");
         size_t space = std::min(text.find(' '), text.size());
         std::string kind = text.substr(0, space);
         std::string rest = text.substr(std::min(space + 1, text.size()));
@@ -156,7 +161,7 @@ public:
     {
         if (!haveBackupset_)
             fail("no backupset line");
-        if (!store_.defaultSubclient())
+        if (!haveDefault_)
             fail("no default subclient");
     }
 
@@ -188,16 +193,17 @@ private:
         // Subclient ids travel as positive signed 32-bit numbers.
         if (sc.id == 0 || sc.id > static_cast<uint32_t>(INT32_MAX))
             fail("subclient id " + std::to_string(sc.id) + " out of range (1 to 2147483647)");
-        if (store_.findSubclient(sc.id))
-            fail("subclient id " + std::to_string(sc.id) + " given twice");
         if (sc.appId == 0 || sc.appId == store_.id)
             fail("application id " + std::to_string(sc.appId) + " designates the backup set");
-        if (store_.findSubclientByAppId(sc.appId))
-            fail("application id " + std::to_string(sc.appId) + " given twice");
-        if (store_.findSubclientByName(sc.name))
-            fail("subclient name '" + sc.name + "' given twice");
-        if (sc.isDefault && store_.defaultSubclient())
+        if (sc.isDefault && haveDefault_)
             fail("second default subclient");
+        if (!ids_.insert(sc.id).second)
+            fail("subclient id " + std::to_string(sc.id) + " given twice");
+        if (!appIds_.insert(sc.appId).second)
+            fail("application id " + std::to_string(sc.appId) + " given twice");
+        if (!names_.insert(sc.name).second)
+            fail("subclient name '" + sc.name + "' given twice");
+        haveDefault_ = haveDefault_ || sc.isDefault;
         store_.subclients.push_back(sc);
     }
 
@@ -210,7 +216,7 @@ private:
         entry.modified = fields.optionalNumber("modified");
         entry.path = fields.text("path");
         fields.done();
-        if (!store_.findSubclient(entry.subclientId))
+        if (!ids_.count(entry.subclientId))
             fail("unknown subclient " + std::to_string(entry.subclientId));
         // The configuration text tells its line kinds by the first byte.
         if (entry.path[0] == '\t' || entry.path[0] == '\x12')
@@ -233,6 +239,11 @@ private:
 
     BackupsetStore& store_;
     bool haveBackupset_ = false;
+    bool haveDefault_ = false;
+    // What the subclient lines so far have taken.
+    std::unordered_set<uint32_t> ids_;
+    std::unordered_set<uint32_t> appIds_;
+    std::unordered_set<std::string> names_;
     bool afterContent_ = false;  // the last line that counts was a content line
 };
 
@@ -298,15 +309,17 @@ void BackupsetStore::configText(uint32_t time, std::string& text, std::vector<un
 {
     text.clear();
     appIds.clear();
+    std::unordered_map<uint32_t, std::vector<const BackupsetStoreContent*>> present;
+    for (const BackupsetStoreContent& entry : content)
+        if (isPresent(entry, time))
+            present[entry.subclientId].push_back(&entry);
     for (const BackupsetStoreSubclient& sc : subclients) {
         text += "\t" + sc.name + "\n";
         appIds.push_back(sc.appId);
-        for (const BackupsetStoreContent& entry : content) {
-            if (entry.subclientId != sc.id || !isPresent(entry, time))
-                continue;
-            text += entry.path + "\n";
-            if (!entry.displayName.empty())
-                text += "\x12" + entry.displayName + "\n";
+        for (const BackupsetStoreContent* entry : present[sc.id]) {
+            text += entry->path + "\n";
+            if (!entry->displayName.empty())
+                text += "\x12" + entry->displayName + "\n";
         }
     }
 }

@@ -37,6 +37,8 @@ SubclientConfSummary::SubclientConfSummary(ApplicationId& application, long time
     }
 }
 
+SubclientConfSummary::SubclientConfSummary() : result_(KX_CONFIG_OK) {}
+
 SubclientConfSummary::~SubclientConfSummary() = default;
 
 void SubclientConfSummary::SetPatternOptimization(bool on)

@@ -30,6 +30,10 @@ public:
     // KXConfigResult (no store, unknown application, no memory).
     virtual int lookupAppIds(std::vector<unsigned long>& appIds, void*, void*);
 
+protected:
+    // For stand-ins that override the virtual operations: asks no store.
+    SubclientConfSummary();
+
 private:
     std::istringstream stream_;
     std::vector<unsigned long> appIds_;

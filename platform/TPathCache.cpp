@@ -103,11 +103,6 @@ int TPathStore::search(const char* path, unsigned long long* value) const
     }
 }
 
-size_t TPathStore::size() const
-{
-    return entries_.size();
-}
-
 TPathCache::TPathCache() = default;
 
 TPathCache::~TPathCache()

@@ -27,7 +27,6 @@ public:
     int insert(const char* path, unsigned long long value);
     // 1 with the value filled (when value is not null), 0 when absent, -1 on a null path.
     int search(const char* path, unsigned long long* value) const;
-    size_t size() const;
 
 private:
     std::string key(const char* path) const;

@@ -116,6 +116,8 @@ TEST(BackupsetStoreParse, RejectsEveryMalformedInputNamingTheLine)
          "Backup set store 't', line 4: path begins with a tab or 0x12"},
         {std::string(kHeader) + "content subclient=1 created=1 path=\x12/x\n",
          "Backup set store 't', line 4: path begins with a tab or 0x12"},
+        {std::string(kHeader) + "content subclient=1 created=1 path=/a" + std::string(1, '\0') + "b\n",
+         "Backup set store 't', line 4: NUL byte in line"},
         {std::string(kHeader) + "display Home\n",
          "Backup set store 't', line 4: display line not right after a content line"},
         {std::string(kHeader) + "content subclient=1 created=1 path=/x\ndisplay A\ndisplay B\n",
@@ -270,7 +272,10 @@ TEST_F(ExampleStore, UnknownApplicationsFailEverywhere)
 {
     struct Case {
         unsigned long fleet, app;
-    } cases[] = {{3, 12}, {2, 999}, {2, 0x100000000ul > 0xFFFFFFFFul ? 0x100000000ul + 1001 : 4242}};
+    };
+    std::vector<Case> cases = {{3, 12}, {2, 999}};
+    if (sizeof(unsigned long) > 4)  // must not wrap onto application id 1001
+        cases.push_back({2, static_cast<unsigned long>(0x100000000ull + 1001)});
     for (const Case& c : cases) {
         CaptureLog log(1);
         ApplicationId app(c.fleet, c.app);

@@ -77,15 +77,4 @@ TEST(PathCache, ChangingTheRuleReKeysStoredPaths)
     EXPECT_EQ(lookup(cache, "/Home/"), 0);  // '/' is no delimiter now
 }
 
-TEST(PathStore, ManyPaths)
-{
-    TPathStore store;
-    for (unsigned long long i = 0; i < 20000; ++i)
-        ASSERT_EQ(store.insert(("/d/" + std::to_string(i)).c_str(), i), 1);
-    EXPECT_EQ(store.size(), 20000u);
-    unsigned long long got = 0;
-    EXPECT_EQ(store.search("/d/12345", &got), 1);
-    EXPECT_EQ(got, 12345u);
-}
-
 }  // namespace
