@@ -195,3 +195,10 @@ std::string WCConverter::fromUnicode(const unsigned long* text)
     }
     return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(target - bytes));
 }
+
+std::string utf8Of(unsigned long c)
+{
+    const unsigned long text[2] = {c, 0};
+    WCConverter converter;
+    return converter.fromUnicode(text);
+}

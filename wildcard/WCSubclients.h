@@ -92,12 +92,10 @@ private:
     unsigned long ch;
 };
 
+// The base's getFixedChar/getFirst/getNext (no fixed character, no intervals) serve '?' and '*'.
 class WCQuestion : public WCToken {
 public:
     WCQuestion();
-    unsigned long getFixedChar() override;
-    bool getFirst(WCTokenArgs& args) override;
-    bool getNext(WCTokenArgs& args) override;
     bool isQuestion() override;
     bool matches(WCToken& other, bool caseSensitive) override;
     bool contains(WCToken& other, bool caseSensitive) override;
@@ -108,9 +106,6 @@ public:
 class WCStar : public WCToken {
 public:
     WCStar();
-    unsigned long getFixedChar() override;
-    bool getFirst(WCTokenArgs& args) override;
-    bool getNext(WCTokenArgs& args) override;
     bool isStar() override;
     bool matches(WCToken& other, bool caseSensitive) override;
     bool contains(WCToken& other, bool caseSensitive) override;
@@ -133,17 +128,23 @@ public:
     std::string toUtf8(unsigned long escapeChar) override;
     WCToken* createCaseInsensitiveToken() override;
 
-private:
-    bool overlapsIntervalsOf(WCToken& other, bool caseSensitive);
-    bool containsAllOf(WCRange& other, bool caseSensitive);
-    void addPartnersOf(WCRange& target, unsigned long lo, unsigned long hi);
+    struct Interval {
+        unsigned long lo;
+        unsigned long hi;
+    };
 
-    std::vector<unsigned long> minChars;
-    std::vector<unsigned long> maxChars;
-    std::vector<unsigned long> lowerMinChars;
-    std::vector<unsigned long> lowerMaxChars;
+private:
+    const std::vector<Interval>& boundsFor(bool caseSensitive) const;
+    bool holds(unsigned long c, bool caseSensitive) const;
+    bool overlapsIntervalsOf(WCToken& other, WCTokenArgs& args, bool caseSensitive);
+    bool coversCharactersOf(WCToken& other, bool caseSensitive);
+    bool addCaseInsensitiveBoundsTo(WCRange& copy) const;
+    static void addPartnersOf(WCRange& target, unsigned long lo, unsigned long hi);
+
+    std::vector<Interval> bounds;       // as written in the pattern
+    std::vector<Interval> lowerBounds;  // the same with ASCII capitals lowered
     bool negated;
-    int nextRange;
+    int nextRange;                      // enumeration cursor of getNext
 };
 
 // The owning list of a basename's tokens.

@@ -1,0 +1,216 @@
+#include "support/Capture.h"
+#include "Patterns.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Relation {
+    const char* a;
+    const char* b;
+    bool caseSensitive;
+    bool matches;   // a.matches(b), which must equal b.matches(a)
+    bool contains;  // a.contains(b)
+};
+
+TEST(WCToken, MatchesAndContainsByTable)
+{
+    const Relation cases[] = {
+        {"a", "A", true, false, false},
+        {"a", "A", false, true, true},
+        {"a", "a", true, true, true},
+        {"a", "?", true, true, false},
+        {"a", "*", true, true, false},
+        {"?", "x", true, true, true},
+        {"?", "?", true, true, true},
+        {"?", "[a-c]", true, true, true},
+        {"?", "[!a]", true, true, true},
+        {"?", "*", true, true, false},
+        {"*", "*", true, true, true},
+        {"*", "[!a]", true, true, true},
+        {"[a-c]", "[c-f]", true, true, false},
+        {"[a-c]", "[d-f]", true, false, false},
+        {"[a-c]", "[ab]", true, true, true},
+        {"[a-c]", "[a-d]", true, true, false},
+        {"[a-c]", "b", true, true, true},
+        {"[a-c]", "[bb]", true, true, true},  // one repeated character is a fixed character
+        {"[a-cd-f]", "[b-e]", true, true, true},  // touching intervals cover as one
+        {"[a-cx-z]", "[c-x]", true, true, false},
+        {"[!a]", "a", true, false, false},
+        {"[!a]", "b", true, true, true},
+        {"b", "[!a]", true, true, false},
+        {"[!a]", "[!b]", true, true, false},
+        {"[!a-z]", "[!a-c]", true, true, false},
+        {"[!a-c]", "[!a-z]", true, true, true},
+        {"[!a-c]", "[d-f]", true, true, true},
+        {"[!a-c]", "[c-f]", true, true, false},
+        {"[a-z]", "[!a]", true, true, false},  // a plain set never contains a negated one
+        {"[A-Z]", "q", true, false, false},
+        {"[A-Z]", "q", false, true, true},
+        {"[a-z]", "[A-C]", false, true, true},
+        {"[!A-Z]", "q", false, false, false},
+        {"[]a]", "]", true, true, true},
+        {"[\\]]", "]", true, true, true},
+        {"[a\\-z]", "-", true, true, true},
+        {"[a\\-z]", "b", true, false, false},
+        // A negated set without members stands for every character.
+        {"[!]", "a", true, true, true},
+        {"[a]", "[!]", true, true, false},
+        {"a", "[!]", true, true, false},
+        {"[!]", "[!a]", true, true, true},
+        {"[!]", "[!]", true, true, true},
+        // A set whose only interval was inverted stands for nothing.
+        {"[z-a]", "a", true, false, false},
+        {"[a]", "[z-a]", true, false, true},
+    };
+    CaptureLog log(-1);
+    for (const Relation& c : cases) {
+        OneToken a(c.a), b(c.b);
+        ASSERT_TRUE(a.basename && b.basename) << c.a << " / " << c.b;
+        SCOPED_TRACE(std::string(c.a) + " / " + c.b + (c.caseSensitive ? " (case)" : " (no case)"));
+        EXPECT_EQ(a.token().matches(b.token(), c.caseSensitive), c.matches);
+        EXPECT_EQ(b.token().matches(a.token(), c.caseSensitive), c.matches);
+        EXPECT_EQ(a.token().contains(b.token(), c.caseSensitive), c.contains);
+    }
+}
+
+TEST(WCToken, InertTokenStandsForNothing)
+{
+    WCSequence sequence;
+    ASSERT_TRUE(sequence.add(new WCChar('a')));
+    WCToken& below = sequence.get(-1);
+    WCToken& past = sequence.get(sequence.getSize());
+    EXPECT_EQ(&below, &past);
+    EXPECT_EQ(below.getFixedChar(), 0ul);
+    EXPECT_EQ(below.toUtf8('\\'), "");
+    EXPECT_FALSE(below.matches(sequence.get(0), true));
+    EXPECT_FALSE(sequence.get(0).matches(below, true));
+    EXPECT_FALSE(below.contains(below, true));
+    EXPECT_FALSE(sequence.add(nullptr));
+    EXPECT_EQ(sequence.getSize(), 1);
+}
+
+TEST(WCRange, FixedCharAndEnumeration)
+{
+    WCRange set(false);
+    EXPECT_EQ(set.getFixedChar(), 0ul);
+    WCTokenArgs args;
+    EXPECT_FALSE(set.getFirst(args));
+    set.addRange('x', 0);
+    set.addRange('x', 'x');
+    EXPECT_EQ(set.getFixedChar(), (unsigned long)'x');
+    set.addRange('a', 'c');
+    EXPECT_EQ(set.getFixedChar(), 0ul);
+    ASSERT_TRUE(set.getFirst(args));
+    EXPECT_EQ(args.minChar, (unsigned long)'x');
+    ASSERT_TRUE(set.getNext(args));
+    ASSERT_TRUE(set.getNext(args));
+    EXPECT_EQ(args.minChar, (unsigned long)'a');
+    EXPECT_EQ(args.maxChar, (unsigned long)'c');
+    EXPECT_FALSE(set.getNext(args));
+
+    WCRange negated(true);
+    negated.addRange('x', 0);
+    EXPECT_EQ(negated.getFixedChar(), 0ul);
+    ASSERT_TRUE(negated.getFirst(args));
+    EXPECT_TRUE(args.negated);
+}
+
+TEST(WCRange, RejectsAnInvertedInterval)
+{
+    CaptureLog log(1);
+    WCRange set(false);
+    set.addRange('z', 'a');
+    EXPECT_TRUE(log.has(1, "addRange: minChar 122 > maxChar 97\n")) << log.dump();
+    EXPECT_EQ(set.toUtf8('\\'), "[]");
+}
+
+TEST(WCRange, RendersWithEscapes)
+{
+    struct Case {
+        bool negated;
+        std::vector<std::pair<unsigned long, unsigned long>> intervals;
+        unsigned long escape;
+        const char* text;
+    };
+    const Case cases[] = {
+        {false, {{'!', 0}, {'a', 'c'}}, '\\', "[\\!a-c]"},
+        {true, {{'!', 0}}, '\\', "[!!]"},
+        {false, {{'^', 0}}, '\\', "[\\^]"},
+        {false, {{'a', 0}, {'-', 0}}, '\\', "[a\\-]"},
+        {false, {{'-', 0}, {'a', 0}}, '\\', "[-a]"},
+        {false, {{'a', 'c'}, {'-', 0}}, '\\', "[a-c-]"},
+        {false, {{']', 0}}, '\\', "[\\]]"},
+        {false, {{'\\', 0}}, '\\', "[\\\\]"},
+        {false, {{'/', 0}, {'\\', 0}}, '/', "[//\\]"},
+        {false, {{0xE9, 0xFC}}, '\\', "[\xc3\xa9-\xc3\xbc]"},
+    };
+    for (const Case& c : cases) {
+        WCRange set(c.negated);
+        for (const auto& interval : c.intervals)
+            set.addRange(interval.first, interval.second);
+        EXPECT_EQ(set.toUtf8(c.escape), c.text);
+    }
+}
+
+TEST(WCChar, RendersPatternCharactersEscaped)
+{
+    const struct {
+        unsigned long ch;
+        unsigned long escape;
+        const char* text;
+    } cases[] = {
+        {'a', '\\', "a"}, {'*', '\\', "\\*"}, {'?', '/', "/?"}, {'[', '\\', "\\["},
+        {']', '\\', "]"}, {'!', '\\', "!"},  {'\\', '\\', "\\\\"}, {'/', '/', "//"},
+        {'\\', '/', "\\"}, {0xE9, '\\', "\xc3\xa9"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WCChar(c.ch).toUtf8(c.escape), c.text);
+}
+
+TEST(WCToken, CaseInsensitiveCopies)
+{
+    const struct {
+        const char* pattern;
+        const char* copy;
+    } cases[] = {
+        {"a", "[aA]"},
+        {"Q", "[Qq]"},
+        {"1", "1"},
+        {"\xc3\xa9", "[\xc3\xa9\xc3\x89]"},
+        {"?", "?"},
+        {"*", "*"},
+        {"[a-f]", "[a-fA-F]"},
+        {"[D-F]", "[D-Fd-f]"},
+        {"[!a]", "[!aA]"},
+        {"[a\xc3\xa9]", "[aA\xc3\xa9\xc3\x89]"},
+        {"[0-z]", "[0-zabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ]"},
+        {"[A-c]", "[A-cabcdefghijklmnopqrstuvwxyzABC]"},
+        {"[@-B]", "[@-Bab]"},
+        {"[@-_]", "[@-_]"},  // neither bound has a partner: nothing is added
+        {"[x-\xc3\x81]", "[x-\xc3\x81XYZ\xc3\xa0\xc3\xa1]"},
+        {"[\xc3\x9e-\xc3\xa1]", "[\xc3\x9e-\xc3\xa1\xc3\x80\xc3\x81]"},
+    };
+    for (const auto& c : cases) {
+        OneToken pattern(c.pattern);
+        ASSERT_TRUE(pattern.basename) << c.pattern;
+        std::unique_ptr<WCToken> copy(pattern.token().createCaseInsensitiveToken());
+        ASSERT_TRUE(copy) << c.pattern;
+        EXPECT_EQ(copy->toUtf8('\\'), c.copy) << c.pattern;
+    }
+}
+
+TEST(WCToken, CaseInsensitiveCopyOfAWideSetStaysCheap)
+{
+    WCRange wide(false);
+    wide.addRange('A', 0x10FFFF);
+    std::unique_ptr<WCToken> copy(wide.createCaseInsensitiveToken());
+    ASSERT_TRUE(copy);
+    WCTokenArgs args;
+    int intervals = 0;
+    for (bool more = copy->getFirst(args); more; more = copy->getNext(args))
+        ++intervals;
+    EXPECT_EQ(intervals, 1 + 52 + 56);
+}
+
+}  // namespace

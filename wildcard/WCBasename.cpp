@@ -1,0 +1,280 @@
+// One path component: parsing into tokens and the comparisons between components.
+#include "wildcard/WCSubclients.h"
+
+#include "platform/TDebuggable.h"
+
+#include <new>
+
+WCBasename::WCBasename(unsigned long escapeChar, bool isWildCard)
+    : escapeChar(escapeChar), wildCard(isWildCard), numStars(0)
+{
+}
+
+WCBasename::~WCBasename()
+{
+    clean();
+}
+
+bool WCBasename::parse(const std::string& text)
+{
+    WCConverter converter;
+    const unsigned long* codes = converter.toUnicode(text);
+    if (codes[0] == 0) {
+        dbg.debug(1, "could not convert basename '%s' to Unicode\n", text.c_str());
+        return true;
+    }
+    if (parse(codes)) {
+        dbg.debug(1, "could not parse basename '%s'\n", text.c_str());
+        return true;
+    }
+    basename = text;
+    return false;
+}
+
+bool WCBasename::parse(const unsigned long* text)
+{
+    clean();
+    unsigned int length = 0;
+    while (text[length] != 0)
+        ++length;
+    try {
+        return parseCodePoints(text, length);
+    } catch (const std::bad_alloc&) {
+        return true;
+    }
+}
+
+bool WCBasename::parseCodePoints(const unsigned long* text, unsigned int length)
+{
+    bool escaped = false;
+    for (unsigned int i = 0; i < length; ++i) {
+        unsigned long c = text[i];
+        if (escaped || !wildCard) {
+            escaped = false;
+        } else if (c == '*') {
+            if (!addToken(new (std::nothrow) WCStar()))
+                return true;
+            continue;
+        } else if (c == '?') {
+            if (!addToken(new (std::nothrow) WCQuestion()))
+                return true;
+            continue;
+        } else if (c == '[') {
+            int close = parseSet(text, i);
+            if (close < 0)
+                return true;
+            if (close > 0) {
+                i = static_cast<unsigned int>(close);
+                continue;
+            }
+            // no closing ']': the '[' is literal
+        } else if (c == escapeChar && i + 1 < length) {
+            escaped = true;
+            continue;
+        }
+        if (!addToken(new (std::nothrow) WCChar(c)))
+            return true;
+    }
+    return false;
+}
+
+int WCBasename::parseSet(const unsigned long* text, unsigned int start)
+{
+    if (text[start] != '[') {
+        dbg.debug(1, "parseSet internal error (not a set)\n");
+        return -1;
+    }
+    // A ']' directly after the '[' is a member; an escaped one never closes.
+    unsigned int close = 0;
+    for (unsigned int p = start + 1; text[p] != 0 && close == 0; ++p) {
+        if (text[p] == escapeChar) {
+            if (text[p + 1] == 0)
+                break;
+            ++p;
+        } else if (text[p] == ']' && p != start + 1) {
+            close = p;
+        }
+    }
+    if (close == 0)
+        return 0;
+
+    unsigned int p = start + 1;
+    WCRange* set = new (std::nothrow) WCRange(text[p] == '!' || text[p] == '^');
+    if (!set)
+        return -1;
+    if (text[p] == '!' || text[p] == '^')
+        ++p;
+    bool escaped = false;
+    bool pending = false;
+    unsigned long pendingStart = 0;
+    for (; p < close; ++p) {
+        unsigned long c = text[p];
+        if (escaped) {
+            escaped = false;
+        } else if (c == escapeChar) {
+            escaped = true;
+            continue;
+        }
+        if (pending) {
+            set->addRange(pendingStart, c);
+            pending = false;
+        } else if (p + 1 < close && text[p + 1] == '-') {
+            pendingStart = c;
+            pending = true;
+            ++p;
+        } else {
+            set->addRange(c, 0);
+        }
+    }
+    if (pending) {  // a trailing '-' is a member
+        set->addRange(pendingStart, 0);
+        set->addRange('-', 0);
+    }
+    return addToken(set) ? static_cast<int>(close) : -1;
+}
+
+bool WCBasename::addToken(WCToken* token)
+{
+    if (!tokens.add(token))
+        return false;
+    if (token->isStar())
+        ++numStars;
+    return true;
+}
+
+bool WCBasename::exactMatch(const std::string& name, bool caseSensitive)
+{
+    if (wildCard)
+        return false;
+    return caseSensitive ? StringsEqual(basename, name) : NoCaseStringsEqual(basename, name);
+}
+
+bool WCBasename::overlaps(WCBasename& other, bool caseSensitive)
+{
+    const int n = tokens.getSize();
+    const int m = other.tokens.getSize();
+    if (n == 0 || m == 0) {
+        dbg.debug(1, "overlaps: zero tokens found in source or destination\n");
+        return false;
+    }
+    if (!wildCard && !other.wildCard)
+        return caseSensitive ? StringsEqual(basename, other.basename) : NoCaseStringsEqual(basename, other.basename);
+    const bool starless = numStars == 0 && other.numStars == 0;
+    if (starless && n != m)
+        return false;
+    // From the front up to the first star. Past its end a basename yields the
+    // inert token, which matches nothing, so the walk ends by max(n, m).
+    for (int k = 0; !(n == m && k == n); ++k) {
+        WCToken& mine = tokens.get(k);
+        WCToken& theirs = other.tokens.get(k);
+        if (mine.isStar() || theirs.isStar())
+            break;
+        if (!mine.matches(theirs, caseSensitive))
+            return false;
+    }
+    if (starless)
+        return true;
+    // From the back down to the last star; what lies between the stars is not compared.
+    for (int i = n - 1, j = m - 1;; --i, --j) {
+        if (n == m && i < 0)
+            return true;
+        WCToken& mine = tokens.get(i);
+        WCToken& theirs = other.tokens.get(j);
+        if (mine.isStar() || theirs.isStar())
+            return true;
+        if (!mine.matches(theirs, caseSensitive))
+            return false;
+    }
+}
+
+// Whether this basename's tokens from `from` on cover other's from `otherFrom` on,
+// where a star of this basename may absorb any run of other's tokens. Computed
+// bottom-up over the two token positions, one row at a time: polynomial time
+// and no recursion, however many stars either side holds.
+bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int from, unsigned int otherFrom)
+{
+    const unsigned int n = static_cast<unsigned int>(tokens.getSize());
+    const unsigned int m = static_cast<unsigned int>(other.tokens.getSize());
+    if (from >= n)
+        return otherFrom >= m;
+    if (otherFrom > m)
+        return false;
+    // below[j]: does this basename from row i + 1 cover other from j (j in otherFrom..m)?
+    std::vector<char> below(m + 1, 0), row(m + 1, 0);
+    below[m] = 1;
+    for (unsigned int i = n; i-- > from;) {
+        WCToken& mine = tokens.get(static_cast<int>(i));
+        if (mine.isStar()) {
+            row[m] = below[m];
+            for (unsigned int j = m; j-- > otherFrom;)
+                row[j] = below[j] || row[j + 1];
+        } else {
+            row[m] = 0;
+            for (unsigned int j = otherFrom; j < m; ++j)
+                row[j] = below[j + 1] && mine.contains(other.tokens.get(static_cast<int>(j)), caseSensitive);
+        }
+        row.swap(below);
+    }
+    return below[otherFrom] != 0;
+}
+
+bool WCBasename::isStarStar()
+{
+    return tokens.getSize() >= 2 && numStars == tokens.getSize();
+}
+
+std::string WCBasename::toUtf8()
+{
+    std::string text;
+    for (int k = 0; k < tokens.getSize(); ++k)
+        text += tokens.get(k).toUtf8(escapeChar);
+    return text;
+}
+
+WCBasename* WCBasename::createCaseInsensitiveBasename()
+{
+    WCBasename* copy = new (std::nothrow) WCBasename(escapeChar, true);
+    if (!copy) {
+        dbg.debug(1, "out of memory");
+        return nullptr;
+    }
+    std::string text;
+    for (int k = 0; k < tokens.getSize(); ++k) {
+        WCToken& token = tokens.get(k);
+        WCToken* folded = token.createCaseInsensitiveToken();
+        if (!copy->addToken(folded)) {
+            dbg.debug(1, "unable to create case-insensitive token for '%s'", token.toUtf8(escapeChar).c_str());
+            delete copy;
+            return nullptr;
+        }
+        text += folded->toUtf8(escapeChar);
+    }
+    copy->basename = text;
+    return copy;
+}
+
+std::string WCBasename::getBasename()
+{
+    return basename;
+}
+
+bool WCBasename::isWildCard()
+{
+    return wildCard;
+}
+
+WCSequence* WCBasename::getTokens()
+{
+    return &tokens;
+}
+
+int WCBasename::getNumStars()
+{
+    return numStars;
+}
+
+void WCBasename::clean()
+{
+    tokens.clear();
+    numStars = 0;
+}

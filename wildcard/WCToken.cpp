@@ -1,0 +1,220 @@
+// Pattern tokens other than sets: the inert token, literal characters, '?' and '*';
+// and the sequence that owns a basename's tokens.
+#include "wildcard/WCSubclients.h"
+#include "wildcard/WCText.h"
+
+#include <new>
+
+WCTokenArgs::WCTokenArgs() : negated(false), minChar(0), maxChar(0) {}
+
+// ---------------------------------------------------------------------------
+// WCToken: stands for nothing.
+
+WCToken::WCToken() = default;
+WCToken::~WCToken() = default;
+
+unsigned long WCToken::getFixedChar()
+{
+    return 0;
+}
+
+bool WCToken::getFirst(WCTokenArgs&)
+{
+    return false;
+}
+
+bool WCToken::getNext(WCTokenArgs&)
+{
+    return false;
+}
+
+bool WCToken::isQuestion()
+{
+    return false;
+}
+
+bool WCToken::isStar()
+{
+    return false;
+}
+
+bool WCToken::matches(WCToken&, bool)
+{
+    return false;
+}
+
+bool WCToken::contains(WCToken&, bool)
+{
+    return false;
+}
+
+std::string WCToken::toUtf8(unsigned long)
+{
+    return std::string();
+}
+
+WCToken* WCToken::createCaseInsensitiveToken()
+{
+    return new (std::nothrow) WCToken();
+}
+
+// ---------------------------------------------------------------------------
+// WCChar: one literal character.
+
+WCChar::WCChar(unsigned long ch) : ch(ch) {}
+
+unsigned long WCChar::getFixedChar()
+{
+    return ch;
+}
+
+bool WCChar::getFirst(WCTokenArgs& args)
+{
+    args.negated = false;
+    args.minChar = ch;
+    args.maxChar = ch;
+    return true;
+}
+
+bool WCChar::getNext(WCTokenArgs&)
+{
+    return false;
+}
+
+bool WCChar::matches(WCToken& other, bool caseSensitive)
+{
+    if (other.isQuestion() || other.isStar())
+        return true;
+    unsigned long c = other.getFixedChar();
+    if (c == 0)
+        return other.matches(*this, caseSensitive);  // a set decides
+    return caseSensitive ? ch == c : foldAscii(ch) == foldAscii(c);
+}
+
+bool WCChar::contains(WCToken& other, bool caseSensitive)
+{
+    if (other.isQuestion() || other.isStar())
+        return false;
+    unsigned long c = other.getFixedChar();
+    if (c == 0)
+        return false;
+    return caseSensitive ? ch == c : foldAscii(ch) == foldAscii(c);
+}
+
+std::string WCChar::toUtf8(unsigned long escapeChar)
+{
+    unsigned long text[3] = {ch, 0, 0};
+    if (ch == escapeChar || ch == '[' || ch == '?' || ch == '*') {
+        text[0] = escapeChar;
+        text[1] = ch;
+    }
+    WCConverter converter;
+    return converter.fromUnicode(text);
+}
+
+WCToken* WCChar::createCaseInsensitiveToken()
+{
+    unsigned long partner = getOtherCase(ch);
+    if (partner == 0)
+        return new (std::nothrow) WCChar(ch);
+    WCRange* both = new (std::nothrow) WCRange(false);
+    if (both) {
+        both->addRange(ch, 0);
+        both->addRange(partner, 0);
+    }
+    return both;
+}
+
+// ---------------------------------------------------------------------------
+// WCQuestion: any one character.
+
+WCQuestion::WCQuestion() = default;
+
+bool WCQuestion::isQuestion()
+{
+    return true;
+}
+
+bool WCQuestion::matches(WCToken&, bool)
+{
+    return true;
+}
+
+bool WCQuestion::contains(WCToken& other, bool)
+{
+    return !other.isStar();
+}
+
+std::string WCQuestion::toUtf8(unsigned long)
+{
+    return "?";
+}
+
+WCToken* WCQuestion::createCaseInsensitiveToken()
+{
+    return new (std::nothrow) WCQuestion();
+}
+
+// ---------------------------------------------------------------------------
+// WCStar: any run of characters.
+
+WCStar::WCStar() = default;
+
+bool WCStar::isStar()
+{
+    return true;
+}
+
+bool WCStar::matches(WCToken&, bool)
+{
+    return true;
+}
+
+bool WCStar::contains(WCToken&, bool)
+{
+    return true;
+}
+
+std::string WCStar::toUtf8(unsigned long)
+{
+    return "*";
+}
+
+WCToken* WCStar::createCaseInsensitiveToken()
+{
+    return new (std::nothrow) WCStar();
+}
+
+// ---------------------------------------------------------------------------
+// WCSequence
+
+WCSequence::WCSequence() = default;
+
+WCSequence::~WCSequence()
+{
+    clear();
+}
+
+bool WCSequence::add(WCToken* token)
+{
+    return appendOwned(tokens, token);
+}
+
+WCToken& WCSequence::get(int index)
+{
+    if (index < 0 || index >= getSize())
+        return emptyToken;
+    return *tokens[static_cast<std::size_t>(index)];
+}
+
+int WCSequence::getSize() const
+{
+    return static_cast<int>(tokens.size());
+}
+
+void WCSequence::clear()
+{
+    for (WCToken* token : tokens)
+        delete token;
+    tokens.clear();
+}
