@@ -1,0 +1,104 @@
+#include "support/Capture.h"
+#include "wildcard/TPathMatch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+enum Case { sensitive, insensitive };
+
+TEST(TPathMatch, MatchesWholeNamesByTable)
+{
+    const struct {
+        const char* pattern;
+        std::string name;
+        Case mode;
+        bool matches;
+    } cases[] = {
+        {"*.log", "app.log", sensitive, true},
+        {"*.log", "app.log.1", sensitive, false},
+        {"*.log", "app.LOG", sensitive, false},
+        {"*.log", "app.LOG", insensitive, true},
+        {"*.log", ".log", sensitive, true},
+        {"*", "", sensitive, true},
+        {"*", ".", sensitive, true},
+        {"?", "", sensitive, false},
+        {"?", "\xc3\xa9", sensitive, true},             // one character, two bytes
+        {"??", "\xc3\xa9", sensitive, false},
+        {"*.log", "caf\xe9.log", sensitive, true},       // Latin-1 byte outside UTF-8
+        {"caf?.log", "caf\xe9.log", sensitive, true},
+        {"*", "\xff\xfe\x80", sensitive, true},
+        {"???", "\xed\xa0\x80", sensitive, true},         // an encoded surrogate counts bytewise
+        {"caf\xc3\xa9", "caf\xc3\xa9", sensitive, true},
+        {"caf\xc3\xa9", "caf\xe9", sensitive, false},
+        {"caf\xc3\xa9", "CAF\xc3\x89", insensitive, false},  // only ASCII letters fold
+        {"CAF\xc3\xa9", "caf\xc3\xa9", insensitive, true},
+        {"a*b*c", "aXbYc", sensitive, true},
+        {"a*b*c", "aXbY", sensitive, false},
+        {"a*x*b", "ayb", sensitive, false},  // the text between stars counts here
+        {"a*a*b", "aaab", sensitive, true},
+        {"*ab", "aab", sensitive, true},
+        {"**x", "x", sensitive, true},
+        {"[a-c]x", "bx", sensitive, true},
+        {"[a-c]x", "Bx", sensitive, false},
+        {"[a-c]x", "Bx", insensitive, true},
+        {"[A-C]x", "bx", insensitive, true},
+        {"[!a-c]x", "Bx", sensitive, true},
+        {"[!a-c]x", "Bx", insensitive, false},
+        {"[^a]", "b", sensitive, true},
+        {"[!a]", "a", sensitive, false},
+        {"[A-z]", "[", insensitive, true},
+        {"[]a]", "]", sensitive, true},
+        {"[!]]", "x]", sensitive, true},   // an empty negated set, then ']'
+        {"[!]", "", sensitive, false},
+        {"[a-]", "-", sensitive, true},
+        {"[abc", "[abc", sensitive, true},  // unclosed set: literal '['
+        {"a\\*", "a*", sensitive, true},
+        {"a\\*", "ab", sensitive, false},
+        {"a\\?", "a?", sensitive, true},
+        {"[z-a]", "z", sensitive, false},
+    };
+    for (const auto& c : cases) {
+        TPathMatch matcher;
+        if (c.mode == insensitive)
+            matcher.caseInsensitive();
+        ASSERT_EQ(matcher.compilePattern(c.pattern, 1, 0), 0) << c.pattern;
+        EXPECT_EQ(matcher.matchName(c.name) != 0, c.matches)
+            << c.pattern << " / " << c.name << (c.mode == insensitive ? " (no case)" : "");
+    }
+}
+
+TEST(TPathMatch, FollowsTheEscapeCharacter)
+{
+    TPathMatch matcher;
+    matcher.setEscape('/');
+    matcher.setDelimiter('\\');
+    ASSERT_EQ(matcher.compilePattern("a/*\\", 1, 0), 0);
+    EXPECT_TRUE(matcher.matchName("a*\\"));
+    EXPECT_FALSE(matcher.matchName("ab\\"));
+}
+
+TEST(TPathMatch, RefusesMalformedPatterns)
+{
+    CaptureLog log(1);
+    TPathMatch matcher;
+    EXPECT_EQ(matcher.matchName("x"), 0);  // nothing compiled yet
+    ASSERT_EQ(matcher.compilePattern("*", 1, 0), 0);
+    const std::string malformed[] = {"", "bad\xc3", std::string(WCConverter::capacity + 1, 'x')};
+    for (const std::string& pattern : malformed) {
+        EXPECT_NE(matcher.compilePattern(pattern, 1, 0), 0);
+        EXPECT_EQ(matcher.matchName("x"), 0);  // a refused pattern matches nothing
+    }
+    EXPECT_TRUE(log.has(1, "could not convert basename '' to Unicode\n")) << log.dump();
+}
+
+// Backtracking into every star would take exponential time here.
+TEST(TPathMatch, ManyStarsAgainstALongName)
+{
+    TPathMatch matcher;
+    ASSERT_EQ(matcher.compilePattern("*a*a*a*a*a*a*a*a*a*a*a*a*b", 1, 0), 0);
+    EXPECT_FALSE(matcher.matchName(std::string(10000, 'a')));
+    EXPECT_TRUE(matcher.matchName(std::string(10000, 'a') + "b"));
+}
+
+}  // namespace
