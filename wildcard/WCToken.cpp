@@ -86,8 +86,8 @@ bool WCChar::matches(WCToken& other, bool caseSensitive)
     if (other.isQuestion() || other.isStar())
         return true;
     unsigned long c = other.getFixedChar();
-    if (c == 0)
-        return other.matches(*this, caseSensitive);  // a set decides
+    if (c == 0)  // a set decides; a character 0 (never parsed) matches nothing, which also ends the hand-over
+        return ch != 0 && other.matches(*this, caseSensitive);
     return caseSensitive ? ch == c : foldAscii(ch) == foldAscii(c);
 }
 

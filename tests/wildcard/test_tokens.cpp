@@ -86,6 +86,8 @@ TEST(WCToken, InertTokenStandsForNothing)
     EXPECT_FALSE(below.matches(sequence.get(0), true));
     EXPECT_FALSE(sequence.get(0).matches(below, true));
     EXPECT_FALSE(below.contains(below, true));
+    WCChar zero(0);
+    EXPECT_FALSE(zero.matches(zero, true));
     EXPECT_FALSE(sequence.add(nullptr));
     EXPECT_EQ(sequence.getSize(), 1);
 }
