@@ -24,3 +24,8 @@ export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
 "$cxx" -std=c++17 "$source_dir/main.cpp" -o "$work/with-pkg-config" \
   $(pkg-config --cflags --libs subclientconf) -Wl,-rpath,"$prefix/lib"
 "$work/with-pkg-config"
+
+# Every installed header compiles from the installed tree alone.
+(cd "$prefix/include/subclientconf" && find . -name '*.h' | sed 's|^\./\(.*\)|#include "\1"|') > "$work/all_headers.cpp"
+# shellcheck disable=SC2046
+"$cxx" -std=c++17 -fsyntax-only $(pkg-config --cflags subclientconf) "$work/all_headers.cpp"
