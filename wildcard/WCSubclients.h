@@ -18,7 +18,7 @@ class WCConverter {
 public:
     // Room for this many code points (plus the terminator), and as many UTF-8
     // bytes in fromUnicode: longer text is a reported conversion failure.
-    static const unsigned int capacity = 2048;
+    static constexpr unsigned int capacity = 2048;
 
     WCConverter();
     virtual ~WCConverter();
