@@ -2,8 +2,10 @@
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSCHILDRENSPEEDUP_H
 #define SUBCLIENTCONF_SUBCLIENT_FSCHILDRENSPEEDUP_H
 
+#include <cstddef>
 #include <map>
 #include <string>
+#include <string_view>
 
 class FSSubclientNode;
 
@@ -11,8 +13,13 @@ class FSSubclientNode;
 // letters to upper case (bytes 128-255 never fold).
 class RuntimeStringCmp {
 public:
+    // Lookups by a C string need not build a std::string (which could throw).
+    typedef void is_transparent;
+
     RuntimeStringCmp(bool caseSensitive = true);
     bool operator()(const std::string& a, const std::string& b) const;
+    bool operator()(std::string_view a, std::string_view b) const;
+    bool operator()(const char* a, const char* b) const;
     static bool nocase_compare(char a, char b);
 
     bool caseSensitive;

@@ -37,4 +37,9 @@ public:
     std::string* displayName;
 };
 
+// The node after node in a depth-first pre-order walk of the subtree of top
+// (top itself comes first), or null at the end. With descend false the
+// children of node are skipped. Walks without recursion, so deep trees are safe.
+FSSubclientNode* nextPreorder(FSSubclientNode* node, const FSSubclientNode* top, bool descend = true);
+
 #endif
