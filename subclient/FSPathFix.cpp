@@ -1,0 +1,204 @@
+// Path normalization: one leading delimiter, no doubled or trailing one.
+#include "subclient/FSSubclientConfPrivate.h"
+
+#include <cstring>
+#include <exception>
+
+namespace {
+
+const char kWildcardMarker[] = "\\/\\/";
+const char kImageVolumeDelimiter = 0x12;
+const char kImageVolumeEnd = 0x13;
+const size_t kMaxVolumeName = 1023;
+
+bool isAsciiLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDriveLetter(const char* in, size_t len) {
+    return len == 2 && in[1] == ':' && isAsciiLetter(in[0]);
+}
+
+bool isNetWareVolume(const char* in, size_t len) {
+    return len > 1 && in[len - 1] == ':';
+}
+
+bool isMountPointVolume(const char* in, size_t len) {
+    return len > 2 && in[1] == ':' && in[2] == kImageVolumeDelimiter;
+}
+
+// The other slash stands for a slash delimiter; '.' and ',' have no alternate.
+char alternateOf(char d) {
+    if (d == '/')
+        return '\\';
+    if (d == '\\')
+        return '/';
+    return d;
+}
+
+// Finds the path's delimiter. A leading delimiter is consumed (start 1);
+// otherwise the first slash of either kind after the first character
+// decides and the whole text is kept (start 0).
+bool findDelimiter(const char* in, size_t len, char& delim, size_t& start) {
+    if (len > 0 && isPathDelimiter(in[0])) {
+        delim = in[0];
+        start = 1;
+        return true;
+    }
+    for (size_t i = 1; i < len; ++i) {
+        if (in[i] == '/' || in[i] == '\\') {
+            delim = in[i];
+            start = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Fixed-size output with the few string operations the normalizer needs.
+struct CharBuffer {
+    char* text;
+    size_t length;
+    void push_back(char c) { text[length++] = c; }
+    void pop_back() { --length; }
+    char back() const { return text[length - 1]; }
+    size_t size() const { return length; }
+};
+
+// Writes delim, then text with doubled delimiters dropped and, when
+// interchange is on, the alternate slash read as the delimiter; a trailing
+// delimiter is removed unless it is all there is.
+template <class Out>
+void appendNormalized(Out& out, const char* text, size_t len, char delim, bool interchange) {
+    const char alternate = alternateOf(delim);
+    out.push_back(delim);
+    char prev = delim;
+    for (size_t i = 0; i < len; ++i) {
+        char c = text[i];
+        if (interchange && c == alternate)
+            c = delim;
+        if (c != delim || prev != delim)
+            out.push_back(c);
+        prev = c;
+    }
+    if (out.size() > 1 && out.back() == delim)
+        out.pop_back();
+}
+
+}  // namespace
+
+bool isPathDelimiter(char c) {
+    return c == '/' || c == '\\' || c == '.' || c == ',';
+}
+
+bool CFSSubclientConfPrivate::treatSlashAsSlash(int appType) {
+    static const int kTypes[] = {6,  7,  8,  14, 35, 44, 45, 51, 52, 54, 55,
+                                 56, 57, 59, 60, 67, 68, 77, 78, 82, 90};
+    for (int t : kTypes) {
+        if (t == appType)
+            return true;
+    }
+    return false;
+}
+
+bool isWildCardContent(const std::string& content, std::string& path) {
+    try {
+        std::string::size_type at = content.find(kWildcardMarker);
+        if (at == std::string::npos) {
+            path = content;
+            return false;
+        }
+        path = content.substr(0, at);
+        return true;
+    } catch (const std::exception&) {
+        KXLOG(-1, "out of memory");
+        path.clear();
+        return false;
+    }
+}
+
+int imageVolumeNameToPath(char* text, char d) {
+    for (char* p = text; p[0] != '\0' && p[1] != '\0'; ++p) {
+        if (p[1] == kImageVolumeDelimiter)
+            p[1] = d;
+        if (p[1] == kImageVolumeEnd)
+            p[1] = '\0';
+    }
+    return 0;
+}
+
+char FSSubclientConf::fixPath(const std::string& in, std::string& out, bool fixSlashes) {
+    try {
+        out.clear();
+        if (in.empty())
+            return 0;
+        if (in[0] == '<') {
+            out = in;
+            return '/';
+        }
+        const char* text = in.data();
+        const size_t len = in.size();
+        if (isDriveLetter(text, len)) {
+            out = std::string("\\") + in;
+            return '\\';
+        }
+        char delim;
+        size_t start;
+        if (!findDelimiter(text, len, delim, start)) {
+            if (isNetWareVolume(text, len) || isMountPointVolume(text, len)) {
+                out = "\\" + in;
+                return '\\';
+            }
+            out = (in[0] == '%' ? "/" : "/**/") + in;
+            TLOG(1, "No delimiter for %s, changing it to %s with delimiter %c", in.c_str(), out.c_str(), '/');
+            return '/';
+        }
+        const bool interchange = !CFSSubclientConfPrivate::treatSlashAsSlash(d->appType) && fixSlashes &&
+                                 (delim != '/' || d->useDelimiterInterchangeably);
+        appendNormalized(out, text + start, len - start, delim, interchange);
+        return delim;
+    } catch (const std::exception&) {
+        TLOG(-1, "out of memory");
+        out.clear();
+        return 0;
+    }
+}
+
+char FSSubclientConf::fixPath(const char* in, char* out, bool fixSlashes) {
+    if (!in || !out)
+        return 0;
+    const size_t len = strlen(in);
+    if (isDriveLetter(in, len)) {
+        out[0] = '\\';
+        out[1] = in[0];
+        out[2] = ':';
+        out[3] = '\0';
+        return '\\';
+    }
+    char delim;
+    size_t start;
+    if (!findDelimiter(in, len, delim, start)) {
+        const bool netWare = isNetWareVolume(in, len);
+        if (!netWare && !isMountPointVolume(in, len)) {
+            TLOG(-1, "No delimiter for %s", in);
+            return 0;
+        }
+        if (len > kMaxVolumeName) {
+            if (netWare)
+                TLOG(-1, "Path too long at %d to turn into NetWare volume", static_cast<int>(len));
+            else
+                TLOG(-1, "Path too long at %d to turn into Mount point volume", static_cast<int>(len));
+            return 0;
+        }
+        out[0] = '\\';
+        memcpy(out + 1, in, len + 1);
+        return '\\';
+    }
+    // A backslash inside a slash path is always part of a name here.
+    const bool interchange =
+        !CFSSubclientConfPrivate::treatSlashAsSlash(d->appType) && fixSlashes && delim != '/';
+    CharBuffer buffer = {out, 0};
+    appendNormalized(buffer, in + start, len - start, delim, interchange);
+    out[buffer.length] = '\0';
+    return delim;
+}
