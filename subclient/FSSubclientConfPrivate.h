@@ -13,8 +13,8 @@
 
 // One accepted setName or setPath call, in call order.
 struct FSPlayback {
-    static const uint8_t kindName = 0;
-    static const uint8_t kindPath = 1;
+    static constexpr uint8_t kindName = 0;
+    static constexpr uint8_t kindPath = 1;
 
     uint32_t created = 0;   // stamped by the history load
     uint32_t modified = 0;  // 0: never modified
@@ -34,6 +34,9 @@ struct SCCharacteristics {
     bool ignored = false;
     bool isDefault = false;
 };
+
+// Logged when an allocation failure reaches a public entry point.
+inline constexpr char kFSOutOfMemory[] = "out of memory";
 
 // Formats the postfix that tells a duplicated content line apart.
 void setPostfixToAvoidDuplication(std::string& postfix, unsigned long scNum);
@@ -55,6 +58,9 @@ public:
     void clearDefaultContent();
     int setName(const char* name);
     int setDisplayName(const char* name);
+    // Makes room for one more replay record, so that appending it cannot fail
+    // after the name or path it records has been accepted.
+    void reserveReplaySlot();
 
     // Node queries.
     std::string nodeToPath(FSSubclientNode* node);
@@ -68,7 +74,13 @@ public:
     // Insertion and overlap validation.
     int recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild);
     int checkTreeNode(FSSubclientNode* node, int scNum);
+    FSSubclientNode* createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot, const std::string& comp,
+                                     const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy);
+    void removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot, FSSubclientNode* node,
+                        FSSubclientNode* previous, const std::string& comp);
     int wcCheckTreeNode(FSSubclientNode* node);
+    void reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level, bool raiseEvent);
+    void cover(FSSubclientNode* literal, FSSubclientNode* pattern);
 
     // Pattern tests and content-tree search.
     int dirnameTest(const char* dirname, const char* pattern, char delim, bool isWildcard);

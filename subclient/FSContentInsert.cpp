@@ -1,0 +1,327 @@
+// Content insertion: one content line into the content tree.
+#include "subclient/FSSubclientConfPrivate.h"
+
+#include "wildcard/WCSubclients.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <optional>
+
+namespace {
+
+const char kImageVolumeEnd = 0x13;
+
+// Application types whose start-restore paths carry a tail after 0x13.
+bool cutsAtImageVolumeEnd(int appType) {
+    return appType == 65 || appType == 75 || appType == 76 || appType == 87;
+}
+
+// Longest duplicate postfix plus its terminating zero.
+const size_t kPostfixRoom = 70;
+
+}  // namespace
+
+int FSSubclientConf::setPath(const char* path) {
+    try {
+        if (!path) {
+            TLOG(-1, "NULL path");
+            d->errCode = FS_INVALID;
+            return -2;
+        }
+        if (!*path) {
+            TLOG(-1, "Empty path");
+            d->errCode = FS_INVALID;
+            return -1;
+        }
+        if (d->numSubclients <= 0) {
+            TLOG(-1, "Must call setName before setPath");
+            d->errCode = FS_INVALID;
+            return -2;
+        }
+        std::string text;
+        const bool isWild = isWildCardContent(path, text);
+        if (d->calledFromStartRestore && cutsAtImageVolumeEnd(d->appType))
+            text.erase(std::min(text.find(kImageVolumeEnd), text.size()));
+        std::string fixed;
+        const char delim = fixPath(text, fixed, true);
+        if (!delim) {
+            TLOG(-1, "Path '%s' invalid path", path);
+            d->errCode = FS_INVALID;
+            return -1;
+        }
+        TLOG(192, "valid path='%s', pathStr='%s', fixedPath='%s'", path, text.c_str(), fixed.c_str());
+        setDelim(delim);
+        if (d->compare(fixed.c_str(), d->delimString.c_str()) == 0) {
+            TLOG(1, "Root directory is already in subclient 1");
+            d->errCode = FS_DUPLICATE;
+            return -1;
+        }
+        // Everything the record needs is allocated before the tree changes:
+        // an accepted line always gets its record.
+        FSPlayback record;
+        record.kind = FSPlayback::kindPath;
+        record.isWildcard = isWild;
+        record.text.reserve(fixed.size() + kPostfixRoom);
+        record.text = fixed;
+        d->reserveReplaySlot();
+
+        // A postfix left by this insertion, not a stale error code, tells that
+        // the duplicate treatment happened.
+        d->dupPostfix.clear();
+        const char* line = fixed.c_str() + (fixed[0] == '<' ? 0 : 1);
+        const int rc = d->recursiveParse(d->root, line, d->numSubclients, isWild);
+        if (rc != 0)
+            return rc;
+        const bool duplicated = !d->dupPostfix.empty();
+        if (duplicated) {
+            record.text += d->dupPostfix;
+            d->errCode = FS_NO_ERROR;
+            d->dupPostfix.clear();
+        }
+        d->replayVec.push_back(std::move(record));
+        d->pathSet = true;
+        const FSPlayback& added = d->replayVec.back();
+        if (duplicated)
+            TLOG(3, "FS_DUPLICATE Treatment: new fsp.value='%s'", added.text.c_str());
+        TLOG(3, "replayVec[%d] path '%s'", static_cast<int>(d->replayVec.size() - 1), added.text.c_str());
+        return 0;
+    } catch (const std::exception&) {
+        TLOG(-1, "%s", kFSOutOfMemory);
+        d->errCode = FS_NO_MEMORY;
+        return -2;
+    }
+}
+
+// One level per pass of the loop: the component of line below node is found
+// or created; inner components continue one level down, the last one is
+// offered to checkTreeNode. A loop rather than a call per level keeps the
+// stack flat for content lines of any depth.
+int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild) {
+    for (;;) {
+        FSSubclientNode* const parent = node;
+        const char* const separator = strchr(line, delim);
+        const bool isLast = separator == nullptr;
+        std::string comp = isLast ? std::string(line) : std::string(line, separator);
+        const char* const rest = isLast ? nullptr : separator + 1;
+        const bool wcLast = isLast && isWild;
+        if (wcLast)
+            parent->hasWildcardChildren = true;
+
+        std::optional<WCBasename> probe;
+        FSSubclientNode* firstOverlap = nullptr;
+        FSSubclientNode** linkSlot = nullptr;
+        FSSubclientNode* descendInto = nullptr;
+        bool scan = parent->hasWildcardChildren;
+
+        if (!parent->firstChild) {
+            linkSlot = &parent->firstChild;
+            FSChildrenSpeedup* index = new (std::nothrow) FSChildrenSpeedup(caseSensitive);
+            if (!index) {
+                TLOG_ON(owner, -1, "recursiveParse out of memory (new FSChildrenSpeedup), errno %d", errno);
+                errCode = FS_NO_MEMORY;
+                return -2;
+            }
+            delete parent->childIndex;
+            parent->childIndex = index;
+            scan = false;
+        } else if (!scan) {
+            FSSubclientNode* found = nullptr;
+            const int r = parent->childIndex ? parent->childIndex->find(comp.c_str(), &found) : -1;
+            if (r == 1 && isLast) {
+                const int c = checkTreeNode(found, scNum);
+                if (c == 0) {
+                    lastNode = found;
+                    return 0;
+                }
+                if (errCode == FS_DUPLICATE) {
+                    setPostfixToAvoidDuplication(dupPostfix, static_cast<unsigned long>(scNum));
+                    comp += dupPostfix;
+                    TLOG_ON(owner, 3, "FS_DUPLICATE Treatment: new lineStr='%s'", comp.c_str());
+                    lastNode = found;
+                    linkSlot = &parent->lastChild->nextSibling;
+                } else if (allowOverlapSCContent && errCode == FS_ANCESTOR) {
+                    TLOG_ON(owner, 1,
+                            "FS_ANCESTOR Treatment: allow ancestor and descendant in the same subclient for "
+                            "lineStr='%s'",
+                            comp.c_str());
+                    lastNode = found;
+                    return 0;
+                } else {
+                    return c;
+                }
+            } else if (r == 1) {
+                descendInto = found;
+            } else if (r == 0) {
+                linkSlot = &parent->lastChild->nextSibling;
+            } else {
+                TLOG_ON(owner, 1,
+                        "recursiveParse line='%s' scNum=%d: sequential search after failure (ret=%d, sc_tmp=0x%p)",
+                        line, scNum, r, static_cast<void*>(nullptr));
+                scan = true;
+            }
+        }
+
+        if (scan) {
+            for (FSSubclientNode* child = parent->firstChild; child; child = child->nextSibling) {
+                // A wildcard last component is always created anew; wcCheckTreeNode judges its siblings.
+                if (!wcLast) {
+                    if (child->pattern->exactMatch(comp, caseSensitive)) {
+                        if (isLast)
+                            return checkTreeNode(child, scNum);
+                        descendInto = child;
+                        break;
+                    }
+                    if (!isLast && child->pattern->isWildCard()) {
+                        if (!probe) {
+                            probe.emplace(static_cast<unsigned long>(escapeChar), false);
+                            if (probe->parse(comp)) {
+                                TLOG_ON(owner, 1, "recursiveParse cannot parse '%s' (temp)", line);
+                                errCode = FS_INVALID;
+                                return -2;
+                            }
+                        }
+                        if (child->pattern->overlaps(*probe, caseSensitive)) {
+                            if (firstOverlap) {
+                                if (kxLogApplies(1))
+                                    TLOG_ON(owner, 1, "Parent '%s' child '%s' filters both '%s' (%d) and '%s' (%d)",
+                                            nodeToPath(parent).c_str(), line, nodeToPath(firstOverlap).c_str(),
+                                            firstOverlap->subclient, nodeToPath(child).c_str(), child->subclient);
+                                errCode = FS_DUPLICATE;
+                                return -1;
+                            }
+                            firstOverlap = child;
+                        }
+                    }
+                }
+                linkSlot = &child->nextSibling;
+            }
+        }
+
+        if (descendInto) {
+            node = descendInto;
+            line = rest;
+            continue;
+        }
+
+        FSSubclientNode* const previousLast = parent->lastChild;
+        FSSubclientNode* const created =
+            createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap);
+        if (!created)
+            return -2;
+        if (!isLast) {
+            node = created;
+            line = rest;
+            continue;
+        }
+        const int c = checkTreeNode(created, scNum);
+        if (c == 0) {
+            lastNode = created;
+            return 0;
+        }
+        if (allowOverlapSCContent && errCode == FS_ANCESTOR) {
+            TLOG_ON(owner, 1,
+                    "FS_ANCESTOR Treatment: allow ancestor and descendant in the same subclient for lineStr='%s'",
+                    comp.c_str());
+            lastNode = created;
+            return 0;
+        }
+        removeRejected(parent, linkSlot, created, previousLast, comp);
+        return -1;
+    }
+}
+
+// Creates the node for comp and hooks it in at linkSlot as the parent's last child.
+FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot,
+                                                          const std::string& comp, const char* line, int scNum,
+                                                          bool wildcard, FSSubclientNode* coveredBy) {
+    if (!linkSlot) {
+        TLOG_ON(owner, -1, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
+        errCode = FS_INVALID;
+        return nullptr;
+    }
+    std::unique_ptr<WCBasename> pattern(new (std::nothrow) WCBasename(static_cast<unsigned long>(escapeChar), wildcard));
+    if (!pattern) {
+        TLOG_ON(owner, -1, "recursiveParse out of memory (new WCBasename), errno %d", errno);
+        errCode = FS_NO_MEMORY;
+        return nullptr;
+    }
+    if (pattern->parse(comp)) {
+        TLOG_ON(owner, -1, "recursiveParse cannot parse '%s'", line);
+        errCode = FS_INVALID;
+        return nullptr;
+    }
+    FSSubclientNode* node = new (std::nothrow) FSSubclientNode();
+    if (!node) {
+        TLOG_ON(owner, -1, "recursiveParse out of memory, errno %d", errno);
+        errCode = FS_NO_MEMORY;
+        return nullptr;
+    }
+    *linkSlot = node;
+    parent->lastChild = node;
+    node->parent = parent;
+    node->pattern = pattern.release();
+    if (coveredBy) {
+        node->coveringNode = coveredBy;
+        node->nextCovered = coveredBy->firstCovered;
+        coveredBy->firstCovered = node;
+    } else {
+        node->coveringNode = &sentinel;
+    }
+    if (!parent->hasWildcardChildren) {
+        const int added = parent->childIndex->add(comp.c_str(), node);
+        if (added != 0)
+            TLOG_ON(owner, 1, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
+        if (added < -1) {
+            // The node stays in the sibling chain as an intermediate component.
+            errCode = FS_INVALID;
+            return nullptr;
+        }
+    }
+    return node;
+}
+
+// Takes a node created by the current insertion out of the tree again:
+// afterwards no link of the tree leads to it.
+void CFSSubclientConfPrivate::removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot,
+                                             FSSubclientNode* node, FSSubclientNode* previous,
+                                             const std::string& comp) {
+    *linkSlot = nullptr;
+    parent->lastChild = previous;
+    if (!parent->hasWildcardChildren && parent->childIndex) {
+        FSSubclientNode* indexed = nullptr;
+        if (parent->childIndex->find(comp.c_str(), &indexed) == 1 && indexed == node)
+            parent->childIndex->remove(comp.c_str());
+    }
+    delete node;
+}
+
+int CFSSubclientConfPrivate::checkTreeNode(FSSubclientNode* node, int scNum) {
+    if (node->subclient > 0) {
+        if (kxLogApplies(1))
+            TLOG_ON(owner, 1, "Duplicate path '%s' already in subclient %d - cannot add to subclient %d",
+                    nodeToPath(node).c_str(), node->subclient, scNum);
+        errCode = FS_DUPLICATE;
+        return -1;
+    }
+    FSSubclientNode* relative = node;
+    while (relative && relative->subclient != scNum)
+        relative = relative->parent;
+    if (!relative)
+        relative = descendantInSameSubclient(node, scNum);
+    const int previous = node->subclient;
+    node->subclient = scNum;
+    if (relative) {
+        TLOG_ON(owner, 1, "Found ancestor or descendant");
+        errCode = FS_ANCESTOR;
+        return -1;
+    }
+    try {
+        return wcCheckTreeNode(node);
+    } catch (...) {
+        node->subclient = previous;  // not accepted after all
+        throw;
+    }
+}

@@ -1,0 +1,285 @@
+// Content insertion: results, error codes, messages, replay records and the tree afterwards.
+#include "subclient/FSSubclientConfPrivate.h"
+#include "support/Capture.h"
+#include "support/FSSubclientConfTestAccess.h"
+#include "TreeView.h"
+
+#include "platform/KXGlobalParam.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kMarker = "\\/\\/";
+
+std::string postfix(unsigned long sc) {
+    std::string text;
+    setPostfixToAvoidDuplication(text, sc);
+    return text;
+}
+
+// Subclients A (2) and B (3) after the default one.
+class Insert : public ::testing::Test {
+protected:
+    explicit Insert(int appType = 1) : conf(appType) {}
+
+    void name(const char* n) { ASSERT_EQ(0, conf.setName(n)); }
+    CFSSubclientConfPrivate& priv() { return FSSubclientConfTestAccess::priv(conf); }
+    std::vector<std::string> replayTexts() {
+        std::vector<std::string> texts;
+        for (const FSPlayback& r : priv().replayVec)
+            texts.push_back(std::to_string(r.kind) + (r.isWildcard ? "w " : " ") + r.text);
+        return texts;
+    }
+
+    CaptureLog log{255};
+    CaptureEvents events;
+    FSSubclientConf conf;
+};
+
+TEST_F(Insert, BadInputIsRejected) {
+    struct {
+        const char* path;
+        int rc;
+        const char* message;
+        int level;
+        int errCode;
+    } cases[] = {
+        {nullptr, -2, "NULL path", -1, FS_INVALID},
+        {"", -1, "Empty path", -1, FS_INVALID},
+        {"\\/\\/", -1, "Path '\\/\\/' invalid path", -1, FS_INVALID},
+        {"/", -1, "Root directory is already in subclient 1", 1, FS_DUPLICATE},
+        {"//", -1, "Root directory is already in subclient 1", 1, FS_DUPLICATE},
+    };
+    name("A");
+    for (const auto& c : cases) {
+        log.clear();
+        EXPECT_EQ(c.rc, conf.setPath(c.path)) << c.message;
+        EXPECT_EQ(c.errCode, conf.getErrCode()) << c.message;
+        EXPECT_TRUE(log.has(c.level, c.message)) << log.dump();
+    }
+    EXPECT_TRUE(treeView(conf).empty());
+    EXPECT_EQ((Lines{"0 default", "0 A"}), replayTexts());
+}
+
+TEST_F(Insert, LiteralPathsAndTheirRecords) {
+    name("A");
+    EXPECT_EQ(0, conf.setPath("/data//x/"));
+    EXPECT_EQ(0, conf.setPath("/data/y"));
+    name("B");
+    EXPECT_EQ(0, conf.setPath("/home"));
+    EXPECT_EQ((Lines{"/data -1", "/data/x 2", "/data/y 2", "/home 3"}), treeView(conf));
+    EXPECT_EQ((Lines{"0 default", "0 A", "1 /data/x", "1 /data/y", "0 B", "1 /home"}), replayTexts());
+    EXPECT_TRUE(log.has(3, "replayVec[5] path '/home'")) << log.dump();
+    EXPECT_TRUE(log.has(192, "valid path='/data//x/', pathStr='/data//x/', fixedPath='/data/x'")) << log.dump();
+    EXPECT_TRUE(priv().pathSet);
+    EXPECT_EQ("/home", conf.nodeToPath(priv().lastNode));
+    EXPECT_EQ(FS_NO_ERROR, conf.getErrCode());
+}
+
+TEST_F(Insert, DuplicateInAnotherSubclientGetsAPostfixedSibling) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/data"));
+    name("B");
+    EXPECT_EQ(0, conf.setPath("/data"));
+    EXPECT_EQ(FS_NO_ERROR, conf.getErrCode());
+    EXPECT_TRUE(log.has(1, "Duplicate path '/data' already in subclient 2 - cannot add to subclient 3")) << log.dump();
+    EXPECT_TRUE(log.has(3, "FS_DUPLICATE Treatment: new lineStr='data" + postfix(3) + "'")) << log.dump();
+    EXPECT_TRUE(log.has(3, "FS_DUPLICATE Treatment: new fsp.value='/data" + postfix(3) + "'")) << log.dump();
+    EXPECT_EQ((Lines{"/data 2", "/data" + postfix(3) + " 3"}), treeView(conf));
+    EXPECT_EQ("1 /data" + postfix(3), replayTexts().back());
+    EXPECT_EQ("/data" + postfix(3), conf.nodeToPath(priv().lastNode));
+    EXPECT_TRUE(priv().dupPostfix.empty());
+}
+
+TEST_F(Insert, RepeatedDuplicatesInOneSubclient) {
+    name("A");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(0, conf.setPath("/data")) << i;
+    EXPECT_TRUE(log.has(1, "recursiveParse line='data' scNum=2: cannot add to map")) << log.dump();
+    const std::string twin = "/data" + postfix(2) + " 2";
+    EXPECT_EQ((Lines{"/data 2", twin, twin}), treeView(conf));
+}
+
+TEST_F(Insert, AncestorInSameSubclientIsTakenOutAgain) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/data"));
+    log.clear();
+    EXPECT_EQ(-1, conf.setPath("/data/sub"));
+    EXPECT_EQ(FS_ANCESTOR, conf.getErrCode());
+    EXPECT_TRUE(log.has(1, "Found ancestor or descendant")) << log.dump();
+    EXPECT_EQ((Lines{"/data 2"}), treeView(conf));
+    EXPECT_EQ(nullptr, priv().root->firstChild->lastChild);
+    EXPECT_EQ(3u, priv().replayVec.size());
+
+    // The index entry went with the node: the next line creates a fresh one.
+    name("B");
+    EXPECT_EQ(0, conf.setPath("/data/sub"));
+    EXPECT_EQ((Lines{"/data 2", "/data/sub 3"}), treeView(conf));
+}
+
+TEST_F(Insert, RejectedLastSiblingRestoresLastChild) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/p/a"));
+    ASSERT_EQ(0, conf.setPath("/q"));
+    name("B");
+    ASSERT_EQ(0, conf.setPath("/p"));
+    EXPECT_EQ(-1, conf.setPath("/p/b"));
+    FSSubclientNode* p = findNode(conf, "/p");
+    ASSERT_NE(nullptr, p);
+    EXPECT_EQ("/p/a", conf.nodeToPath(p->lastChild));
+    EXPECT_EQ(0, conf.setPath("/q/r")) << "B has no relative of /q/r";
+    EXPECT_EQ((Lines{"/p 3", "/p/a 2", "/q 2", "/q/r 3"}), treeView(conf));
+}
+
+TEST_F(Insert, AncestorTreatmentWhenOverlapIsAllowed) {
+    name("A");
+    priv().allowOverlapSCContent = true;
+    ASSERT_EQ(0, conf.setPath("/data"));
+    EXPECT_EQ(0, conf.setPath("/data/sub"));
+    EXPECT_TRUE(log.has(1, "FS_ANCESTOR Treatment: allow ancestor and descendant in the same subclient for "
+                           "lineStr='sub'"))
+        << log.dump();
+    EXPECT_EQ(0, conf.setPath("/data/sub/deeper/x"));
+    EXPECT_EQ(0, conf.setPath("/data/sub/deeper"));
+    EXPECT_EQ((Lines{"/data 2", "/data/sub 2", "/data/sub/deeper 2", "/data/sub/deeper/x 2"}), treeView(conf));
+    EXPECT_EQ(FS_ANCESTOR, conf.getErrCode()) << "the treatment does not reset the code";
+}
+
+TEST_F(Insert, DescendantFirstLeavesTheExistingNodeClaimed) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/data/sub"));
+    EXPECT_EQ(-1, conf.setPath("/data"));
+    EXPECT_EQ(FS_ANCESTOR, conf.getErrCode());
+    EXPECT_EQ((Lines{"/data 2", "/data/sub 2"}), treeView(conf));
+}
+
+TEST_F(Insert, DefaultSubclientAloneHasTheRootAsAncestor) {
+    EXPECT_EQ(-1, conf.setPath("/x"));
+    EXPECT_EQ(FS_ANCESTOR, conf.getErrCode());
+    EXPECT_TRUE(treeView(conf).empty());
+    priv().allowOverlapSCContent = true;
+    EXPECT_EQ(0, conf.setPath("/x"));
+    EXPECT_EQ((Lines{"/x 1"}), treeView(conf));
+}
+
+TEST_F(Insert, StaleDuplicateCodeIsNoTreatment) {
+    name("A");
+    ASSERT_EQ(-1, conf.setPath("/"));
+    ASSERT_EQ(FS_DUPLICATE, conf.getErrCode());
+    log.clear();
+    EXPECT_EQ(0, conf.setPath("/x"));
+    EXPECT_EQ(FS_DUPLICATE, conf.getErrCode()) << "a success keeps the earlier failure's code";
+    EXPECT_FALSE(log.contains("FS_DUPLICATE Treatment")) << log.dump();
+    EXPECT_EQ("1 /x", replayTexts().back());
+}
+
+TEST_F(Insert, WindowsDriveAndSpecialContent) {
+    name("A");
+    EXPECT_EQ(0, conf.setPath("c:\\dir"));
+    EXPECT_EQ('\\', conf.getDelim());
+    EXPECT_EQ((Lines{"\\c: -1", "\\c:\\dir 2"}), treeView(conf));
+    EXPECT_EQ(0, conf.setPath("<X>"));
+    EXPECT_EQ('/', conf.getDelim());
+    EXPECT_EQ((Lines{"/c: -1", "/c:/dir 2", "/<X> 2"}), treeView(conf));
+    EXPECT_EQ("1 <X>", replayTexts().back());
+}
+
+TEST_F(Insert, DisplayNameGoesToTheLastInsertedNode) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/data"));
+    EXPECT_EQ(0, priv().setDisplayName("Data files"));
+    EXPECT_EQ(0, priv().setDisplayName("Data"));
+    FSSubclientNode* data = findNode(conf, "/data");
+    ASSERT_NE(nullptr, data->displayName);
+    EXPECT_EQ("Data", *data->displayName);
+    EXPECT_EQ(-1, priv().setDisplayName(nullptr));
+}
+
+TEST_F(Insert, NodeQueries) {
+    name("A");
+    name("B");
+    ASSERT_EQ(0, conf.setPath("/x/y/z"));
+    FSSubclientNode* x = findNode(conf, "/x");
+    EXPECT_EQ(-1, x->subclient);
+    EXPECT_EQ(3, conf.nodeToSubclientNumber(x));
+    EXPECT_EQ("B", conf.nodeToSubclientName(x));
+    EXPECT_EQ(nullptr, priv().descendantInSameSubclient(findNode(conf, "/x/y/z"), 3));
+    EXPECT_EQ(findNode(conf, "/x/y/z"), priv().descendantInSameSubclient(x, 3));
+    priv().allowOverlapSCContent = true;
+    ASSERT_EQ(0, conf.setPath("/w"));
+    EXPECT_EQ(nullptr, priv().descendantInSameSubclient(findNode(conf, "/w"), 3)) << "never the node itself";
+    EXPECT_EQ("B", conf.nodeToSubclientName(priv().root->lastChild));
+    EXPECT_EQ("default", conf.nodeToSubclientName(priv().root));
+
+    FSSubclientConf empty;
+    CFSSubclientConfPrivate& e = FSSubclientConfTestAccess::priv(empty);
+    ASSERT_EQ(0, empty.setName("A"));
+    ASSERT_EQ(0, empty.setPath("/a/b"));
+    e.root->firstChild->firstChild->subclient = -1;
+    EXPECT_EQ("not set", empty.nodeToSubclientName(e.root->firstChild));
+}
+
+class InsertCaseSensitive : public Insert {
+protected:
+    InsertCaseSensitive() : Insert(13) {}
+};
+
+TEST_F(Insert, CaseInsensitiveNamesMeetInOneNode) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/Data"));
+    name("B");
+    EXPECT_EQ(0, conf.setPath("/DATA"));
+    EXPECT_EQ((Lines{"/Data 2", "/DATA" + postfix(3) + " 3"}), treeView(conf));
+}
+
+TEST_F(InsertCaseSensitive, CaseSensitiveNamesAreTwoNodes) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/Data"));
+    name("B");
+    EXPECT_EQ(0, conf.setPath("/DATA"));
+    EXPECT_EQ((Lines{"/Data 2", "/DATA 3"}), treeView(conf));
+}
+
+TEST(InsertStartRestore, CutAtImageVolumeEnd) {
+    kxSetGlobalParamSource([](const int&, std::string& value) {
+        value = "0";
+        return 0;
+    });
+    FSSubclientConf conf(65);
+    kxSetGlobalParamSource(nullptr);
+    ASSERT_EQ(0, conf.setName("A"));
+    conf.setCalledFromStartRestore(true);
+    EXPECT_EQ(0, conf.setPath("/vol/a\x13tail/more"));
+    conf.setCalledFromStartRestore(false);
+    EXPECT_EQ(0, conf.setPath("/other/b\x13tail"));
+    EXPECT_EQ((Lines{"/vol -1", "/vol/a 2", "/other -1", "/other/b\x13tail 2"}), treeView(conf));
+}
+
+// Content far deeper than any thread's stack could hold one frame per level.
+TEST(InsertDeep, HundredThousandComponents) {
+    std::string line;
+    for (int i = 0; i < 100000; ++i)
+        line += "/d";
+    {
+        FSSubclientConf conf;
+        ASSERT_EQ(0, conf.setName("A"));
+        EXPECT_EQ(0, conf.setPath(line.c_str()));
+        CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
+        EXPECT_EQ(line, conf.nodeToPath(p.lastNode));
+        EXPECT_EQ(2, conf.nodeToSubclientNumber(p.root->firstChild));
+        ASSERT_EQ(0, conf.setName("B"));
+        EXPECT_EQ(0, conf.setPath(line.c_str())) << "duplicate treatment at the deepest level";
+        EXPECT_EQ(-1, conf.setPath(line.substr(0, line.size() / 2).c_str())) << "B's content lies below";
+        EXPECT_EQ(FS_ANCESTOR, conf.getErrCode());
+        ASSERT_EQ(0, conf.setName("C"));
+        EXPECT_EQ(0, conf.setPath((line + "/x" + line.substr(0, 20000)).c_str()));
+    }  // destroying the object frees the tree without recursion
+}
+
+}  // namespace
