@@ -19,6 +19,9 @@ bool cutsAtImageVolumeEnd(int appType) {
     return appType == 65 || appType == 75 || appType == 76 || appType == 87;
 }
 
+const char kAncestorTreatment[] =
+    "FS_ANCESTOR Treatment: allow ancestor and descendant in the same subclient for lineStr='%s'";
+
 // Longest duplicate postfix plus its terminating zero.
 const size_t kPostfixRoom = 70;
 
@@ -143,10 +146,7 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
                     lastNode = found;
                     linkSlot = &parent->lastChild->nextSibling;
                 } else if (allowOverlapSCContent && errCode == FS_ANCESTOR) {
-                    TLOG_ON(owner, 1,
-                            "FS_ANCESTOR Treatment: allow ancestor and descendant in the same subclient for "
-                            "lineStr='%s'",
-                            comp.c_str());
+                    TLOG_ON(owner, 1, kAncestorTreatment, comp.c_str());
                     lastNode = found;
                     return 0;
                 } else {
@@ -222,9 +222,7 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
             return 0;
         }
         if (allowOverlapSCContent && errCode == FS_ANCESTOR) {
-            TLOG_ON(owner, 1,
-                    "FS_ANCESTOR Treatment: allow ancestor and descendant in the same subclient for lineStr='%s'",
-                    comp.c_str());
+            TLOG_ON(owner, 1, kAncestorTreatment, comp.c_str());
             lastNode = created;
             return 0;
         }

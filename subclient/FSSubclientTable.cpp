@@ -64,9 +64,20 @@ int CFSSubclientConfPrivate::init() {
         return 0;
     needsInit = false;
     freeAll();
-    if (initTree() < 0)
-        return -1;
-    return setName(defaultName.c_str()) < 0 ? -1 : 0;
+    // A root without the default name, or without its pattern, would mislead
+    // every reader: after a failure nothing is kept and the next setName
+    // tries again.
+    try {
+        if (initTree() == 0 && setName(defaultName.c_str()) == 0)
+            return 0;
+    } catch (...) {
+        freeAll();
+        needsInit = true;
+        throw;
+    }
+    freeAll();
+    needsInit = true;
+    return -1;
 }
 
 int CFSSubclientConfPrivate::initTree() {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <new>
 #include <set>
 #include <string>
 
@@ -73,12 +75,18 @@ TEST(NoMemory, EveryAllocationOfAFillingSequence) {
     CaptureLog log(0);
     int outOfMemory = 0;
     for (long n = 0;; ++n) {
-        FSSubclientConf conf;
+        std::unique_ptr<FSSubclientConf> object;
         int accepted = 0;
         int named = 1;
         bool reached;
         {
             FailingAllocation failing(n);
+            try {
+                object.reset(new FSSubclientConf);
+            } catch (const std::bad_alloc&) {
+                continue;  // only the private state itself may fail this way: no object
+            }
+            FSSubclientConf& conf = *object;
             for (const Step& s : kSteps) {
                 const int rc = s.name ? conf.setName(s.name) : conf.setPath(s.path);
                 if (rc < 0) {
@@ -94,6 +102,7 @@ TEST(NoMemory, EveryAllocationOfAFillingSequence) {
             }
             reached = failing.reached();
         }
+        FSSubclientConf& conf = *object;
         CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
         EXPECT_EQ("", firstViolation(conf)) << "allocation " << n;
         int pathRecords = 0;
