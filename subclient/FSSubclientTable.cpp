@@ -1,7 +1,6 @@
 // The private state: subclient table, tree root and their release.
 #include "subclient/FSSubclientConfPrivate.h"
 
-#include "dirlist/FSSubclientDirList.h"
 #include "wildcard/WCSubclients.h"
 
 #include <cerrno>
@@ -96,11 +95,6 @@ int CFSSubclientConfPrivate::initTree() {
 void CFSSubclientConfPrivate::freeAll() {
     freeTree();
     freeNames();
-    if (pathTestDirlist) {
-        delete pathTestDirlist;
-        pathTestDirlist = nullptr;
-        pathTestDelim = 0;
-    }
     clearDefaultContent();
     appIdMap.clear();
 }
