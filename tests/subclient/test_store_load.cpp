@@ -1,0 +1,253 @@
+// Loads from backup-set store files: whole sets, designated subclients and content history.
+#include "LoadTestUtil.h"
+#include "platform/ApplicationId.h"
+#include "platform/BackupsetContent.h"
+#include "platform/BackupsetStore.h"
+#include "support/Capture.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+using Ids = std::vector<unsigned long>;
+
+class StoreLoad : public ::testing::Test {
+protected:
+    void open(const char* name)
+    {
+        std::string error;
+        const std::string path = std::string(SUBCLIENTCONF_TEST_DATA) + "/loading/" + name;
+        ASSERT_EQ(kxOpenBackupsetStore(path.c_str(), &error), 0) << error;
+    }
+    void TearDown() override { kxCloseBackupsetStore(); }
+};
+
+const Strings kOfficeNames = {"Home folders", "Database", "Logs"};
+
+TEST_F(StoreLoad, WholeBackupSet)
+{
+    open("office.backupset");
+    FSSubclientConf conf;
+    ApplicationId application(0, 5);
+    CaptureLog log(1);
+    ASSERT_EQ(conf.load(&application, 200), 0) << log.dump();
+    EXPECT_EQ(subclientNames(conf), kOfficeNames);
+    EXPECT_EQ(conf.getDefaultName(), "Home folders");
+    EXPECT_EQ(defaultContent(conf), Strings{"/home"});
+    EXPECT_EQ(priv(conf).appIds, (Ids{100, 101, 103}));
+    EXPECT_EQ(findNode(conf, "/scratch"), nullptr) << "Do Not Backup is ignored for type 8";
+    EXPECT_EQ(displayNameOf(conf, "/srv/db"), "Database files");
+    EXPECT_EQ(priv(conf).appType, 8);
+    EXPECT_EQ(priv(conf).fleetId, 0ul);
+    EXPECT_EQ(priv(conf).appId, 0ul);
+    EXPECT_FALSE(conf.getLoadedDefaultOnly());
+    EXPECT_FALSE(log.contains("Failed to get")) << log.dump();
+}
+
+TEST_F(StoreLoad, ContentPresentAtThePointInTime)
+{
+    open("office.backupset");
+    for (auto c : {std::make_tuple(99ul, false, false), std::make_tuple(250ul, true, true),
+                   std::make_tuple(251ul, true, false)}) {
+        FSSubclientConf conf;
+        ApplicationId application(0, 5);
+        ASSERT_EQ(conf.load(&application, std::get<0>(c)), 0);
+        EXPECT_EQ(findNode(conf, "/srv/db") != nullptr, std::get<1>(c)) << std::get<0>(c);
+        EXPECT_EQ(findNode(conf, "/srv/olddb") != nullptr, std::get<2>(c)) << std::get<0>(c);
+    }
+}
+
+TEST_F(StoreLoad, DefaultOnlyWithoutADesignatedSubclientLoadsTheWholeSet)
+{
+    open("office.backupset");
+    FSSubclientConf conf;
+    ApplicationId application(0, 5);
+    ASSERT_EQ(conf.load(&application, 200, true), 0);
+    EXPECT_EQ(subclientNames(conf), kOfficeNames);
+    EXPECT_FALSE(conf.getLoadedDefaultOnly());
+}
+
+TEST_F(StoreLoad, DesignatedSubclient)
+{
+    open("office.backupset");
+    ApplicationId application(3, 101);
+    {
+        FSSubclientConf conf;
+        ASSERT_EQ(conf.load(&application, 200, true), 0);
+        EXPECT_EQ(subclientNames(conf), Strings{"Database"});
+        EXPECT_EQ(defaultContent(conf), (Strings{"/srv/db", "/srv/olddb"}));
+        EXPECT_TRUE(conf.getLoadedDefaultOnly());
+        EXPECT_TRUE(priv(conf).appIds.empty()) << "four ids for one default record";
+        EXPECT_EQ(priv(conf).fleetId, 3ul);
+        EXPECT_EQ(priv(conf).appId, 101ul);
+    }
+    {
+        FSSubclientConf conf;
+        ASSERT_EQ(conf.load(&application, 200), 0);
+        EXPECT_EQ(subclientNames(conf), kOfficeNames);
+        EXPECT_EQ(priv(conf).appId, 101ul);
+    }
+}
+
+TEST_F(StoreLoad, OnDemandSubclientsGetTheirMarkerPath)
+{
+    open("ondemand.backupset");
+    FSSubclientConf conf;
+    ApplicationId application(0, 7);
+    CaptureLog log(3);
+    ASSERT_EQ(conf.load(&application, 200), 0) << log.dump();
+    EXPECT_EQ(replayTexts(conf), (Strings{"default", "projects", "  /__OnDemandSubClient_projects", "  /projects"}));
+    EXPECT_TRUE(log.has(3, "SC_DEBUG content '\tprojects'"));
+    EXPECT_EQ(priv(conf).appIds, (Ids{300, 301}));
+}
+
+// Stands in for the service where the store cannot reach a failure path.
+class FakeApplication : public ApplicationId {
+public:
+    FakeApplication(int subclientId, bool throws) : ApplicationId(0, 0), subclientId_(subclientId), throws_(throws) {}
+    AppIdInfo getAppIdInfo() override
+    {
+        if (throws_)
+            throw "service gone";
+        AppIdInfo info;
+        info.appType = 1;
+        info.subclientId = subclientId_;
+        return info;
+    }
+    Subclient* getSubclient(void*) override { return nullptr; }
+
+private:
+    int subclientId_;
+    bool throws_;
+};
+
+TEST_F(StoreLoad, EntryPointFailuresKeepTheObject)
+{
+    open("office.backupset");
+    ApplicationId unknown(0, 999);
+    FakeApplication noSubclient(2, false);
+    FakeApplication throwing(0, true);
+    struct Case {
+        const char* what;
+        ApplicationId* application;
+        bool defaultOnly;
+    } cases[] = {
+        {"unknown id", &unknown, false},
+        {"designated subclient missing", &noSubclient, true},
+        {"service throws", &throwing, false},
+        {"no application", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        FSSubclientConf conf;
+        ASSERT_EQ(conf.setName("keep"), 0);
+        CaptureLog log(1);
+        EXPECT_EQ(conf.load(c.application, 200, c.defaultOnly), -1) << c.what;
+        EXPECT_EQ(subclientNames(conf), (Strings{"default", "keep"})) << c.what;
+    }
+    CaptureLog log(1);
+    FSSubclientConf conf;
+    EXPECT_EQ(conf.load(&throwing, 200), -1);
+    EXPECT_TRUE(log.has(-1, "exception: service gone")) << log.dump();
+}
+
+struct Stamp {
+    std::string text;
+    uint32_t created;
+    uint32_t modified;
+    bool operator==(const Stamp& o) const { return text == o.text && created == o.created && modified == o.modified; }
+};
+
+std::ostream& operator<<(std::ostream& out, const Stamp& s)
+{
+    return out << s.text << " " << s.created << " " << s.modified;
+}
+
+std::vector<Stamp> pathStamps(FSSubclientConf& conf)
+{
+    std::vector<Stamp> stamps;
+    for (const FSPlayback& record : priv(conf).replayVec)
+        if (record.kind == FSPlayback::kindPath)
+            stamps.push_back(Stamp{record.text, record.created, record.modified});
+    return stamps;
+}
+
+Strings history(FSSubclientConf& conf)
+{
+    Strings paths;
+    for (const FSHistory& h : priv(conf).historyList)
+        paths.push_back(h.path + (h.isWildcard ? "*" : ""));
+    return paths;
+}
+
+TEST_F(StoreLoad, HistoryOfTheWholeBackupSet)
+{
+    open("history.backupset");
+    FSSubclientConf conf;
+    ApplicationId application(0, 6);
+    SubclientIdFromName ids;
+    CaptureLog log(1);
+    ASSERT_EQ(conf.load(&application, 300, &ids, 200), 0) << log.dump();
+    EXPECT_EQ(subclientNames(conf), (Strings{"default", "db", "logs"}));
+    EXPECT_EQ(pathStamps(conf), (std::vector<Stamp>{{"/srv/db", 100, 0},
+                                                    {"/edge/created-at-to", 300, 0},
+                                                    {"/var/log", 100, 0},
+                                                    {"/var/tmp", 100, 400}}));
+    // Default content is not in the tree, so the default subclient keeps all of its window as history.
+    EXPECT_EQ(history(conf), (Strings{"/home", "/edge/modified-at-from", "/srv/*.dbf*"}));
+    EXPECT_EQ(priv(conf).historyStart, (std::vector<int>{0, 1, 3}));
+    EXPECT_EQ(priv(conf).historyToTime, 300ul);
+    EXPECT_EQ(priv(conf).historyFromTime, 200ul);
+    EXPECT_TRUE(log.has(1, "Subclient history 'db' id 2 wildcard '/srv/*.dbf' created 100 modified 250"));
+    EXPECT_TRUE(log.has(1, "Subclient history 'db' id 2 path '/edge/modified-at-from' created 100 modified 200"));
+}
+
+TEST_F(StoreLoad, HistoryOfADesignatedSubclient)
+{
+    open("history.backupset");
+    FSSubclientConf conf;
+    ApplicationId application(3, 201);
+    SubclientIdFromName ids;
+    ASSERT_EQ(conf.load(&application, 300, &ids, 200), 0);
+    EXPECT_EQ(subclientNames(conf), Strings{"db"});
+    EXPECT_EQ(history(conf), (Strings{"/srv/db", "/edge/modified-at-from", "/edge/created-at-to", "/srv/*.dbf*"}));
+    EXPECT_EQ(priv(conf).historyStart, std::vector<int>{0});
+}
+
+class NoIds : public SubclientIdFromName {
+public:
+    int getSubclientId(const std::string&, unsigned long&, void*) override { return KX_CONFIG_NOT_FOUND; }
+};
+
+TEST_F(StoreLoad, HistoryFailures)
+{
+    SubclientIdFromName beforeTheStore;
+    NoIds noIds;
+    struct Case {
+        const char* store;
+        unsigned long backupSet;
+        SubclientIdFromName* idFromName;  // null: one made for the store
+        bool none;
+        const char* message;
+    } cases[] = {
+        {"history.backupset", 6, &beforeTheStore, false, "Cannot get content history for backup set 0, code 2"},
+        {"history.backupset", 6, &noIds, false, "Cannot convert 'default' in backupset 6 to an id"},
+        {"badhistory.backupset", 8, nullptr, false, "Invalid path '\\/\\/' from history"},
+        {"history.backupset", 6, nullptr, true, "NULL idFromName"},
+    };
+    for (const Case& c : cases) {
+        open(c.store);
+        SubclientIdFromName ids;
+        SubclientIdFromName* idFromName = c.none ? nullptr : c.idFromName ? c.idFromName : &ids;
+        FSSubclientConf conf;
+        ApplicationId application(0, c.backupSet);
+        CaptureLog log(1);
+        EXPECT_EQ(conf.load(&application, 300, idFromName, 200), -1) << c.message;
+        EXPECT_TRUE(log.contains(c.message)) << log.dump();
+        EXPECT_EQ(priv(conf).historyToTime, 0ul) << c.message;
+    }
+}
+
+}  // namespace
