@@ -41,7 +41,7 @@ int FSSubclientConf::load(ApplicationId* application, unsigned long toTime)
 
 int FSSubclientConf::load(ApplicationId* application, unsigned long toTime, bool defaultOnly)
 {
-    return fsLoadGuard(this, __PRETTY_FUNCTION__, [&] {
+    try {
         if (!application) {
             TLOG(-1, "NULL application");
             return -1;
@@ -65,5 +65,7 @@ int FSSubclientConf::load(ApplicationId* application, unsigned long toTime, bool
         if (takeDefaultSubclientName(*d, *application, (unsigned long)info.subclientId) < 0)
             return -1;
         return load(&summary, false);
-    });
+    } catch (...) {
+        return FS_LOAD_FAILURE();
+    }
 }

@@ -5,25 +5,10 @@
 
 #include "platform/TDebuggable.h"
 
-#include <exception>
-#include <new>
+// Call only inside a catch block: logs the exception being handled as an
+// error of origin on behalf of conf and returns -1, the loads' failure result.
+int fsLoadFailure(const TDebuggable* conf, const char* origin, int line);
 
-// Runs body() and returns its result, or -1 after logging the exception it threw.
-template <class Body>
-int fsLoadGuard(const TDebuggable* conf, const char* origin, Body body)
-{
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        conf->log(-1, origin, __LINE__, "out of memory");
-    } catch (const std::exception& e) {
-        conf->log(-1, origin, __LINE__, "exception: %s", e.what());
-    } catch (const char* text) {
-        conf->log(-1, origin, __LINE__, "exception: %s", text ? text : "(null)");
-    } catch (...) {
-        conf->log(-1, origin, __LINE__, "unknown exception");
-    }
-    return -1;
-}
+#define FS_LOAD_FAILURE() fsLoadFailure(this, __PRETTY_FUNCTION__, __LINE__)
 
 #endif

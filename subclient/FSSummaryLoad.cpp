@@ -192,7 +192,7 @@ int FSSubclientConf::load(SubclientConfSummary* summary)
 int FSSubclientConf::load(SubclientConfSummary* summary, bool defaultOnly)
 {
     KX_TRACE();
-    return fsLoadGuard(this, __PRETTY_FUNCTION__, [&] {
+    try {
         if (!summary) {
             TLOG(-1, "NULL summary");
             return -1;
@@ -221,7 +221,9 @@ int FSSubclientConf::load(SubclientConfSummary* summary, bool defaultOnly)
         d->loadedDefaultOnly = defaultOnly;
         d->collectAppIds(myAppIds, records, defaultOnly);
         return 0;
-    });
+    } catch (...) {
+        return FS_LOAD_FAILURE();
+    }
 }
 
 bool FSSubclientConf::isDoNotBackupSubclient(int appType, const char* name)

@@ -224,27 +224,27 @@ public:
 TEST_F(StoreLoad, HistoryFailures)
 {
     SubclientIdFromName beforeTheStore;
-    NoIds noIds;
+    enum Ids { kStore, kBeforeTheStore, kNoIds, kNone };
     struct Case {
         const char* store;
         unsigned long backupSet;
-        SubclientIdFromName* idFromName;  // null: one made for the store
-        bool none;
+        Ids ids;
         const char* message;
     } cases[] = {
-        {"history.backupset", 6, &beforeTheStore, false, "Cannot get content history for backup set 0, code 2"},
-        {"history.backupset", 6, &noIds, false, "Cannot convert 'default' in backupset 6 to an id"},
-        {"badhistory.backupset", 8, nullptr, false, "Invalid path '\\/\\/' from history"},
-        {"history.backupset", 6, nullptr, true, "NULL idFromName"},
+        {"history.backupset", 6, kBeforeTheStore, "Cannot get content history for backup set 0, code 2"},
+        {"history.backupset", 6, kNoIds, "Cannot convert 'default' in backupset 6 to an id"},
+        {"badhistory.backupset", 8, kStore, "Invalid path '\\/\\/' from history"},
+        {"history.backupset", 6, kNone, "NULL idFromName"},
     };
     for (const Case& c : cases) {
         open(c.store);
         SubclientIdFromName ids;
-        SubclientIdFromName* idFromName = c.none ? nullptr : c.idFromName ? c.idFromName : &ids;
+        NoIds noIds;
+        SubclientIdFromName* choice[] = {&ids, &beforeTheStore, &noIds, nullptr};
         FSSubclientConf conf;
         ApplicationId application(0, c.backupSet);
         CaptureLog log(1);
-        EXPECT_EQ(conf.load(&application, 300, idFromName, 200), -1) << c.message;
+        EXPECT_EQ(conf.load(&application, 300, choice[c.ids], 200), -1) << c.message;
         EXPECT_TRUE(log.contains(c.message)) << log.dump();
         EXPECT_EQ(priv(conf).historyToTime, 0ul) << c.message;
     }
