@@ -107,7 +107,10 @@ TEST_F(StoreLoad, OnDemandSubclientsGetTheirMarkerPath)
 // Stands in for the service where the store cannot reach a failure path.
 class FakeApplication : public ApplicationId {
 public:
-    FakeApplication(int subclientId, bool throws) : ApplicationId(0, 0), subclientId_(subclientId), throws_(throws) {}
+    FakeApplication(int subclientId, bool throws, Subclient* designated = nullptr)
+        : ApplicationId(0, 0), subclientId_(subclientId), throws_(throws), designated_(designated)
+    {
+    }
     AppIdInfo getAppIdInfo() override
     {
         if (throws_)
@@ -117,11 +120,12 @@ public:
         info.subclientId = subclientId_;
         return info;
     }
-    Subclient* getSubclient(void*) override { return nullptr; }
+    Subclient* getSubclient(void*) override { return designated_; }
 
 private:
     int subclientId_;
     bool throws_;
+    Subclient* designated_;
 };
 
 TEST_F(StoreLoad, EntryPointFailuresKeepTheObject)
@@ -130,6 +134,8 @@ TEST_F(StoreLoad, EntryPointFailuresKeepTheObject)
     ApplicationId unknown(0, 999);
     FakeApplication noSubclient(2, false);
     FakeApplication throwing(0, true);
+    Subclient nameless(999);  // not in the store: it has no name
+    FakeApplication unnamed(2, false, &nameless);
     struct Case {
         const char* what;
         ApplicationId* application;
@@ -137,6 +143,7 @@ TEST_F(StoreLoad, EntryPointFailuresKeepTheObject)
     } cases[] = {
         {"unknown id", &unknown, false},
         {"designated subclient missing", &noSubclient, true},
+        {"designated subclient without a name", &unnamed, true},
         {"service throws", &throwing, false},
         {"no application", nullptr, false},
     };
