@@ -57,6 +57,20 @@ TEST(Replay, SubstitutesTheFromPath)
     EXPECT_TRUE(log.has(192, "/mnt/db success"));
 }
 
+TEST(Replay, SubstitutedWildcardPathKeepsItsMarker)
+{
+    FSSubclientConf source;
+    ASSERT_EQ(source.setName("A"), 0);
+    ASSERT_EQ(source.setPath("/logs/*.tmp\\/\\/"), 0);
+    ASSERT_EQ(source.setPath("/logs/*.bak\\/\\/"), 0);
+    FSSubclientConf target;
+    ASSERT_EQ(source.replay(&target, "/logs/*.tmp", "/archive/*.tmp"), 0);
+    EXPECT_EQ(replayTexts(target), (Strings{"default", "A", "  /archive/*.tmp*", "  /logs/*.bak*"}));
+    FSSubclientNode* node = findNode(target, "/archive/*.tmp");
+    ASSERT_NE(node, nullptr);
+    EXPECT_TRUE(node->pattern->isWildCard());
+}
+
 TEST(Replay, OntoItselfReplaysOnlyTheRecordsItStartedWith)
 {
     FSSubclientConf conf;

@@ -16,10 +16,10 @@ using Ids = std::vector<unsigned long>;
 
 class StoreLoad : public ::testing::Test {
 protected:
-    void open(const char* name)
+    void open(const char* name) { openPath(std::string(SUBCLIENTCONF_TEST_DATA) + "/loading/" + name); }
+    void openPath(const std::string& path)
     {
         std::string error;
-        const std::string path = std::string(SUBCLIENTCONF_TEST_DATA) + "/loading/" + name;
         ASSERT_EQ(kxOpenBackupsetStore(path.c_str(), &error), 0) << error;
     }
     void TearDown() override { kxCloseBackupsetStore(); }
@@ -221,6 +221,22 @@ TEST_F(StoreLoad, HistoryOfADesignatedSubclient)
     EXPECT_EQ(subclientNames(conf), Strings{"db"});
     EXPECT_EQ(history(conf), (Strings{"/srv/db", "/edge/modified-at-from", "/edge/created-at-to", "/srv/*.dbf*"}));
     EXPECT_EQ(priv(conf).historyStart, std::vector<int>{0});
+}
+
+TEST_F(StoreLoad, ExampleWorkstationWithItsHistory)
+{
+    const std::string data = SUBCLIENTCONF_TEST_DATA;
+    openPath(data.substr(0, data.rfind("/tests/")) + "/examples/workstation.backupset");
+    FSSubclientConf conf;
+    ApplicationId application(2, 12);
+    SubclientIdFromName ids;
+    ASSERT_EQ(conf.load(&application, 1702000000, &ids, 1700000000), 0);
+    EXPECT_EQ(replayTexts(conf), (Strings{"default", "Database", "  /var/lib/postgresql", "Logs", "  /var/log/*.log*",
+                                          "Downloads", "  /home/alice/Downloads"}));
+    EXPECT_EQ(displayNameOf(conf, "/var/lib/postgresql"), "Customer database");
+    EXPECT_EQ(defaultContent(conf), Strings{"/home"});
+    EXPECT_EQ(history(conf), (Strings{"/home", "/home/alice/Downloads"}));
+    EXPECT_EQ(priv(conf).historyStart, (std::vector<int>{0, 2, 2, 2}));
 }
 
 class NoIds : public SubclientIdFromName {

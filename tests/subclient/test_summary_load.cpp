@@ -209,6 +209,20 @@ TEST(SummaryLoad, AncestorInTheSameSubclient)
     }
 }
 
+// Below logs, with a wildcard child, x is first an intermediate node of /logs/x/y
+// and is then accepted as it stands (no new node) for B, or refused for A.
+const std::string kLogsOfA = headerLine("default") + headerLine("A") + "/logs/*.tmp\\/\\/\n" + "/logs/x/y\n";
+
+TEST(SummaryLoad, AncestorFoundAmongWildcardSiblingsIsToleratedWithOverlapAllowed)
+{
+    FSSubclientConf conf;
+    priv(conf).allowOverlapSCContent = true;
+    TextSummary summary(kLogsOfA + "/logs/x\n", {1, 2});
+    CaptureLog log(1);
+    ASSERT_EQ(conf.load(&summary), 0) << log.dump();
+    EXPECT_TRUE(log.has(1, "/logs/x failed - ignoring ancestor error")) << log.dump();
+}
+
 // A display name names the content line just before it, never a node of an earlier line.
 TEST(SummaryLoad, DisplayNameWithoutItsContentLineNamesNothing)
 {
@@ -216,16 +230,25 @@ TEST(SummaryLoad, DisplayNameWithoutItsContentLineNamesNothing)
         const char* what;
         std::string text;
     } cases[] = {
-        {"after a header", headerLine("A") + "/a\n" + headerLine("B") + displayLine("Oops") + "/b\n"},
-        {"after a tolerated failure", headerLine("A") + "/a\n" + "/a/sub\n" + displayLine("Oops")},
+        {"after a header", headerLine("default") + headerLine("A") + "/a\n" + headerLine("B") + displayLine("Oops") +
+                               "/b\n"},
+        {"after a tolerated failure", headerLine("default") + headerLine("A") + "/a\n" + "/a/sub\n" +
+                                          displayLine("Oops")},
+        {"after a line that ended on an existing node", kLogsOfA + "/a\n" + headerLine("B") + "/logs/x\n" +
+                                                             displayLine("Oops")},
     };
+    const char* endedOnAnExistingNode = cases[2].what;
     for (const Case& c : cases) {
         FSSubclientConf conf;
         conf.setSCName("other");
-        TextSummary summary(headerLine("default") + c.text, {1, 2, 3});
+        TextSummary summary(c.text, {1, 2, 3});
         CaptureLog log(1);
         ASSERT_EQ(conf.load(&summary), 0) << c.what << log.dump();
         EXPECT_EQ(displayNameOf(conf, "/a"), "(none)") << c.what;
+        EXPECT_EQ(displayNameOf(conf, "/logs/x"), "(none)") << c.what;
+        if (c.what == endedOnAnExistingNode) {
+            EXPECT_EQ(conf.nodeToSubclientNumber(findNode(conf, "/logs/x")), 3) << "B took the node as it stood";
+        }
         EXPECT_TRUE(log.has(1, "setDisplayName() failed for node(NULL), displayName(Oops)")) << c.what;
     }
 }
