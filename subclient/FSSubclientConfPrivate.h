@@ -2,6 +2,7 @@
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
 #define SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
 
+#include "subclient/FSPatternCache.h"
 #include "subclient/FSSubclientConf.h"
 
 #include <cstdint>
@@ -137,6 +138,7 @@ public:
     bool ifindMode;
     FSSubclientDirlist* pathTestDirlist;
     char pathTestDelim;
+    FSPatternCache pathTestPatterns;  // parsed forms of the kept list's texts
     std::vector<FSPlayback> replayVec;
     std::vector<FSHistory> historyList;
     std::vector<int> historyStart;
