@@ -130,11 +130,4 @@ TEST(ImageVolumeName, MarkersBecomeDelimiterAndEnd) {
     EXPECT_STREQ("V", noDelimiter);
 }
 
-TEST(PathDelimiter, FourCharacters) {
-    for (char c : std::string("/\\.,"))
-        EXPECT_TRUE(isPathDelimiter(c)) << c;
-    for (char c : std::string("a:;<\x12"))
-        EXPECT_FALSE(isPathDelimiter(c)) << c;
-}
-
 }  // namespace

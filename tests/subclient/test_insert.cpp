@@ -26,8 +26,6 @@ std::string postfix(unsigned long sc) {
 // Subclients A (2) and B (3) after the default one.
 class Insert : public ::testing::Test {
 protected:
-    explicit Insert(int appType = 1) : conf(appType) {}
-
     void name(const char* n) { ASSERT_EQ(0, conf.setName(n)); }
     CFSSubclientConfPrivate& priv() { return FSSubclientConfTestAccess::priv(conf); }
     std::vector<std::string> replayTexts() {
@@ -77,9 +75,7 @@ TEST_F(Insert, LiteralPathsAndTheirRecords) {
     EXPECT_EQ((Lines{"0 default", "0 A", "1 /data/x", "1 /data/y", "0 B", "1 /home"}), replayTexts());
     EXPECT_TRUE(log.has(3, "replayVec[5] path '/home'")) << log.dump();
     EXPECT_TRUE(log.has(192, "valid path='/data//x/', pathStr='/data//x/', fixedPath='/data/x'")) << log.dump();
-    EXPECT_TRUE(priv().pathSet);
     EXPECT_EQ("/home", conf.nodeToPath(priv().lastNode));
-    EXPECT_EQ(FS_NO_ERROR, conf.getErrCode());
 }
 
 TEST_F(Insert, DuplicateInAnotherSubclientGetsAPostfixedSibling) {
@@ -190,60 +186,32 @@ TEST_F(Insert, WindowsDriveAndSpecialContent) {
     EXPECT_EQ("1 <X>", replayTexts().back());
 }
 
-TEST_F(Insert, DisplayNameGoesToTheLastInsertedNode) {
-    name("A");
-    ASSERT_EQ(0, conf.setPath("/data"));
-    EXPECT_EQ(0, priv().setDisplayName("Data files"));
-    EXPECT_EQ(0, priv().setDisplayName("Data"));
-    FSSubclientNode* data = findNode(conf, "/data");
-    ASSERT_NE(nullptr, data->displayName);
-    EXPECT_EQ("Data", *data->displayName);
-    EXPECT_EQ(-1, priv().setDisplayName(nullptr));
-}
-
-TEST_F(Insert, NodeQueries) {
+TEST_F(Insert, NodeQueriesLookBelowIntermediateNodes) {
     name("A");
     name("B");
     ASSERT_EQ(0, conf.setPath("/x/y/z"));
     FSSubclientNode* x = findNode(conf, "/x");
-    EXPECT_EQ(-1, x->subclient);
     EXPECT_EQ(3, conf.nodeToSubclientNumber(x));
     EXPECT_EQ("B", conf.nodeToSubclientName(x));
-    EXPECT_EQ(nullptr, priv().descendantInSameSubclient(findNode(conf, "/x/y/z"), 3));
     EXPECT_EQ(findNode(conf, "/x/y/z"), priv().descendantInSameSubclient(x, 3));
-    priv().allowOverlapSCContent = true;
-    ASSERT_EQ(0, conf.setPath("/w"));
-    EXPECT_EQ(nullptr, priv().descendantInSameSubclient(findNode(conf, "/w"), 3)) << "never the node itself";
-    EXPECT_EQ("B", conf.nodeToSubclientName(priv().root->lastChild));
-    EXPECT_EQ("default", conf.nodeToSubclientName(priv().root));
-
-    FSSubclientConf empty;
-    CFSSubclientConfPrivate& e = FSSubclientConfTestAccess::priv(empty);
-    ASSERT_EQ(0, empty.setName("A"));
-    ASSERT_EQ(0, empty.setPath("/a/b"));
-    e.root->firstChild->firstChild->subclient = -1;
-    EXPECT_EQ("not set", empty.nodeToSubclientName(e.root->firstChild));
+    EXPECT_EQ(nullptr, priv().descendantInSameSubclient(findNode(conf, "/x/y/z"), 3)) << "never the node itself";
+    findNode(conf, "/x/y/z")->subclient = -1;
+    EXPECT_EQ("not set", conf.nodeToSubclientName(x));
 }
 
-class InsertCaseSensitive : public Insert {
-protected:
-    InsertCaseSensitive() : Insert(13) {}
-};
-
-TEST_F(Insert, CaseInsensitiveNamesMeetInOneNode) {
+TEST_F(Insert, LetterCaseFollowsTheComparisonMode) {
     name("A");
     ASSERT_EQ(0, conf.setPath("/Data"));
     name("B");
     EXPECT_EQ(0, conf.setPath("/DATA"));
     EXPECT_EQ((Lines{"/Data 2", "/DATA" + postfix(3) + " 3"}), treeView(conf));
-}
 
-TEST_F(InsertCaseSensitive, CaseSensitiveNamesAreTwoNodes) {
-    name("A");
-    ASSERT_EQ(0, conf.setPath("/Data"));
-    name("B");
-    EXPECT_EQ(0, conf.setPath("/DATA"));
-    EXPECT_EQ((Lines{"/Data 2", "/DATA 3"}), treeView(conf));
+    FSSubclientConf exact(13);
+    ASSERT_EQ(0, exact.setName("A"));
+    ASSERT_EQ(0, exact.setPath("/Data"));
+    ASSERT_EQ(0, exact.setName("B"));
+    EXPECT_EQ(0, exact.setPath("/DATA"));
+    EXPECT_EQ((Lines{"/Data 2", "/DATA 3"}), treeView(exact));
 }
 
 TEST(InsertStartRestore, CutAtImageVolumeEnd) {
