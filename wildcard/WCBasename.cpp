@@ -34,6 +34,8 @@ bool WCBasename::parse(const std::string& text)
 bool WCBasename::parse(const unsigned long* text)
 {
     clean();
+    if (!text)
+        return true;
     unsigned int length = 0;
     while (text[length] != 0)
         ++length;
