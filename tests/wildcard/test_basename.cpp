@@ -36,6 +36,7 @@ TEST(WCBasename, ParsesAndRendersBack)
         {"[//\\]", '/', true, 1, 0, "[//\\]"},
         {"[\\]]", '\\', true, 1, 0, "[\\]]"},
         {"[a\\]", '\\', true, 3, 0, "\\[a]"},     // the escaped ']' does not close
+        {"[a\\", '\\', true, 3, 0, "\\[a\\\\"},    // an escape at the end leaves the set open
         {"[a\\-z]", '\\', true, 1, 0, "[a\\-z]"},
         {"[\\a-\\z]", '\\', true, 1, 0, "[a-z]"},
         {"[\xc3\xa9-\xc3\xbc]", '\\', true, 1, 0, "[\xc3\xa9-\xc3\xbc]"},
