@@ -211,6 +211,30 @@ TEST_F(StoreLoad, HistoryOfTheWholeBackupSet)
     EXPECT_TRUE(log.has(1, "Subclient history 'db' id 2 path '/edge/modified-at-from' created 100 modified 200"));
 }
 
+// The pattern tests answer for the loaded window: stamped times and past content.
+TEST_F(StoreLoad, PatternTestsReadTheLoadedWindow)
+{
+    open("history.backupset");
+    FSSubclientConf conf;
+    ApplicationId application(0, 6);
+    SubclientIdFromName ids;
+    ASSERT_EQ(conf.load(&application, 300, &ids, 200), 0);
+    EXPECT_EQ(conf.completelyContains("/srv/db", "/srv/db/f", '/', false), 1);
+    EXPECT_EQ(conf.completelyContains("/var/tmp", "/var/tmp/f", '/', false), 1) << "modified after the window";
+    EXPECT_EQ(conf.completelyContains("/edge/created-at-to", "/edge/created-at-to/f", '/', false), 0)
+        << "created inside the window";
+    struct Case {
+        const char* path;
+        int scNum;
+        int expected;
+    } cases[] = {
+        {"/edge/modified-at-from/f", 2, 1}, {"/edge/modified-before-from/f", 2, 0}, {"/srv/old.dbf", 2, 1},
+        {"/srv/old.dbf", 3, 0},             {"/home/alice", 1, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(priv(conf).pathTestHistory(c.path, '/', c.scNum), c.expected) << c.path << " in " << c.scNum;
+}
+
 TEST_F(StoreLoad, HistoryOfADesignatedSubclient)
 {
     open("history.backupset");
