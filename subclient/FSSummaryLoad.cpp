@@ -6,7 +6,6 @@
 #include "wildcard/WCSubclients.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <istream>
 #include <string>
@@ -16,6 +15,7 @@ namespace {
 
 const unsigned long kDuplicateContentEvent = 0x0E00005A;
 const char kOnDemandPrefix[] = "/__OnDemandSubClient_";
+const char kCannotReadConfig[] = "error: cannot read config";
 
 // One pass over a configuration text: which subclient the lines belong to
 // and which tree node a display-name line names.
@@ -191,8 +191,8 @@ int FSSubclientConf::load(SubclientConfSummary* summary)
 
 int FSSubclientConf::load(SubclientConfSummary* summary, bool defaultOnly)
 {
-    KX_TRACE();
     try {
+        KX_TRACE();
         if (!summary) {
             TLOG(-1, "NULL summary");
             return -1;
@@ -206,7 +206,7 @@ int FSSubclientConf::load(SubclientConfSummary* summary, bool defaultOnly)
         }
         std::istream* text = summary->getConfigStream(0);
         if (!text) {
-            TLOG(-1, "error: cannot read config");
+            TLOG(-1, "%s", kCannotReadConfig);
             return -1;
         }
         if (resetForLoad(*d) < 0)
@@ -255,7 +255,7 @@ int CFSSubclientConfPrivate::loadConfigLines(std::istream& text, bool defaultOnl
     while (std::getline(text, line)) {
         // A last line without its line feed means the text was cut short.
         if (!text.good()) {
-            TLOG_ON(owner, -1, "error: cannot read config");
+            TLOG_ON(owner, -1, "%s", kCannotReadConfig);
             return -1;
         }
         if (reader.line(line) < 0)
@@ -263,7 +263,7 @@ int CFSSubclientConfPrivate::loadConfigLines(std::istream& text, bool defaultOnl
     }
     // A read error is not the end of the text.
     if (text.bad()) {
-        TLOG_ON(owner, -1, "error: cannot read config");
+        TLOG_ON(owner, -1, "%s", kCannotReadConfig);
         return -1;
     }
     return 0;
