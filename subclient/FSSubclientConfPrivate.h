@@ -87,6 +87,10 @@ public:
     int dirnameTest(const char* dirname, const char* pattern, char delim, bool isWildcard);
     int pathTestHistory(const char* path, char delim, int scNum);
     int recursiveSearch(FSSubclientNode* node, const char* path);
+    // Owner rule: the node that owns node's path, and the subclient of the
+    // path the last search looked up given that owner.
+    FSSubclientNode* ownerNode(FSSubclientNode* node);
+    int searchSubclient(FSSubclientNode* owner);
 
     // Scan lists and wildcard expansion on disk.
     int recursiveOutput(FSSubclientNode* first, int inside);
