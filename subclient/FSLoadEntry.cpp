@@ -4,6 +4,7 @@
 #include "platform/ApplicationId.h"
 #include "platform/SubclientConfSummary.h"
 
+#include <memory>
 #include <new>
 
 namespace {
@@ -22,14 +23,10 @@ void takeAppIds(CFSSubclientConfPrivate& d, ApplicationId& application)
 // defaultName := the name of the backup set's default subclient.
 int takeDefaultSubclientName(CFSSubclientConfPrivate& d, ApplicationId& application, unsigned long subclientId)
 {
-    Subclient* subclient = new (std::nothrow) Subclient(subclientId);
-    if (!subclient)
+    std::unique_ptr<Subclient> subclient(new (std::nothrow) Subclient(subclientId));
+    if (!subclient || application.getDefaultSubClient(*subclient) != 0)
         return -1;
-    int rc = application.getDefaultSubClient(*subclient) == 0 ? 0 : -1;
-    if (rc == 0 && subclient->getName(d.defaultName, nullptr) != 0)
-        rc = -1;
-    delete subclient;
-    return rc;
+    return subclient->getName(d.defaultName, nullptr) == 0 ? 0 : -1;
 }
 
 }  // namespace

@@ -109,13 +109,16 @@ private:
     int keepDefaultContent(const std::string& text)
     {
         TLOG_ON(owner, 3, "SC_DEBUG default content '%s'", text.c_str());
+        // The slot first: a copy is never left without an owner.
+        d.defaultContent.push_back(nullptr);
         char* copy = strdup(text.c_str());
         if (!copy) {
+            d.defaultContent.pop_back();
             TLOG_ON(owner, -1, "strdup failed, errno %d", errno);
             d.errCode = FS_NO_MEMORY;
             return -1;
         }
-        d.defaultContent.push_back(copy);
+        d.defaultContent.back() = copy;
         return 0;
     }
 
