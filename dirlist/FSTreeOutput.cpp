@@ -1,0 +1,215 @@
+// Scan lists: a subclient's scan start points and nodirs, one line per path.
+#include "dirlist/FSCallback.h"
+#include "subclient/FSSubclientConfPrivate.h"
+#include "wildcard/WCSubclients.h"
+
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kNoConfig = "treeOutput called with no config loaded";
+const char* const kNoCallback = "no output callback given";
+const char* const kNoMemory = "no memory";
+const char* const kWildcardMarker = "\\/\\/";
+
+bool isWildcardNode(const FSSubclientNode* n)
+{
+    return n->pattern && n->pattern->isWildCard();
+}
+
+int coveringSubclient(const FSSubclientNode* n)
+{
+    return n->coveringNode ? n->coveringNode->subclient : -1;
+}
+
+// Every later step reads the run's fields, so they are set before anything is written.
+bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin, FSCallback* cb, int scNum,
+                 bool dirs, bool descend)
+{
+    if (!d.root) {
+        conf.log(1, origin, __LINE__, "%s", kNoConfig);
+        return false;
+    }
+    if (!cb) {
+        conf.log(-1, origin, __LINE__, "%s", kNoCallback);
+        return false;
+    }
+    d.outputSink = cb;
+    d.dirlistSubclient = scNum;
+    d.outputDirs = dirs;
+    d.outputDescend = descend;
+    return true;
+}
+
+int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin)
+{
+    try {
+        return d.recursiveOutput(d.root, 0);
+    } catch (const std::bad_alloc&) {
+        conf.log(-1, origin, __LINE__, "%s", kNoMemory);
+        return -1;
+    }
+}
+
+// A stored default content text that names only the root says nothing the tree does not.
+bool isBareRoot(const char* text)
+{
+    return (text[0] == '/' || text[0] == '\\') && text[1] == '\0';
+}
+
+bool hasDefaultContent(const std::list<char*>& texts)
+{
+    for (const char* text : texts)
+        if (text && !isBareRoot(text))
+            return true;
+    return false;
+}
+
+int writeDefaultContent(const std::list<char*>& texts, FSCallback* cb)
+{
+    for (const char* text : texts)
+        if (text && cb->putLine(text) < 0)
+            return -1;
+    return 0;
+}
+
+int numberOf(FSSubclientConf& conf, const char* scName)
+{
+    return scName ? conf.nameToNumber(scName) : -1;
+}
+
+// Whether n's own line is written in this run. A nodir run also decides whether
+// what lies below n is inside the subclient's content, and whether to stop there.
+bool emitNode(const CFSSubclientConfPrivate& d, const FSSubclientNode* n, int& inside, bool& stop)
+{
+    int s = n->subclient;
+    if (d.outputDirs)
+        return s == d.dirlistSubclient;
+    if (s == d.dirlistSubclient) {
+        inside = 1;
+        return false;
+    }
+    int c = coveringSubclient(n);
+    if (c == d.dirlistSubclient) {
+        // Under this subclient's own wildcard: intermediate components lead
+        // further into it, other subclients' content is cut out of it.
+        if (s == -1)
+            inside = 1;
+        return s != -1;
+    }
+    // Another subclient's wildcard owns everything below n.
+    stop = c != -1;
+    return inside && s != -1 && c == -1;
+}
+
+// The components from the root down to n, joined by the delimiter.
+std::string pathLine(const CFSSubclientConfPrivate& d, FSSubclientNode* n)
+{
+    FSSubclientNode* top = n;
+    for (; top->parent; top = top->parent)
+        top->parent->pathNext = top;
+    std::string line;
+    for (FSSubclientNode* p = top->pathNext; p; p = p->pathNext)
+        line += d.delimString + p->pattern->getBasename();
+    if (line.empty())
+        line = d.delimString;
+    else if (d.outputDirs && d.dirlistSubclient == 1)
+        line += d.delimString;
+    if (isWildcardNode(n))
+        line += kWildcardMarker;
+    return line;
+}
+
+int expandDeferred(CFSSubclientConfPrivate& d, std::vector<FSSubclientNode*>& deferred)
+{
+    if (deferred.empty())
+        return 0;
+    return d.outputDirs ? d.wcDirnames(deferred, d.outputSink) : d.wcNodirs(deferred, d.outputSink);
+}
+
+}  // namespace
+
+int FSSubclientConf::treeOutput(FSCallback* cb, int scNum)
+{
+    if (!beginOutput(*this, *d, __PRETTY_FUNCTION__, cb, scNum, true, true))
+        return -1;
+    return walkTree(*this, *d, __PRETTY_FUNCTION__);
+}
+
+int FSSubclientConf::treeOutput(FSCallback* cb, const char* scName)
+{
+    int scNum = numberOf(*this, scName);
+    return scNum < 1 ? -1 : treeOutput(cb, scNum);
+}
+
+int FSSubclientConf::dirnames(FSCallback* cb, int scNum)
+{
+    if (!beginOutput(*this, *d, __PRETTY_FUNCTION__, cb, scNum, true, d->allowOverlapSCContent))
+        return -1;
+    // The default subclient's own content lines, when loaded, are its start points.
+    if (scNum == 1 && hasDefaultContent(d->defaultContent))
+        return writeDefaultContent(d->defaultContent, cb);
+    return walkTree(*this, *d, __PRETTY_FUNCTION__);
+}
+
+int FSSubclientConf::dirnames(FSCallback* cb, const char* scName)
+{
+    int scNum = numberOf(*this, scName);
+    return scNum < 1 ? -1 : dirnames(cb, scNum);
+}
+
+int FSSubclientConf::nodirs(FSCallback* cb, int scNum)
+{
+    if (!beginOutput(*this, *d, __PRETTY_FUNCTION__, cb, scNum, false, false))
+        return -1;
+    return walkTree(*this, *d, __PRETTY_FUNCTION__);
+}
+
+int FSSubclientConf::nodirs(FSCallback* cb, const char* scName)
+{
+    int scNum = numberOf(*this, scName);
+    return scNum < 1 ? -1 : nodirs(cb, scNum);
+}
+
+// Walks with a stack of its own, one entry per sibling list, so that deep
+// content does not grow the call stack. Deferred nodes (ifind mode) of a
+// sibling list are expanded once the list, descendants included, is done.
+int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
+{
+    struct Level {
+        FSSubclientNode* next;
+        int inside;
+        std::vector<FSSubclientNode*> deferred;
+    };
+    std::vector<Level> levels;
+    levels.push_back({first, inside, {}});
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        FSSubclientNode* n = level.next;
+        if (!n) {
+            std::vector<FSSubclientNode*> deferred;
+            deferred.swap(level.deferred);
+            levels.pop_back();
+            int r = expandDeferred(*this, deferred);
+            if (r)
+                return r;
+            continue;
+        }
+        level.next = n->nextSibling;
+        n->pathNext = nullptr;
+        int below = level.inside;
+        bool stop = false;
+        bool emit = emitNode(*this, n, below, stop);
+        if (emit) {
+            if (ifindMode && (!outputDirs || isWildcardNode(n)))
+                level.deferred.push_back(n);
+            else if (outputSink->putLine(pathLine(*this, n).c_str()) < 0)
+                return -1;
+        }
+        if ((!emit || outputDescend) && n->firstChild && !stop)
+            levels.push_back({n->firstChild, below, {}});
+    }
+    return 0;
+}

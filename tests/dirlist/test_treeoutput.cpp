@@ -1,0 +1,209 @@
+#include "ScanListFixture.h"
+#include "support/Capture.h"
+#include "support/FSSubclientConfTestAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef std::vector<std::string> Lines;
+
+const std::string kMarker = "\\/\\/";
+
+struct OutputCase {
+    const char* what;
+    std::vector<ContentLine> content;
+    bool allowOverlap;
+    ScanRun run;
+    int scNum;
+    Lines expected;
+};
+
+class TreeOutputCases : public ::testing::TestWithParam<OutputCase> {};
+
+TEST_P(TreeOutputCases, WriteTheExpectedLines)
+{
+    const OutputCase& c = GetParam();
+    auto conf = buildConf(c.content, c.allowOverlap);
+    RecordingCallback cb;
+    EXPECT_EQ(runOutput(*conf, c.run, c.scNum, &cb), 0);
+    EXPECT_EQ(cb.lines, c.expected) << c.what << ": " << runName(c.run) << "(" << c.scNum << ")";
+}
+
+const std::vector<ContentLine> kNested = {{"A", "/a/b"}, {"B", "/a/b/c"}};
+const std::vector<ContentLine> kThreeDeep = {{"A", "/a"}, {"B", "/a/b"}, {"C", "/a/b/c"}};
+const std::vector<ContentLine> kOwnBelowNodir = {{"A", "/a"}, {"A", "/a/b/c"}, {"B", "/a/b"}};
+const std::vector<ContentLine> kSameSubclientNested = {{"A", "/a/b"}, {"A", "/a/b/x"}};
+const std::vector<ContentLine> kWildcard = {{"A", "/logs/*.log" + kMarker}};
+const std::vector<ContentLine> kCovered = {{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}};
+const std::vector<ContentLine> kCoveredDeeper = {{"A", "/logs/*.tmp" + kMarker}, {"B", "/logs/x.tmp/deeper"}};
+const std::vector<ContentLine> kDefaultOwn = {{nullptr, "/data"}, {"A", "/data/a"}};
+const std::vector<ContentLine> kSiblings = {{"A", "/x"}, {"A", "/z"}, {"B", "/y"}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, TreeOutputCases,
+    ::testing::Values(
+        OutputCase{"default only", {}, false, ScanRun::dirnames, 1, {"/"}},
+        OutputCase{"default only", {}, false, ScanRun::nodirs, 1, {}},
+        OutputCase{"default only", {}, false, ScanRun::treeOutput, 1, {"/"}},
+        OutputCase{"nested", kNested, false, ScanRun::dirnames, 2, {"/a/b"}},
+        OutputCase{"nested", kNested, false, ScanRun::nodirs, 2, {"/a/b/c"}},
+        OutputCase{"nested", kNested, false, ScanRun::nodirs, 1, {"/a/b"}},
+        OutputCase{"nested", kNested, false, ScanRun::dirnames, 3, {"/a/b/c"}},
+        OutputCase{"nested", kNested, false, ScanRun::nodirs, 3, {}},
+        OutputCase{"nested", kNested, false, ScanRun::dirnames, 4, {}},
+        OutputCase{"three deep", kThreeDeep, false, ScanRun::nodirs, 2, {"/a/b"}},
+        OutputCase{"three deep", kThreeDeep, false, ScanRun::nodirs, 3, {"/a/b/c"}},
+        OutputCase{"three deep", kThreeDeep, false, ScanRun::nodirs, 1, {"/a"}},
+        OutputCase{"own content below a nodir", kOwnBelowNodir, true, ScanRun::nodirs, 2, {"/a/b"}},
+        OutputCase{"own content below a nodir", kOwnBelowNodir, true, ScanRun::dirnames, 2, {"/a", "/a/b/c"}},
+        OutputCase{"own content below a nodir", kOwnBelowNodir, false, ScanRun::dirnames, 2, {"/a"}},
+        OutputCase{"own content below a nodir", kOwnBelowNodir, true, ScanRun::treeOutput, 2, {"/a", "/a/b/c"}},
+        OutputCase{"same subclient nested", kSameSubclientNested, true, ScanRun::dirnames, 2, {"/a/b", "/a/b/x"}},
+        OutputCase{"same subclient nested", kSameSubclientNested, false, ScanRun::dirnames, 2, {"/a/b"}},
+        OutputCase{"same subclient nested", kSameSubclientNested, true, ScanRun::treeOutput, 2, {"/a/b", "/a/b/x"}},
+        OutputCase{"same subclient nested", kSameSubclientNested, false, ScanRun::treeOutput, 2, {"/a/b", "/a/b/x"}},
+        OutputCase{"wildcard", kWildcard, false, ScanRun::dirnames, 2, {"/logs/*.log" + kMarker}},
+        OutputCase{"wildcard", kWildcard, false, ScanRun::nodirs, 1, {"/logs/*.log" + kMarker}},
+        OutputCase{"covered literal", kCovered, false, ScanRun::nodirs, 2, {"/logs/a.log"}},
+        OutputCase{"covered literal", kCovered, false, ScanRun::nodirs, 1, {"/logs/*.log" + kMarker}},
+        OutputCase{"covered literal", kCovered, false, ScanRun::dirnames, 3, {"/logs/a.log"}},
+        OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 2, {"/logs/x.tmp/deeper"}},
+        OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 1, {"/logs/*.tmp" + kMarker}},
+        OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::dirnames, 1, {"/", "/data/"}},
+        OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::treeOutput, 1, {"/", "/data/"}},
+        OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::nodirs, 1, {"/data/a"}},
+        OutputCase{"sibling order", kSiblings, false, ScanRun::dirnames, 2, {"/x", "/z"}},
+        OutputCase{"sibling order", kSiblings, false, ScanRun::nodirs, 1, {"/x", "/z", "/y"}}));
+
+TEST(TreeOutput, DefaultContentReplacesTheWalkOfTheDefaultSubclient)
+{
+    auto conf = buildConf(kNested);
+    addDefaultContent(*conf, "/home");
+    addDefaultContent(*conf, "/");
+    addDefaultContent(*conf, "/srv/");
+    RecordingCallback dirs, nodirs, others;
+    EXPECT_EQ(conf->dirnames(&dirs, 1), 0);
+    EXPECT_EQ(dirs.lines, Lines({"/home", "/", "/srv/"}));
+    EXPECT_EQ(conf->nodirs(&nodirs, 1), 0);
+    EXPECT_EQ(nodirs.lines, Lines({"/a/b"}));
+    EXPECT_EQ(conf->dirnames(&others, 2), 0);
+    EXPECT_EQ(others.lines, Lines({"/a/b"}));
+}
+
+TEST(TreeOutput, BareRootDefaultContentFallsBackToTheWalk)
+{
+    auto conf = buildConf({});
+    addDefaultContent(*conf, "/");
+    addDefaultContent(*conf, "\\");
+    RecordingCallback cb;
+    EXPECT_EQ(conf->dirnames(&cb, 1), 0);
+    EXPECT_EQ(cb.lines, Lines({"/"}));
+}
+
+TEST(TreeOutput, StopsAtTheFirstFailingLine)
+{
+    auto conf = buildConf(kSiblings);
+    addDefaultContent(*conf, "/home");
+    addDefaultContent(*conf, "/srv");
+    for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {
+        for (int scNum : {1, 2}) {
+            RecordingCallback cb;
+            cb.failAt = 0;
+            cb.failResult = -7;
+            EXPECT_EQ(runOutput(*conf, run, scNum, &cb), -1) << runName(run) << "(" << scNum << ")";
+            EXPECT_EQ(cb.attempts, 1) << runName(run) << "(" << scNum << ")";
+        }
+    }
+}
+
+TEST(TreeOutput, NameFormsRunTheNumberForms)
+{
+    CaptureLog log(1);
+    auto conf = buildConf(kNested);
+    RecordingCallback dirs, nodirs, tree, unknown;
+    EXPECT_EQ(conf->dirnames(&dirs, "A"), 0);
+    EXPECT_EQ(conf->nodirs(&nodirs, "A"), 0);
+    EXPECT_EQ(conf->treeOutput(&tree, "B"), 0);
+    EXPECT_EQ(dirs.lines, Lines({"/a/b"}));
+    EXPECT_EQ(nodirs.lines, Lines({"/a/b/c"}));
+    EXPECT_EQ(tree.lines, Lines({"/a/b/c"}));
+    log.clear();
+    EXPECT_EQ(conf->dirnames(&unknown, "nobody"), -1);
+    EXPECT_EQ(conf->nodirs(&unknown, "nobody"), -1);
+    EXPECT_EQ(conf->treeOutput(&unknown, static_cast<const char*>(nullptr)), -1);
+    EXPECT_TRUE(unknown.lines.empty());
+    EXPECT_TRUE(log.records().empty()) << log.dump();
+}
+
+TEST(TreeOutput, SetsTheRunFields)
+{
+    auto conf = buildConf(kNested, true);
+    CFSSubclientConfPrivate& d = FSSubclientConfTestAccess::priv(*conf);
+    RecordingCallback cb;
+    struct Expect {
+        ScanRun run;
+        bool dirs;
+        bool descend;
+    };
+    for (const Expect& e : {Expect{ScanRun::treeOutput, true, true}, Expect{ScanRun::dirnames, true, true},
+                            Expect{ScanRun::nodirs, false, false}}) {
+        runOutput(*conf, e.run, 3, &cb);
+        EXPECT_EQ(d.outputSink, &cb);
+        EXPECT_EQ(d.dirlistSubclient, 3);
+        EXPECT_EQ(d.outputDirs, e.dirs) << runName(e.run);
+        EXPECT_EQ(d.outputDescend, e.descend) << runName(e.run);
+    }
+    conf->setAllowOverlapSCContent(false);
+    runOutput(*conf, ScanRun::dirnames, 3, &cb);
+    EXPECT_FALSE(d.outputDescend);
+}
+
+TEST(TreeOutput, RefusesToRunWithoutTreeOrCallback)
+{
+    CaptureLog log(1);
+    auto conf = buildConf(kNested);
+    for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {
+        log.clear();
+        EXPECT_EQ(runOutput(*conf, run, 2, nullptr), -1);
+        EXPECT_TRUE(log.has(-1, "no output callback given")) << log.dump();
+    }
+    FSSubclientConfTestAccess::priv(*conf).freeTree();
+    for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {
+        log.clear();
+        RecordingCallback cb;
+        EXPECT_EQ(runOutput(*conf, run, 2, &cb), -1);
+        EXPECT_TRUE(log.has(1, "treeOutput called with no config loaded")) << runName(run);
+    }
+}
+
+TEST(TreeOutput, DeepContentDoesNotExhaustTheStack)
+{
+    std::string path;
+    for (int i = 0; i < 100000; ++i)
+        path += "/c";
+    auto conf = buildConf({{"A", path}});
+    for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {
+        RecordingCallback cb;
+        int scNum = run == ScanRun::nodirs ? 1 : 2;
+        EXPECT_EQ(runOutput(*conf, run, scNum, &cb), 0);
+        ASSERT_EQ(cb.lines.size(), 1u) << runName(run);
+        EXPECT_EQ(cb.lines[0], path);
+    }
+}
+
+TEST(Switches, LogTheirNewState)
+{
+    CaptureLog log(1);
+    FSSubclientConf conf;
+    conf.setIfindMode(true);
+    conf.setAllowOverlapSCContent(false);
+    EXPECT_TRUE(log.has(1, "ifind mode is enabled"));
+    EXPECT_TRUE(log.has(0, "Allow overlapped content is disabled."));
+    EXPECT_TRUE(FSSubclientConfTestAccess::priv(conf).ifindMode);
+}
+
+}  // namespace
