@@ -75,9 +75,13 @@ int writeDefaultContent(const std::list<char*>& texts, FSCallback* cb)
     return 0;
 }
 
-int numberOf(FSSubclientConf& conf, const char* scName)
+typedef int (FSSubclientConf::*NumberedRun)(FSCallback*, int);
+
+// The name forms: an unknown name fails quietly, a known one runs the number form.
+int runByName(FSSubclientConf& conf, NumberedRun run, FSCallback* cb, const char* scName)
 {
-    return scName ? conf.nameToNumber(scName) : -1;
+    int scNum = scName ? conf.nameToNumber(scName) : -1;
+    return scNum < 1 ? -1 : (conf.*run)(cb, scNum);
 }
 
 // Whether n's own line is written in this run. A nodir run also decides whether
@@ -140,8 +144,7 @@ int FSSubclientConf::treeOutput(FSCallback* cb, int scNum)
 
 int FSSubclientConf::treeOutput(FSCallback* cb, const char* scName)
 {
-    int scNum = numberOf(*this, scName);
-    return scNum < 1 ? -1 : treeOutput(cb, scNum);
+    return runByName(*this, &FSSubclientConf::treeOutput, cb, scName);
 }
 
 int FSSubclientConf::dirnames(FSCallback* cb, int scNum)
@@ -156,8 +159,7 @@ int FSSubclientConf::dirnames(FSCallback* cb, int scNum)
 
 int FSSubclientConf::dirnames(FSCallback* cb, const char* scName)
 {
-    int scNum = numberOf(*this, scName);
-    return scNum < 1 ? -1 : dirnames(cb, scNum);
+    return runByName(*this, &FSSubclientConf::dirnames, cb, scName);
 }
 
 int FSSubclientConf::nodirs(FSCallback* cb, int scNum)
@@ -169,8 +171,7 @@ int FSSubclientConf::nodirs(FSCallback* cb, int scNum)
 
 int FSSubclientConf::nodirs(FSCallback* cb, const char* scName)
 {
-    int scNum = numberOf(*this, scName);
-    return scNum < 1 ? -1 : nodirs(cb, scNum);
+    return runByName(*this, &FSSubclientConf::nodirs, cb, scName);
 }
 
 // Walks with a stack of its own, one entry per sibling list, so that deep
