@@ -58,7 +58,7 @@ bool isDotEntry(const char* name)
     return strcmp(name, ".") == 0 || strcmp(name, "..") == 0;
 }
 
-bool anyMatch(PathMatchVector& matchers, const char* name)
+bool anyMatch(PathMatchVector& matchers, const std::string& name)
 {
     for (std::unique_ptr<TPathMatch>& m : matchers)
         if (m->matchName(name))
@@ -89,7 +89,7 @@ int CFSSubclientConfPrivate::wcDirnames(std::vector<FSSubclientNode*>& nodes, FS
         m->setDelimiter(delim);
         std::string pattern = n->pattern->getBasename();
         TLOG_ON(owner, 1, kScanning, pattern.c_str(), folder.c_str());
-        if (m->compilePattern(pattern.c_str(), 1, 0) != 0) {
+        if (m->compilePattern(pattern, 1, 0) != 0) {
             TLOG_ON(owner, 1, kBadPattern, pattern.c_str(), folder.c_str());
             return -1;
         }

@@ -22,6 +22,11 @@ struct OutputCase {
     Lines expected;
 };
 
+void PrintTo(const OutputCase& c, std::ostream* out)
+{
+    *out << c.what << ": " << runName(c.run) << "(" << c.scNum << ")";
+}
+
 class TreeOutputCases : public ::testing::TestWithParam<OutputCase> {};
 
 TEST_P(TreeOutputCases, WriteTheExpectedLines)
@@ -30,7 +35,7 @@ TEST_P(TreeOutputCases, WriteTheExpectedLines)
     auto conf = buildConf(c.content, c.allowOverlap);
     RecordingCallback cb;
     EXPECT_EQ(runOutput(*conf, c.run, c.scNum, &cb), 0);
-    EXPECT_EQ(cb.lines, c.expected) << c.what << ": " << runName(c.run) << "(" << c.scNum << ")";
+    EXPECT_EQ(cb.lines, c.expected);
 }
 
 const std::vector<ContentLine> kNested = {{"A", "/a/b"}, {"B", "/a/b/c"}};
@@ -106,7 +111,7 @@ TEST(TreeOutput, BareRootDefaultContentFallsBackToTheWalk)
 
 TEST(TreeOutput, StopsAtTheFirstFailingLine)
 {
-    auto conf = buildConf(kSiblings);
+    auto conf = buildConf({{"A", "/x"}, {"A", "/z"}, {"B", "/x/w"}, {"B", "/z/y"}});
     addDefaultContent(*conf, "/home");
     addDefaultContent(*conf, "/srv");
     for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {

@@ -171,6 +171,11 @@ struct NodirCase {
     Lines expected;
 };
 
+void PrintTo(const NodirCase& c, std::ostream* out)
+{
+    *out << c.content.back().path << ": nodirs(" << c.scNum << ")";
+}
+
 class IfindNodirs : public ::testing::TestWithParam<NodirCase> {};
 
 TEST_P(IfindNodirs, AreWrittenAsEscapedPatterns)
