@@ -20,6 +20,14 @@ protected:
         std::string error;
         ASSERT_EQ(kxOpenBackupsetStore(path.c_str(), &error), 0) << error;
     }
+    // The window 200..300 of history.backupset, for the backup set (6) or one subclient's application id.
+    int loadHistoryWindow(FSSubclientConf& conf, unsigned long fleet, unsigned long number)
+    {
+        open("history.backupset");
+        ApplicationId application(fleet, number);
+        SubclientIdFromName ids;
+        return conf.load(&application, 300, &ids, 200);
+    }
     void TearDown() override { kxCloseBackupsetStore(); }
 };
 
@@ -171,12 +179,9 @@ Strings history(FSSubclientConf& conf)
 
 TEST_F(StoreLoad, HistoryOfTheWholeBackupSet)
 {
-    open("history.backupset");
     FSSubclientConf conf;
-    ApplicationId application(0, 6);
-    SubclientIdFromName ids;
     CaptureLog log(1);
-    ASSERT_EQ(conf.load(&application, 300, &ids, 200), 0) << log.dump();
+    ASSERT_EQ(loadHistoryWindow(conf, 0, 6), 0) << log.dump();
     EXPECT_EQ(subclientNames(conf), (Strings{"default", "db", "logs"}));
     EXPECT_EQ(pathStamps(conf), (std::vector<Stamp>{{"/srv/db", 100, 0},
                                                     {"/edge/created-at-to", 300, 0},
@@ -194,11 +199,8 @@ TEST_F(StoreLoad, HistoryOfTheWholeBackupSet)
 // The pattern tests answer for the loaded window: stamped times and past content.
 TEST_F(StoreLoad, PatternTestsReadTheLoadedWindow)
 {
-    open("history.backupset");
     FSSubclientConf conf;
-    ApplicationId application(0, 6);
-    SubclientIdFromName ids;
-    ASSERT_EQ(conf.load(&application, 300, &ids, 200), 0);
+    ASSERT_EQ(loadHistoryWindow(conf, 0, 6), 0);
     EXPECT_EQ(conf.completelyContains("/srv/db", "/srv/db/f", '/', false), 1);
     EXPECT_EQ(conf.completelyContains("/var/tmp", "/var/tmp/f", '/', false), 1) << "modified after the window";
     EXPECT_EQ(conf.completelyContains("/edge/created-at-to", "/edge/created-at-to/f", '/', false), 0)
@@ -217,11 +219,8 @@ TEST_F(StoreLoad, PatternTestsReadTheLoadedWindow)
 
 TEST_F(StoreLoad, HistoryOfADesignatedSubclient)
 {
-    open("history.backupset");
     FSSubclientConf conf;
-    ApplicationId application(3, 201);
-    SubclientIdFromName ids;
-    ASSERT_EQ(conf.load(&application, 300, &ids, 200), 0);
+    ASSERT_EQ(loadHistoryWindow(conf, 3, 201), 0);
     EXPECT_EQ(subclientNames(conf), Strings{"db"});
     EXPECT_EQ(history(conf), (Strings{"/srv/db", "/edge/modified-at-from", "/edge/created-at-to", "/srv/*.dbf*"}));
     EXPECT_EQ(priv(conf).historyStart, std::vector<int>{0});
