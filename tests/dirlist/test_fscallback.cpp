@@ -155,20 +155,4 @@ TEST(FSFileOutput, UseStdoutClosesTheFileAndLeavesStandardOutputOpen)
     EXPECT_NE(fcntl(fileno(stdout), F_GETFD), -1);
 }
 
-TEST(Channels, SetTheirDebugPrefixes)
-{
-    struct Sink : FSCallback {
-        int putLine(const char*) override { return 0; }
-    } sink;
-    struct Source : FSSubclientInput {
-        int getLine(char*, int) override { return 0; }
-    } source;
-    FSFileOutput output;
-    FSFileInput input;
-    EXPECT_STREQ(sink.getDebugPrefix(), "FSCALLBACK");
-    EXPECT_STREQ(source.getDebugPrefix(), "SCINPUT");
-    EXPECT_STREQ(output.getDebugPrefix(), "FSFILEOUTPUT");
-    EXPECT_STREQ(input.getDebugPrefix(), "FSFILEINPUT");
-}
-
 }  // namespace

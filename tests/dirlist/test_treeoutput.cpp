@@ -144,29 +144,6 @@ TEST(TreeOutput, NameFormsRunTheNumberForms)
     EXPECT_TRUE(log.records().empty()) << log.dump();
 }
 
-TEST(TreeOutput, SetsTheRunFields)
-{
-    auto conf = buildConf(kNested, true);
-    CFSSubclientConfPrivate& d = FSSubclientConfTestAccess::priv(*conf);
-    RecordingCallback cb;
-    struct Expect {
-        ScanRun run;
-        bool dirs;
-        bool descend;
-    };
-    for (const Expect& e : {Expect{ScanRun::treeOutput, true, true}, Expect{ScanRun::dirnames, true, true},
-                            Expect{ScanRun::nodirs, false, false}}) {
-        runOutput(*conf, e.run, 3, &cb);
-        EXPECT_EQ(d.outputSink, &cb);
-        EXPECT_EQ(d.dirlistSubclient, 3);
-        EXPECT_EQ(d.outputDirs, e.dirs) << runName(e.run);
-        EXPECT_EQ(d.outputDescend, e.descend) << runName(e.run);
-    }
-    conf->setAllowOverlapSCContent(false);
-    runOutput(*conf, ScanRun::dirnames, 3, &cb);
-    EXPECT_FALSE(d.outputDescend);
-}
-
 TEST(TreeOutput, RefusesToRunWithoutTreeOrCallback)
 {
     CaptureLog log(1);
