@@ -22,7 +22,7 @@ int FSSubclientDirlist::merge(FSSubclientDirlist* other)
         TLOG(1, "A dirlist cannot be merged into itself");
         return -1;
     }
-    int rc = joinChains(other);
+    int rc = mergeEntries(other);
     if (rc == 0) {
         merged = 1;
         other->ownsEntries = 0;
@@ -31,7 +31,7 @@ int FSSubclientDirlist::merge(FSSubclientDirlist* other)
     return rc;
 }
 
-int FSSubclientDirlist::joinChains(FSSubclientDirlist* other)
+int FSSubclientDirlist::mergeEntries(FSSubclientDirlist* other)
 {
     // Lists sized for different subclient counts cannot share chains.
     if (other->conf != conf || other->numSubclients != numSubclients) {
@@ -50,27 +50,17 @@ int FSSubclientDirlist::joinChains(FSSubclientDirlist* other)
         TLOG(1, "illegal merge attempted");
         return -1;
     }
-    FSSubclientDir* prevLast = nullptr;
-    sortedHead = nullptr;
     for (int i = 0; i < numSubclients; ++i) {
         trashDuplicates(other, i);
-        if (other->firstOf[i]) {
-            if (firstOf[i])
-                lastOf[i]->nextInSubclient = other->firstOf[i];
-            else
-                firstOf[i] = other->firstOf[i];
-            lastOf[i] = other->lastOf[i];
-        }
-        if (!firstOf[i])
+        if (!other->firstOf[i])
             continue;
-        if (prevLast)
-            prevLast->nextInSubclient = firstOf[i];
+        if (firstOf[i])
+            lastOf[i]->nextInSubclient = other->firstOf[i];
         else
-            sortedHead = firstOf[i];
-        prevLast = lastOf[i];
+            firstOf[i] = other->firstOf[i];
+        lastOf[i] = other->lastOf[i];
     }
-    if (prevLast)
-        prevLast->nextInSubclient = nullptr;
+    joinChains();
     return 0;
 }
 

@@ -161,7 +161,15 @@ int FSSubclientDirlist::sort()
             firstOf[i] = entry;
         lastOf[i] = entry;
     }
+    joinChains();
+    return 0;
+}
+
+// Links the per-subclient chains one after the other in subclient order.
+void FSSubclientDirlist::joinChains()
+{
     FSSubclientDir* prevLast = nullptr;
+    sortedHead = nullptr;
     for (int i = 0; i < numSubclients; ++i) {
         if (!firstOf[i])
             continue;
@@ -173,7 +181,6 @@ int FSSubclientDirlist::sort()
     }
     if (prevLast)
         prevLast->nextInSubclient = nullptr;
-    return 0;
 }
 
 int FSSubclientDirlist::getFirst(int scNum, FSSubclientDir** dir)

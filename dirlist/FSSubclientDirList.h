@@ -122,7 +122,8 @@ protected:
 private:
     struct BrowseChild;
 
-    int joinChains(FSSubclientDirlist* other);
+    int mergeEntries(FSSubclientDirlist* other);
+    void joinChains();
     void applyAppIds();
     bool subclientsInRange();
     void unlinkFromChain(int index, FSSubclientDir* entry, FSSubclientDir* prev);

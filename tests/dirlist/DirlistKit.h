@@ -5,14 +5,12 @@
 #include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConf.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 struct EntrySpec {
-    const char* name;
+    std::string name;
     int subclient;
     unsigned long toTime = 0;
     unsigned long appId = 0;
@@ -21,15 +19,15 @@ struct EntrySpec {
 inline FSSubclientDir* makeEntry(const EntrySpec& spec)
 {
     FSSubclientDir* entry = new FSSubclientDir;
-    entry->name = strdup(spec.name);
-    entry->suffix = entry->name + strlen(entry->name);
+    entry->name = strdup(spec.name.c_str());
+    entry->suffix = entry->name + spec.name.size();
     entry->subclient = spec.subclient;
     entry->toTime = spec.toTime;
     entry->appId = spec.appId;
     return entry;
 }
 
-// Entries in whole-list order (linked along nextLinear); returns the first.
+// Entries in whole-list order (along nextLinear); returns the first.
 inline FSSubclientDir* linkLinear(const std::vector<FSSubclientDir*>& entries)
 {
     for (size_t i = 0; i + 1 < entries.size(); ++i)
@@ -37,11 +35,19 @@ inline FSSubclientDir* linkLinear(const std::vector<FSSubclientDir*>& entries)
     return entries.empty() ? nullptr : entries[0];
 }
 
-// A list of unrelated entries; the first is the root.
+inline FSSubclientDir* makeEntries(const std::vector<EntrySpec>& specs)
+{
+    std::vector<FSSubclientDir*> entries;
+    for (const EntrySpec& spec : specs)
+        entries.push_back(makeEntry(spec));
+    return linkLinear(entries);
+}
+
+// A list of unrelated entries that tells when it is destroyed and can be marked consumed.
 class TestList : public FSSubclientDirlist {
 public:
-    TestList(FSSubclientConf* conf, std::initializer_list<EntrySpec> specs, bool* destroyed = nullptr)
-        : FSSubclientDirlist(conf, build(specs), 1), destroyed_(destroyed)
+    TestList(FSSubclientConf* conf, const std::vector<EntrySpec>& specs, bool* destroyed = nullptr)
+        : FSSubclientDirlist(conf, makeEntries(specs), 1), destroyed_(destroyed)
     {
     }
     ~TestList() override
@@ -52,13 +58,6 @@ public:
     void consume() { ownsEntries = 0; }
 
 private:
-    static FSSubclientDir* build(std::initializer_list<EntrySpec> specs)
-    {
-        std::vector<FSSubclientDir*> entries;
-        for (const EntrySpec& spec : specs)
-            entries.push_back(makeEntry(spec));
-        return linkLinear(entries);
-    }
     bool* destroyed_;
 };
 
@@ -72,13 +71,11 @@ inline std::vector<std::string> chainOf(FSSubclientDirlist& list, int scNum)
     return names;
 }
 
-// A configuration with the default subclient and the names A, B, C, ...
+// Names the subclients 2 .. count + 1 A, B, C, ...
 inline void addNames(FSSubclientConf& conf, int count)
 {
-    for (int i = 0; i < count; ++i) {
-        char name[2] = {static_cast<char>('A' + i), '\0'};
-        conf.setName(name);
-    }
+    for (int i = 0; i < count; ++i)
+        conf.setName(std::string(1, static_cast<char>('A' + i)).c_str());
 }
 
 #endif
