@@ -208,7 +208,7 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
 
         FSSubclientNode* const previousLast = parent->lastChild;
         FSSubclientNode* const created =
-            createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap);
+            createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap, __PRETTY_FUNCTION__);
         if (!created)
             return -2;
         if (!isLast) {
@@ -234,26 +234,27 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
 // Creates the node for comp and hooks it in at linkSlot as the parent's last child.
 FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot,
                                                           const std::string& comp, const char* line, int scNum,
-                                                          bool wildcard, FSSubclientNode* coveredBy) {
+                                                          bool wildcard, FSSubclientNode* coveredBy,
+                                                          const char* origin) {
     if (!linkSlot) {
-        TLOG_ON(owner, -1, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
+        owner->log(-1, origin, __LINE__, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
         errCode = FS_INVALID;
         return nullptr;
     }
     std::unique_ptr<WCBasename> pattern(new (std::nothrow) WCBasename(static_cast<unsigned long>(escapeChar), wildcard));
     if (!pattern) {
-        TLOG_ON(owner, -1, "recursiveParse out of memory (new WCBasename), errno %d", errno);
+        owner->log(-1, origin, __LINE__, "recursiveParse out of memory (new WCBasename), errno %d", errno);
         errCode = FS_NO_MEMORY;
         return nullptr;
     }
     if (pattern->parse(comp)) {
-        TLOG_ON(owner, -1, "recursiveParse cannot parse '%s'", line);
+        owner->log(-1, origin, __LINE__, "recursiveParse cannot parse '%s'", line);
         errCode = FS_INVALID;
         return nullptr;
     }
     FSSubclientNode* node = new (std::nothrow) FSSubclientNode();
     if (!node) {
-        TLOG_ON(owner, -1, "recursiveParse out of memory, errno %d", errno);
+        owner->log(-1, origin, __LINE__, "recursiveParse out of memory, errno %d", errno);
         errCode = FS_NO_MEMORY;
         return nullptr;
     }
@@ -271,7 +272,7 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
     if (!parent->hasWildcardChildren) {
         const int added = parent->childIndex->add(comp.c_str(), node);
         if (added != 0)
-            TLOG_ON(owner, 1, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
+            owner->log(1, origin, __LINE__, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
         if (added < -1) {
             // The node stays in the sibling chain as an intermediate component.
             errCode = FS_INVALID;

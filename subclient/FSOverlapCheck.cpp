@@ -29,7 +29,7 @@ int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
         if (!node->pattern->overlaps(*sibling->pattern, caseSensitive))
             continue;
         if (wildcard == siblingWildcard || node->subclient == sibling->subclient) {
-            reportOverlap(node, sibling, 1, node->subclient != sibling->subclient);
+            reportOverlap(node, sibling, 1, node->subclient != sibling->subclient, __PRETTY_FUNCTION__);
             return 0;
         }
         FSSubclientNode* const pattern = wildcard ? node : sibling;
@@ -45,21 +45,22 @@ int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
             return 0;
         }
         cover(literal, pattern);
-        reportOverlap(node, sibling, 0, true);
+        reportOverlap(node, sibling, 0, true, __PRETTY_FUNCTION__);
     }
     return 0;
 }
 
 void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level,
-                                            bool raiseEvent) {
+                                            bool raiseEvent, const char* origin) {
     if (!raiseEvent && !kxLogApplies(level))
         return;
     const std::string nodePath = nodeToPath(node);
     const std::string siblingPath = nodeToPath(sibling);
     const std::string nodeName = nodeToSubclientName(node);
     const std::string siblingName = nodeToSubclientName(sibling);
-    TLOG_ON(owner, level, "'%s' (%s) and '%s' (%s) overlap (subclients [%s] and [%s])", nodePath.c_str(),
-            kindOf(node), siblingPath.c_str(), kindOf(sibling), nodeName.c_str(), siblingName.c_str());
+    owner->log(level, origin, __LINE__, "'%s' (%s) and '%s' (%s) overlap (subclients [%s] and [%s])",
+               nodePath.c_str(), kindOf(node), siblingPath.c_str(), kindOf(sibling), nodeName.c_str(),
+               siblingName.c_str());
     if (raiseEvent) {
         owner->ev() << nodePath << nodeName << siblingPath << siblingName;
         owner->ev().MinorEvent(kOverlapEvent, 0, 0);

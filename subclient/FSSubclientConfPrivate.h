@@ -75,12 +75,15 @@ public:
     // Insertion and overlap validation.
     int recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild);
     int checkTreeNode(FSSubclientNode* node, int scNum);
+    // Helpers log on behalf of their caller: origin is the caller's signature.
     FSSubclientNode* createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot, const std::string& comp,
-                                     const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy);
+                                     const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy,
+                                     const char* origin);
     void removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot, FSSubclientNode* node,
                         FSSubclientNode* previous, const std::string& comp);
     int wcCheckTreeNode(FSSubclientNode* node);
-    void reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level, bool raiseEvent);
+    void reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level, bool raiseEvent,
+                       const char* origin);
     void cover(FSSubclientNode* literal, FSSubclientNode* pattern);
 
     // Pattern tests and content-tree search.

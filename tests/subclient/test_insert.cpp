@@ -17,6 +17,10 @@ using Lines = std::vector<std::string>;
 
 const std::string kMarker = "\\/\\/";
 
+std::string wild(const std::string& path) {
+    return path + kMarker;
+}
+
 std::string postfix(unsigned long sc) {
     std::string text;
     setPostfixToAvoidDuplication(text, sc);
@@ -33,6 +37,14 @@ protected:
         for (const FSPlayback& r : priv().replayVec)
             texts.push_back(std::to_string(r.kind) + (r.isWildcard ? "w " : " ") + r.text);
         return texts;
+    }
+
+    // A record with this origin, level and text.
+    bool hasFrom(const std::string& origin, int level, const std::string& text) {
+        for (const LogRecord& r : log.records())
+            if (r.origin == origin && r.level == level && r.text == text)
+                return true;
+        return false;
     }
 
     CaptureLog log{255};
@@ -173,6 +185,37 @@ TEST_F(Insert, StaleDuplicateCodeIsNoTreatment) {
     EXPECT_EQ(FS_DUPLICATE, conf.getErrCode()) << "a success keeps the earlier failure's code";
     EXPECT_FALSE(log.contains("FS_DUPLICATE Treatment")) << log.dump();
     EXPECT_EQ("1 /x", replayTexts().back());
+}
+
+// A component that cannot become a pattern is an error, reported on behalf of
+// recursiveParse with the rest of the line from that component on.
+TEST_F(Insert, UnparsableComponentIsAnError) {
+    const std::string origin = "int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode*, const char*, int, bool)";
+    struct {
+        const char* path;
+        int level;
+        const char* message;
+    } cases[] = {
+        {"/x/\xc3", -1, "recursiveParse cannot parse '\xc3'"},
+        {"/x/\xc3/y", -1, "recursiveParse cannot parse '\xc3/y'"},
+        {"/logs/\xc3/y", 1, "recursiveParse cannot parse '\xc3/y' (temp)"},  // probed against *.tmp
+    };
+    name("A");
+    ASSERT_EQ(0, conf.setPath((wild("/logs/*.tmp")).c_str()));
+    for (const auto& c : cases) {
+        log.clear();
+        EXPECT_EQ(-2, conf.setPath(c.path)) << c.message;
+        EXPECT_EQ(FS_INVALID, conf.getErrCode()) << c.message;
+        EXPECT_TRUE(hasFrom(origin, c.level, c.message)) << log.dump();
+    }
+    EXPECT_EQ((Lines{"/logs -1", "/logs/*.tmp 2", "/x -1"}), treeView(conf)) << "intermediate nodes stay";
+    EXPECT_EQ(3u, priv().replayVec.size());
+
+    ASSERT_EQ(0, conf.setPath("/d"));
+    ASSERT_EQ(0, conf.setPath("/d"));
+    log.clear();
+    ASSERT_EQ(0, conf.setPath("/d"));
+    EXPECT_TRUE(hasFrom(origin, 1, "recursiveParse line='d' scNum=2: cannot add to map")) << log.dump();
 }
 
 TEST_F(Insert, WindowsDriveAndSpecialContent) {

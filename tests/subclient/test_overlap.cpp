@@ -95,6 +95,11 @@ TEST_F(Overlap, LiteralCoveredByWildcardOfAnotherSubclient) {
     EXPECT_EQ((Lines{"/data* 2", "/data1 3 ~/data*"}), treeView(conf));
     EXPECT_TRUE(log.has(0, "'/data1' (non-wildcard) and '/data*' (wildcard) overlap (subclients [B] and [A])"))
         << log.dump();
+    for (const LogRecord& r : log.records()) {
+        if (r.text.find("overlap (") != std::string::npos) {
+            EXPECT_EQ("int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode*)", r.origin);
+        }
+    }
     ASSERT_EQ(1u, events.events().size());
     const EvRecord e = events.events()[0];
     EXPECT_EQ(kOverlapEvent, e.id);
