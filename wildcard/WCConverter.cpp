@@ -165,7 +165,7 @@ WCConverter::WCConverter()
 
 WCConverter::~WCConverter() = default;
 
-const unsigned long* WCConverter::toUnicode(const std::string& text)
+unsigned long* WCConverter::toUnicode(const std::string& text)
 {
     const unsigned char* source = reinterpret_cast<const unsigned char*>(text.data());
     unsigned long* target = buffer;

@@ -25,7 +25,7 @@ public:
 
     // All text.length() bytes, converted; the converter's own buffer, valid
     // until the next toUnicode or the converter's end. Empty on failure.
-    const unsigned long* toUnicode(const std::string& text);
+    unsigned long* toUnicode(const std::string& text);
     // The UTF-8 form of a zero-terminated code-point string; empty on failure.
     std::string fromUnicode(const unsigned long* text);
 

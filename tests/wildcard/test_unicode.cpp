@@ -28,7 +28,8 @@ std::string fromCodes(Codes codes)
 Codes toUnicode(const std::string& text)
 {
     WCConverter converter;
-    return toCodes(converter.toUnicode(text));
+    unsigned long* codes = converter.toUnicode(text);  // callers may hold it without const
+    return toCodes(codes);
 }
 
 const char* const toUnicodeFailure = "toUnicode: %s converting to Unicode\n";
