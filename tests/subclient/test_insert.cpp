@@ -2,12 +2,14 @@
 #include "subclient/FSSubclientConfPrivate.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
+#include "FailingAllocation.h"
 #include "TreeView.h"
 
 #include "platform/KXGlobalParam.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -216,6 +218,33 @@ TEST_F(Insert, UnparsableComponentIsAnError) {
     log.clear();
     ASSERT_EQ(0, conf.setPath("/d"));
     EXPECT_TRUE(hasFrom(origin, 1, "recursiveParse line='d' scNum=2: cannot add to map")) << log.dump();
+}
+
+// A child index whose map could not be allocated: lookups fall back to the
+// sibling chain (so no duplicate treatment), and a new child cannot be indexed.
+TEST_F(Insert, ChildIndexWithoutMap) {
+    name("A");
+    ASSERT_EQ(0, conf.setPath("/data/x"));
+    FSSubclientNode* data = findNode(conf, "/data");
+    FSChildrenSpeedup* mapless;
+    {
+        FailingAllocation failing(1);  // the map, after the index itself
+        mapless = new (std::nothrow) FSChildrenSpeedup(true);
+    }
+    ASSERT_NE(nullptr, mapless);
+    delete data->childIndex;
+    data->childIndex = mapless;
+    name("B");
+    log.clear();
+    EXPECT_EQ(-1, conf.setPath("/data/x"));
+    EXPECT_EQ(FS_DUPLICATE, conf.getErrCode());
+    EXPECT_TRUE(log.has(-1, "children map not allocated")) << log.dump();
+    EXPECT_TRUE(log.contains("recursiveParse line='x' scNum=3: sequential search after failure (ret=-1, sc_tmp=0x"))
+        << log.dump();
+    EXPECT_EQ(-2, conf.setPath("/data/y"));
+    EXPECT_EQ(FS_INVALID, conf.getErrCode());
+    EXPECT_TRUE(log.has(1, "recursiveParse line='y' scNum=3: cannot add to map")) << log.dump();
+    EXPECT_EQ((Lines{"/data -1", "/data/x 2", "/data/y -1"}), treeView(conf)) << "y stays, unclaimed";
 }
 
 TEST_F(Insert, WindowsDriveAndSpecialContent) {

@@ -132,6 +132,15 @@ TEST_F(Overlap, TwoWildcardsOfDifferentSubclients) {
     EXPECT_EQ((Lines{"/data1 3 ~/data*"}), Lines{treeView(conf)[1]}) << "the check stopped at the first wildcard";
 }
 
+TEST_F(Overlap, LiteralSiblingsAndTheRootAreNotCompared) {
+    add("A", "/data1");
+    add("B", "/data*");  // no marker: a literal name
+    EXPECT_FALSE(log.contains("overlap")) << log.dump();
+    EXPECT_TRUE(events.events().empty());
+    EXPECT_EQ(-1, priv().wcCheckTreeNode(priv().root));
+    EXPECT_TRUE(log.has(1, "No parent")) << log.dump();
+}
+
 TEST_F(Overlap, SameSubclientOverlapIsLoggedWithoutEvent) {
     add("A", wild("/a*"));
     add("A", wild("/ab*"));
