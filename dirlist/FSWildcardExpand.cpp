@@ -123,14 +123,15 @@ int CFSSubclientConfPrivate::wcNodirs(std::vector<FSSubclientNode*>& nodes, FSCa
 {
     if (nodes.empty() || !nodes.front()->parent)
         return -1;
-    const std::string literal = std::string("*?[") + escapeChar;
+    const std::string escapeOnly(1, escapeChar);
+    const std::string literal = "*?[" + escapeOnly;
     std::string folder = escaped(nodeToPath(nodes.front()->parent), literal, escapeChar);
     withDelimiter(folder, delim);
     for (FSSubclientNode* n : nodes) {
-        std::string name = n->pattern->getBasename();
-        // A wildcard text is already a pattern in the matcher's grammar, its own escapes included.
-        if (!n->pattern->isWildCard())
-            name = escaped(name, literal, escapeChar);
+        // The scanner reads a wildcard nodir with its pattern characters active
+        // and every escape character doubled; a literal name has all of them escaped.
+        const std::string& special = n->pattern->isWildCard() ? escapeOnly : literal;
+        std::string name = escaped(n->pattern->getBasename(), special, escapeChar);
         int r = cb->putLine((folder + name).c_str());
         if (r < 0)
             return r;

@@ -203,17 +203,17 @@ INSTANTIATE_TEST_SUITE_P(
         NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 2, {"/logs/a.log"}},
         NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 1, {"/logs/*.log"}}));
 
-// A wildcard nodir keeps its own escapes, so it selects the names its content selects.
-TEST(IfindWildcardNodir, KeepsTheMeaningOfItsEscapes)
+// A wildcard nodir has its escape characters doubled; its pattern characters stay active.
+TEST(IfindWildcardNodir, EscapesOnlyTheEscapeCharacter)
 {
     auto conf = ifindConf({{"A", "/w"}, {"B", "/w/a\\*b*" + kMarker}});
     RecordingCallback cb;
     EXPECT_EQ(conf->nodirs(&cb, 2), 0);
-    ASSERT_EQ(cb.lines, Lines({"/w/a\\*b*"}));
+    ASSERT_EQ(cb.lines, Lines({"/w/a\\\\*b*"}));
     TPathMatch matcher;
     ASSERT_EQ(matcher.compilePattern(cb.lines[0].substr(3), 1, 0), 0);
-    EXPECT_TRUE(matcher.matchName("a*bc"));
-    EXPECT_FALSE(matcher.matchName("axbc"));
+    EXPECT_TRUE(matcher.matchName("a\\xbc"));
+    EXPECT_FALSE(matcher.matchName("a*bc"));
 }
 
 }  // namespace
