@@ -20,6 +20,11 @@ int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
         return -1;
     }
     const bool wildcard = node->pattern->isWildCard();
+    // Every wildcard node marks its parent: without that mark no sibling can
+    // overlap a literal, and long content lists under one directory would
+    // otherwise cost a walk over all earlier siblings per line.
+    if (!wildcard && !node->parent->hasWildcardChildren)
+        return 0;
     for (FSSubclientNode* sibling = node->parent->firstChild; sibling; sibling = sibling->nextSibling) {
         if (sibling == node)
             continue;

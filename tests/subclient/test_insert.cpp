@@ -301,6 +301,25 @@ TEST(InsertStartRestore, CutAtImageVolumeEnd) {
     EXPECT_EQ((Lines{"/vol -1", "/vol/a 2", "/other -1", "/other/b\x13tail 2"}), treeView(conf));
 }
 
+// A long content list under one directory: each line costs an index lookup,
+// not a walk over the siblings before it (that walk made this take minutes).
+TEST(InsertWide, FiftyThousandSiblings) {
+    const int count = 50000;
+    FSSubclientConf conf;
+    ASSERT_EQ(0, conf.setName("A"));
+    for (int i = 0; i < count; ++i)
+        ASSERT_EQ(0, conf.setPath(("/data/f" + std::to_string(i)).c_str())) << i;
+    ASSERT_EQ(0, conf.setName("B"));
+    EXPECT_EQ(0, conf.setPath("/data/f7"));
+    FSSubclientNode* data = findNode(conf, "/data");
+    ASSERT_NE(nullptr, data);
+    int children = 0;
+    for (FSSubclientNode* c = data->firstChild; c; c = c->nextSibling)
+        ++children;
+    EXPECT_EQ(count + 1, children);
+    EXPECT_EQ(3, conf.nodeToSubclientNumber(data->lastChild));
+}
+
 // Content far deeper than any thread's stack could hold one frame per level.
 TEST(InsertDeep, HundredThousandComponents) {
     std::string line;
