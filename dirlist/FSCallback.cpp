@@ -59,7 +59,7 @@ FSCallback::FSCallback()
 
 FSCallback::~FSCallback() = default;
 
-FSFileOutput::FSFileOutput() : indentNext(0), stream(nullptr)
+FSFileOutput::FSFileOutput() : stream(nullptr), indentNext(0)
 {
     setDebugPrefix("FSFILEOUTPUT");
     buffer[0] = '\0';

@@ -28,11 +28,14 @@ public:
     void useStdout();
     using TDebuggable::useStdout;
 
+protected:
+    FILE* stream;
+
+public:
     // When non-zero, the next line starts with a TAB; reset after that line.
     int indentNext;
 
 protected:
-    FILE* stream;
     char buffer[1025];  // scratch space for derived classes
 
 private:
