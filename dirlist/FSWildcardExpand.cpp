@@ -28,11 +28,12 @@ typedef std::vector<std::unique_ptr<TPathMatch>> PathMatchVector;
 
 // A folder that is not there simply has no content to scan. Any other failure
 // means content that exists is missing from the scan, which must be visible.
-void reportUnreadable(FSSubclientConf* owner, const std::string& folder, int code)
+void reportUnreadable(FSSubclientConf* owner, const char* origin, const std::string& folder, int code)
 {
     if (code == ENOENT || code == ENOTDIR)
         return;
-    TLOG_ON(owner, -1, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(), code);
+    owner->log(-1, origin, __LINE__, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(),
+               code);
 }
 
 void withDelimiter(std::string& folder, char delim)
@@ -100,7 +101,7 @@ int CFSSubclientConfPrivate::wcDirnames(std::vector<FSSubclientNode*>& nodes, FS
     if (dir.open(folder.c_str()) != 0) {
         int code = dir.getLastError();
         TLOG_ON(owner, 1, kCannotOpen, folder.c_str(), code);
-        reportUnreadable(owner, folder, code);
+        reportUnreadable(owner, __PRETTY_FUNCTION__, folder, code);
         return 0;
     }
     withDelimiter(folder, delim);
@@ -114,7 +115,7 @@ int CFSSubclientConfPrivate::wcDirnames(std::vector<FSSubclientNode*>& nodes, FS
     int code = dir.getLastError();
     if (code != 0) {
         TLOG_ON(owner, 1, kCannotRead, folder.c_str(), code);
-        reportUnreadable(owner, folder, code);
+        reportUnreadable(owner, __PRETTY_FUNCTION__, folder, code);
     }
     return 0;
 }

@@ -138,6 +138,31 @@ TEST(WildcardExpansion, AnUnreadableFolderIsReportedAsAnError)
     EXPECT_TRUE(log.has(-1, "Folder '" + loop + "' cannot be scanned, its wildcard content is left out: " +
                                 std::system_category().message(ELOOP) + " (errno " + std::to_string(ELOOP) + ")"))
         << log.dump();
+    for (const LogRecord& r : log.records()) {
+        if (r.level == -1) {
+            EXPECT_NE(r.origin.find("CFSSubclientConfPrivate::wcDirnames("), std::string::npos) << r.origin;
+        }
+    }
+}
+
+// A pattern the matcher refuses ends the run; nothing of its folder is written.
+TEST(WildcardExpansion, APatternTheMatcherRefusesFailsTheRun)
+{
+    CaptureLog log(1);
+    TempDir dir;
+    dir.make("logs/");
+    dir.make("logs/a.log");
+    std::string logs = dir.file("logs");
+    auto conf = ifindConf({{"A", logs + "/*.log" + kMarker}});
+    FSSubclientNode* node = FSSubclientConfTestAccess::priv(*conf).root;
+    while (node->firstChild)
+        node = node->firstChild;
+    delete node->pattern;
+    node->pattern = new WCBasename('\\', true);  // never parsed: an empty pattern
+    RecordingCallback cb;
+    EXPECT_EQ(conf->dirnames(&cb, 2), -1);
+    EXPECT_TRUE(cb.lines.empty());
+    EXPECT_TRUE(log.has(1, "Cannot initialize wild card '', parent='" + logs + "'")) << log.dump();
 }
 
 TEST(WildcardExpansion, AFailingCallbackEndsTheExpansionWithItsResult)
