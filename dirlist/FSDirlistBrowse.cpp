@@ -1,9 +1,25 @@
 #include "dirlist/FSSubclientDirList.h"
 
 #include "platform/TPathCache.h"
-#include "subclient/FSSubclientConf.h"
+#include "subclient/FSSubclientConfPrivate.h"
 
 #include <new>
+
+namespace {
+
+// A browse operation that runs out of memory midway yields nothing.
+template <class Result, class Body>
+Result orNothing(FSSubclientDirlist* list, Result nothing, Body body)
+{
+    try {
+        return body();
+    } catch (const std::exception&) {
+        TLOG_ON(list, -1, "%s", kFSOutOfMemory);
+        return nothing;
+    }
+}
+
+}  // namespace
 
 struct FSSubclientDirlist::BrowseChild {
     bool hasNodirsBelow = false;
@@ -57,29 +73,33 @@ bool FSSubclientDirlist::trimCurrent(BrowseChild& child, std::vector<std::string
 char* FSSubclientDirlist::trimBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient,
                                           std::vector<std::string>* excluded)
 {
-    BrowseChild child;
-    if (!trimCurrent(child, excluded))
-        return nullptr;
-    if (hasNodirsBelow)
-        *hasNodirsBelow = child.hasNodirsBelow;
-    if (isWildcard)
-        *isWildcard = child.isWildcard;
-    if (subclient)
-        *subclient = child.subclient;
-    return &childBuffer[0];
+    return orNothing<char*>(this, nullptr, [&]() -> char* {
+        BrowseChild child;
+        if (!trimCurrent(child, excluded))
+            return nullptr;
+        if (hasNodirsBelow)
+            *hasNodirsBelow = child.hasNodirsBelow;
+        if (isWildcard)
+            *isWildcard = child.isWildcard;
+        if (subclient)
+            *subclient = child.subclient;
+        return &childBuffer[0];
+    });
 }
 
 bool FSSubclientDirlist::trimBrowseChild_8_0(TBrowseItem& item, std::vector<std::string>* excluded)
 {
-    BrowseChild child;
-    if (!trimCurrent(child, excluded))
-        return false;
-    item.path = childBuffer;
-    item.displayName = browseCursor->displayName;
-    item.hasNodirsBelow = child.hasNodirsBelow;
-    item.isWildcard = child.isWildcard;
-    item.subclient = child.subclient;
-    return true;
+    return orNothing(this, false, [&] {
+        BrowseChild child;
+        if (!trimCurrent(child, excluded))
+            return false;
+        item.path = childBuffer;
+        item.displayName = browseCursor->displayName;
+        item.hasNodirsBelow = child.hasNodirsBelow;
+        item.isWildcard = child.isWildcard;
+        item.subclient = child.subclient;
+        return true;
+    });
 }
 
 void FSSubclientDirlist::remember(const char* path)
@@ -143,23 +163,27 @@ bool FSSubclientDirlist::nextChild(Step step)
 char* FSSubclientDirlist::getFirstBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient,
                                               std::vector<std::string>* excluded)
 {
-    bool found = firstChild(1, [&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
-    return found ? &childBuffer[0] : nullptr;
+    return orNothing<char*>(this, nullptr, [&]() -> char* {
+        bool found = firstChild(1, [&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
+        return found ? &childBuffer[0] : nullptr;
+    });
 }
 
 char* FSSubclientDirlist::getNextBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient,
                                              std::vector<std::string>* excluded)
 {
-    bool found = nextChild([&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
-    return found ? &childBuffer[0] : nullptr;
+    return orNothing<char*>(this, nullptr, [&]() -> char* {
+        bool found = nextChild([&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
+        return found ? &childBuffer[0] : nullptr;
+    });
 }
 
 bool FSSubclientDirlist::getFirstBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded)
 {
-    return firstChild(-1, [&] { return trimBrowseChild_8_0(item, excluded); });
+    return orNothing(this, false, [&] { return firstChild(-1, [&] { return trimBrowseChild_8_0(item, excluded); }); });
 }
 
 bool FSSubclientDirlist::getNextBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded)
 {
-    return nextChild([&] { return trimBrowseChild_8_0(item, excluded); });
+    return orNothing(this, false, [&] { return nextChild([&] { return trimBrowseChild_8_0(item, excluded); }); });
 }

@@ -143,13 +143,12 @@ int addNodir(CFSSubclientConfPrivate& p, FSSubclientNode* node, const char* path
     return 0;
 }
 
-}  // namespace
-
-FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strictTree)
+// The construction proper; an allocation failure unwinds through the guards.
+FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate& p, const char* path,
+                                 bool strictTree)
 {
-    CFSSubclientConfPrivate& p = *d;
     if (!p.root) {
-        TLOG(1, "No tree");
+        TLOG_ON(&conf, 1, "No tree");
         return nullptr;
     }
     p.dirlistToTime = 0;
@@ -157,20 +156,20 @@ FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strict
     const char* rest = skipPrefix(p, path);
     if (!rest)
         return nullptr;
-    DelimRestore restore(this, p.delim);
+    DelimRestore restore(&conf, p.delim);
     std::string normalized;
-    char pathDelim = fixPath(std::string(rest), normalized, true);
+    char pathDelim = conf.fixPath(std::string(rest), normalized, true);
     if (!pathDelim) {
-        TLOG(1, "Invalid path '%s'", rest);
+        TLOG_ON(&conf, 1, "Invalid path '%s'", rest);
         return nullptr;
     }
-    setDelim(pathDelim);
+    conf.setDelim(pathDelim);
 
     p.searchNode = nullptr;
     p.searchWildcardNode = nullptr;
     int found = p.recursiveSearch(p.root, normalized.c_str());
     if (!p.searchNode) {
-        TLOG(-1, "Internal error during createDirlist '%s'", rest);
+        TLOG_ON(&conf, -1, "Internal error during createDirlist '%s'", rest);
         return nullptr;
     }
     FSSubclientNode* owner = p.ownerNode(p.searchNode);
@@ -187,7 +186,7 @@ FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strict
             return nullptr;
         p.linearizeDirlist(entries.top, nullptr);
     }
-    FSSubclientDirlist* list = new (std::nothrow) FSSubclientDirlist(this, entries.top, p.appType);
+    FSSubclientDirlist* list = new (std::nothrow) FSSubclientDirlist(&conf, entries.top, p.appType);
     if (!list)
         return nullptr;
     entries.top = nullptr;
@@ -196,6 +195,18 @@ FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strict
     else
         list->caseInsensitive();
     return list;
+}
+
+}  // namespace
+
+FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strictTree)
+{
+    try {
+        return buildDirlist(*this, *d, path, strictTree);
+    } catch (const std::exception&) {
+        TLOG(-1, "%s", kFSOutOfMemory);
+        return nullptr;
+    }
 }
 
 // Depth-first over the subtrees of the list that starts at first, without

@@ -39,16 +39,23 @@ unsigned long FSSubclientConf::numberToAppId(int number)
 int FSSubclientConf::appIdToNumber(unsigned long appId)
 {
     std::map<unsigned long, int>& map = d->appIdMap;
-    if (map.empty()) {
-        if (!appIdsComplete(this, d->appIds, d->numSubclients, false))
-            return -1;
-        for (size_t i = 0; i < d->appIds.size(); ++i) {
-            if (!map.emplace(d->appIds[i], static_cast<int>(i) + 1).second) {
-                TLOG(1, "appIdMap add %lu failed - %s", d->appIds[i], "already in map");
-                logAppIds(this, d->appIds, false);
+    try {
+        if (map.empty()) {
+            if (!appIdsComplete(this, d->appIds, d->numSubclients, false))
                 return -1;
+            for (size_t i = 0; i < d->appIds.size(); ++i) {
+                if (!map.emplace(d->appIds[i], static_cast<int>(i) + 1).second) {
+                    TLOG(1, "appIdMap add %lu failed - %s", d->appIds[i], "already in map");
+                    logAppIds(this, d->appIds, false);
+                    return -1;
+                }
             }
         }
+    } catch (const std::exception&) {
+        // A partial map would hide the ids not reached; the next call builds it anew.
+        map.clear();
+        TLOG(-1, "%s", kFSOutOfMemory);
+        return -1;
     }
     auto found = map.find(appId);
     if (found == map.end()) {

@@ -1,42 +1,18 @@
 // Directory lists at the limits: allocation failures and very deep paths.
+#include "../subclient/FailingAllocation.h"
 #include "DirlistKit.h"
 #include "support/Capture.h"
+#include "support/FSSubclientConfTestAccess.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <new>
 
 namespace {
-
-// Non-throwing allocations succeed this many more times, then fail; -1: never fail.
-int nothrowBudget = -1;
-
-class NothrowFailure {
-public:
-    explicit NothrowFailure(int allowed) { nothrowBudget = allowed; }
-    ~NothrowFailure() { nothrowBudget = -1; }
-};
 
 const char* const wild = "\\/\\/";
 
 }  // namespace
-
-// The library allocates entries, lists and caches without exceptions; this
-// lets a test make those allocations fail. Memory still comes from the
-// throwing form, so it is released by the ordinary delete.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (nothrowBudget == 0)
-        return nullptr;
-    if (nothrowBudget > 0)
-        --nothrowBudget;
-    try {
-        return ::operator new(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
 
 class LimitsTest : public ::testing::Test {
 protected:
@@ -44,49 +20,70 @@ protected:
     CaptureLog log{255};
 };
 
-// Every allocation of the construction fails in turn; the entries built so
-// far are released (the sanitizer build checks that nothing leaks).
-TEST_F(LimitsTest, AllocationFailureMidwayReturnsNull)
+// Each allocation of the construction fails in turn: the call returns null
+// or a list, never throws, releases what it built (the sanitizer build checks
+// that nothing leaks) and restores the delimiter.
+TEST_F(LimitsTest, AllocationFailureAnywhereInConstruction)
 {
     conf.setName("A");
     ASSERT_EQ(conf.setPath((std::string("/w/a*") + wild).c_str()), 0);
     conf.setName("B");
-    for (const char* line : {"/a/b", "/w/a1", "/w/a2/x", "/c"})
+    for (const char* line : {"/a/b", "/w/a2/x", "/c", "/w/a1"})
         ASSERT_EQ(conf.setPath(line), 0) << line;
-    int allowed = 0;
-    for (;; ++allowed) {
+    // Copying a long display name allocates with exceptions.
+    ASSERT_EQ(FSSubclientConfTestAccess::priv(conf).setDisplayName("a display name longer than any short string"), 0);
+    for (long n = 0;; ++n) {
         std::unique_ptr<FSSubclientDirlist> list;
+        bool reached;
         {
-            NothrowFailure fail(allowed);
-            list.reset(conf.createDirlist("/", false));
+            FailingAllocation fail(n);
+            list.reset(conf.createDirlist("\\w", false));
+            reached = fail.reached();
         }
-        if (list) {
-            ASSERT_NE(list->getRoot()->nextLinear, nullptr);
+        EXPECT_EQ(conf.getDelim(), '/') << n;
+        if (!reached) {
+            ASSERT_TRUE(list);
+            EXPECT_GE(n, 6);  // four entries, a display name and the list
             break;
         }
-        ASSERT_LT(allowed, 100);
     }
-    EXPECT_GE(allowed, 5);  // top, four nodirs and the list at least
-    EXPECT_EQ(conf.getDelim(), '/');
+    EXPECT_TRUE(log.has(-1, "out of memory"));
 }
 
-TEST_F(LimitsTest, BrowseWithoutCacheYieldsNothing)
+TEST_F(LimitsTest, AllocationFailureAnywhereInBrowsing)
 {
     addNames(conf, 1);
-    ASSERT_EQ(conf.setPath("/home/a/b"), 0);
-    ASSERT_EQ(conf.setPath("/home/c"), 0);
+    for (const char* line : {"/home/a/b", "/home/c", "/home/a/d"})
+        ASSERT_EQ(conf.setPath(line), 0);
     std::unique_ptr<FSSubclientDirlist> list(conf.createDirlist("/home", false));
     ASSERT_TRUE(list);
-    ASSERT_STREQ(list->getFirstBrowseChild(nullptr, nullptr, nullptr, nullptr), "/home/a");
+    for (long n = 0;; ++n) {
+        int children = 0;
+        bool reached;
+        {
+            FailingAllocation fail(n);
+            for (char* c = list->getFirstBrowseChild(nullptr, nullptr, nullptr, nullptr); c;
+                 c = list->getNextBrowseChild(nullptr, nullptr, nullptr, nullptr))
+                ++children;
+            reached = fail.reached();
+        }
+        if (!reached) {
+            EXPECT_EQ(children, 2);
+            break;
+        }
+    }
     TBrowseItem item;
     {
-        NothrowFailure fail(0);
+        FailingAllocation fail(0);  // the path cache
         EXPECT_EQ(list->getFirstBrowseChild(nullptr, nullptr, nullptr, nullptr), nullptr);
-        EXPECT_TRUE(log.has(1, "new TPathCache failed"));
-        EXPECT_FALSE(list->getFirstBrowseItem(item, nullptr));
-        EXPECT_TRUE(log.has(-1, "new TPathCache failed"));
     }
-    // The earlier walk is gone with its cache: the next-call does not resume it.
+    EXPECT_TRUE(log.has(1, "new TPathCache failed"));
+    {
+        FailingAllocation fail(0);
+        EXPECT_FALSE(list->getFirstBrowseItem(item, nullptr));
+    }
+    EXPECT_TRUE(log.has(-1, "new TPathCache failed"));
+    // The earlier walk is gone with its cache: a next-call does not resume it.
     EXPECT_EQ(list->getNextBrowseChild(nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_FALSE(list->getNextBrowseItem(item, nullptr));
 }

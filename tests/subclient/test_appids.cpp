@@ -1,4 +1,5 @@
 // Translations between subclient numbers and application ids.
+#include "FailingAllocation.h"
 #include "subclient/FSSubclientConf.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
@@ -44,4 +45,15 @@ TEST_F(AppIdTest, DuplicateIdLeavesAPartialMap)
     EXPECT_TRUE(log.has(1, "appIdMap add 11 failed - already in map"));
     EXPECT_TRUE(log.has(1, "appIds[2] is 11"));
     EXPECT_EQ(conf.appIdToNumber(11), 1);
+}
+
+TEST_F(AppIdTest, NoMemoryForTheMapIsAFailure)
+{
+    appIds() = {11, 22, 33};
+    {
+        FailingAllocation fail(1);
+        EXPECT_EQ(conf.appIdToNumber(22), -1);
+    }
+    EXPECT_TRUE(log.has(-1, "out of memory"));
+    EXPECT_EQ(conf.appIdToNumber(33), 3);  // the next call builds the whole map
 }
