@@ -86,7 +86,7 @@ WCRange::WCRange(bool negated) : negated(negated), nextRange(-1) {}
 void WCRange::addRange(unsigned long minChar, unsigned long maxChar)
 {
     if (maxChar != 0 && minChar > maxChar) {
-        dbg.debug(1, "addRange: minChar %lu > maxChar %lu\n", minChar, maxChar);
+        dbg.debug(1, "addRange: minChar %d > maxChar %d\n", static_cast<int>(minChar), static_cast<int>(maxChar));
         return;
     }
     unsigned long hi = maxChar != 0 ? maxChar : minChar;
