@@ -46,6 +46,7 @@ const std::vector<ContentLine> kWildcard = {{"A", "/logs/*.log" + kMarker}};
 const std::vector<ContentLine> kCovered = {{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}};
 const std::vector<ContentLine> kCoveredDeeper = {{"A", "/logs/*.tmp" + kMarker}, {"B", "/logs/x.tmp/deeper"}};
 const std::vector<ContentLine> kDefaultOwn = {{nullptr, "/data"}, {"A", "/data/a"}};
+const std::vector<ContentLine> kDefaultWildcard = {{nullptr, "/logs/*.log" + kMarker}};
 const std::vector<ContentLine> kSiblings = {{"A", "/x"}, {"A", "/z"}, {"B", "/y"}};
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,6 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::dirnames, 1, {"/", "/data/"}},
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::treeOutput, 1, {"/", "/data/"}},
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::nodirs, 1, {"/data/a"}},
+        OutputCase{"default wildcard", kDefaultWildcard, false, ScanRun::treeOutput, 1,
+                   {"/", "/logs/*.log/" + kMarker}},
         OutputCase{"sibling order", kSiblings, false, ScanRun::dirnames, 2, {"/x", "/z"}},
         OutputCase{"sibling order", kSiblings, false, ScanRun::nodirs, 1, {"/x", "/z", "/y"}}));
 
@@ -90,11 +93,13 @@ TEST(TreeOutput, DefaultContentReplacesTheWalkOfTheDefaultSubclient)
     addDefaultContent(*conf, "/home");
     addDefaultContent(*conf, "/");
     addDefaultContent(*conf, "/srv/");
-    RecordingCallback dirs, nodirs, others;
+    RecordingCallback dirs, nodirs, tree, others;
     EXPECT_EQ(conf->dirnames(&dirs, 1), 0);
     EXPECT_EQ(dirs.lines, Lines({"/home", "/", "/srv/"}));
     EXPECT_EQ(conf->nodirs(&nodirs, 1), 0);
     EXPECT_EQ(nodirs.lines, Lines({"/a/b"}));
+    EXPECT_EQ(conf->treeOutput(&tree, 1), 0);
+    EXPECT_EQ(tree.lines, Lines({"/"}));
     EXPECT_EQ(conf->dirnames(&others, 2), 0);
     EXPECT_EQ(others.lines, Lines({"/a/b"}));
 }

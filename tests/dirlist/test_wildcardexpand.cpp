@@ -93,9 +93,11 @@ TEST(WildcardExpansion, ExpandsAfterTheLiteralSiblingsAndTheirDescendants)
     dir.make("logs/x.log");
     std::string logs = dir.file("logs");
     auto conf = ifindConf({{"A", logs + "/*.log" + kMarker}, {"A", logs + "/keep/deep"}});
-    RecordingCallback cb;
-    EXPECT_EQ(conf->dirnames(&cb, 2), 0);
-    EXPECT_EQ(cb.lines, Lines({logs + "/keep/deep", "+" + logs + "/x.log"}));
+    for (ScanRun run : {ScanRun::dirnames, ScanRun::treeOutput}) {
+        RecordingCallback cb;
+        EXPECT_EQ(runOutput(*conf, run, 2, &cb), 0);
+        EXPECT_EQ(cb.lines, Lines({logs + "/keep/deep", "+" + logs + "/x.log"})) << runName(run);
+    }
 }
 
 TEST(WildcardExpansion, ExpandsTheRootFolderWithOneDelimiter)
