@@ -141,6 +141,8 @@ TEST_F(DirlistTest, RefusedMergesStillConsumeTheArgument)
 
     EXPECT_EQ(mine.merge(&mine), -1);
     EXPECT_TRUE(log.has(1, "A dirlist cannot be merged into itself"));
+    EXPECT_EQ(mine.merge(nullptr), -1);
+    EXPECT_TRUE(log.has(1, "Nothing to merge"));
     EXPECT_EQ(chainOf(mine, 1), Names{"/a"});
 
     FSSubclientDir* entry = nullptr;
