@@ -271,6 +271,8 @@ INSTANTIATE_TEST_SUITE_P(
         NodirCase{{{"A", "/x[1]"}, {"B", "/x[1]/a*b"}}, 2, {"/x\\[1]/a\\*b"}},
         NodirCase{{{"A", "/x[1]"}, {"B", "/x[1]/*.tmp" + kMarker}}, 2, {"/x\\[1]/*.tmp"}},
         NodirCase{{{"A", "/p\\q?"}, {"B", "/p\\q?/r\\s[t"}}, 2, {"/p\\\\q\\?/r\\\\s\\[t"}},
+        // With the backslash as delimiter the slash escapes.
+        NodirCase{{{"A", "\\x[1]"}, {"B", "\\x[1]\\a*b"}}, 2, {"\\x/[1]\\a/*b"}},
         NodirCase{{{"A", "/a"}, {"B", "/b"}}, 1, {"/a", "/b"}},
         NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 2, {"/logs/a.log"}},
         NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 1, {"/logs/*.log"}}));
