@@ -12,6 +12,7 @@ const char* const kExists = "Cannot create file %s which already exists";
 const char* const kCannotOpen = "Cannot open %s, errno %d";
 const char* const kOutputNotOpen = "File not open";
 const char* const kWriteFailed = "fprintf failed, errno %d";
+const char* const kCloseFailed = "Closing the output file failed, errno %d: lines written to it may be lost";
 const char* const kInputNotOpen = "file not open";
 const char* const kReadFailed = "fgets failed, errno %d";
 const char* const kBufferTooSmall = "getLine buffer of %d bytes is too small";
@@ -67,13 +68,15 @@ FSFileOutput::FSFileOutput() : stream(nullptr), indentNext(0)
 
 FSFileOutput::~FSFileOutput()
 {
-    release();
+    release(__PRETTY_FUNCTION__);
 }
 
-void FSFileOutput::release()
+// Lines are buffered, so a full or failing device may show only now: that
+// must not pass unnoticed, though no caller is left to hand a result to.
+void FSFileOutput::release(const char* origin)
 {
-    if (stream && stream != stdout)
-        fclose(stream);
+    if (stream && stream != stdout && fclose(stream) != 0)
+        log(-1, origin, __LINE__, kCloseFailed, errno);
     stream = nullptr;
 }
 
@@ -88,14 +91,14 @@ int FSFileOutput::create(char* path)
         TLOG(1, kCannotOpen, path, errno);
         return -1;
     }
-    release();
+    release(__PRETTY_FUNCTION__);
     stream = file;
     return 0;
 }
 
 void FSFileOutput::useStdout()
 {
-    release();
+    release(__PRETTY_FUNCTION__);
     stream = stdout;
 }
 

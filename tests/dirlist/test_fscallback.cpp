@@ -156,6 +156,15 @@ TEST(FSFileOutput, ReportsCreateAndWriteFailures)
     } full;
     ASSERT_NE(full.putLine(std::string(100000, 'x').c_str()), 0);
     EXPECT_TRUE(log.has(1, "fprintf failed, errno " + std::to_string(ENOSPC))) << log.dump();
+
+    // A short line stays in the buffer; the failure shows when the file is closed.
+    {
+        FullDevice buffered;
+        EXPECT_EQ(buffered.putLine("x"), 0);
+    }
+    EXPECT_TRUE(log.has(-1, "Closing the output file failed, errno " + std::to_string(ENOSPC) +
+                                ": lines written to it may be lost"))
+        << log.dump();
 }
 
 TEST(FSFileOutput, UseStdoutClosesTheFileAndLeavesStandardOutputOpen)
