@@ -39,6 +39,8 @@ public:
     // 1 found (stored through node when not null); 0 not found; -1 no map.
     int find(const char* name, FSSubclientNode** node);
     void remove(const char* name);
+    // True when there is a map and it compares names in this case mode.
+    bool serves(bool caseSensitive) const;
 
 private:
     Map* map;              // null when it could not be allocated

@@ -1,13 +1,21 @@
 #include "subclient/FSSubclientConfPrivate.h"
 
+#include "subclient/FSChildrenSpeedup.h"
+
 #include "wildcard/WCSubclients.h"
 
 #include <cstring>
 
 namespace {
 
+// Below a node that never had a wildcard child the child index holds every
+// child, the first of equal names, so a lookup answers as the sibling scan.
 FSSubclientNode* literalChild(FSSubclientNode* node, const std::string& component, bool caseSensitive)
 {
+    if (!node->hasWildcardChildren && node->childIndex && node->childIndex->serves(caseSensitive)) {
+        FSSubclientNode* found = nullptr;
+        return node->childIndex->find(component.c_str(), &found) == 1 ? found : nullptr;
+    }
     for (FSSubclientNode* child = node->firstChild; child; child = child->nextSibling)
         if (!child->pattern->isWildCard() && child->pattern->exactMatch(component, caseSensitive))
             return child;
@@ -34,7 +42,8 @@ int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* 
         WCBasename probe(static_cast<unsigned char>(escapeChar), false);
         bool parsed = false;
         FSSubclientNode* wildcardMatch = nullptr;
-        for (FSSubclientNode* child = node->firstChild; child; child = child->nextSibling) {
+        FSSubclientNode* first = node->hasWildcardChildren ? node->firstChild : nullptr;  // none to find otherwise
+        for (FSSubclientNode* child = first; child; child = child->nextSibling) {
             if (!child->pattern->isWildCard())
                 continue;
             if (!parsed && probe.parse(component)) {
