@@ -28,7 +28,15 @@ bool RuntimeStringCmp::operator()(const std::string& a, const std::string& b) co
 bool RuntimeStringCmp::operator()(std::string_view a, std::string_view b) const {
     if (caseSensitive)
         return a < b;  // char_traits<char> compares bytes as unsigned values
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), nocase_compare);
+    // The order of lexicographical_compare with nocase_compare, in a loop the
+    // compiler can inline: every lookup of a case-insensitive index runs it.
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int x = foldAscii(a[i]), y = foldAscii(b[i]);
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
 }
 
 bool RuntimeStringCmp::operator()(const char* a, const char* b) const {
@@ -88,6 +96,10 @@ int FSChildrenSpeedup::find(const char* name, FSSubclientNode** node) {
     if (node)
         *node = it->second;
     return 1;
+}
+
+bool FSChildrenSpeedup::serves(bool caseSensitive) const {
+    return map && (cmp == nullptr) == caseSensitive;
 }
 
 void FSChildrenSpeedup::remove(const char* name) {
