@@ -155,7 +155,12 @@ char FSSubclientConf::fixPath(const std::string& in, std::string& out, bool fixS
         }
         const bool interchange = !CFSSubclientConfPrivate::treatSlashAsSlash(d->appType) && fixSlashes &&
                                  (delim != '/' || d->useDelimiterInterchangeably);
-        appendNormalized(out, text + start, len - start, delim, interchange);
+        // Normalizing never lengthens beyond the added leading delimiter, so
+        // the text is written in place, not appended a character at a time.
+        out.resize(len - start + 1);
+        CharBuffer buffer = {&out[0], 0};
+        appendNormalized(buffer, text + start, len - start, delim, interchange);
+        out.resize(buffer.length);
         return delim;
     } catch (const std::exception&) {
         TLOG(-1, "out of memory");
