@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <string_view>
+#include <unordered_set>
 
 namespace benchwork {
 namespace {
@@ -239,6 +241,16 @@ Workload generate(int lines, int queries, std::uint64_t seed)
     Generator g(seed);
     g.content(lines, w);
     g.queries(queries, w);
+    std::unordered_set<std::string_view> components;
+    for (const ContentLine& line : w.lines) {
+        const std::string_view path(line.path);
+        for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+            components.insert(path.substr(0, end));
+            if (end == std::string_view::npos)
+                break;
+        }
+    }
+    w.nodes = components.size() + 1;
     std::stable_sort(w.lines.begin(), w.lines.end(),
                      [](const ContentLine& a, const ContentLine& b) { return a.subclient < b.subclient; });
     return w;
@@ -275,6 +287,18 @@ int load(FSSubclientConf& conf, const Workload& w)
             rejected += conf.setPath(contentText(w.lines[next]).c_str()) != 0;
     }
     return rejected;
+}
+
+FSSubclientConf* loaded(int lines)
+{
+    static std::map<int, std::unique_ptr<FSSubclientConf>> cache;
+    std::unique_ptr<FSSubclientConf>& conf = cache[lines];
+    if (!conf) {
+        conf = std::make_unique<FSSubclientConf>();
+        if (load(*conf, workload(lines)) != 0)
+            conf.reset();
+    }
+    return conf.get();
 }
 
 }  // namespace benchwork

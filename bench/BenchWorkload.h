@@ -26,6 +26,7 @@ enum QueryKind { InsideContent, UnderNodir, InsideWildcard, Outside, QueryKinds 
 
 struct Workload {
     std::vector<ContentLine> lines;  // grouped by subclient, in load order
+    std::size_t nodes = 0;           // components of the content tree, the root included
     std::vector<std::string> queries;
     std::vector<QueryKind> kinds;    // kinds[i] is how queries[i] was drawn
 };
@@ -39,6 +40,8 @@ std::string subclientName(int number);
 std::string contentText(const ContentLine& line);
 // Names the subclients and inserts every line; returns the number of lines not accepted.
 int load(FSSubclientConf& conf, const Workload& w);
+// A configuration holding workload(lines), built once; null when a line was rejected.
+FSSubclientConf* loaded(int lines);
 
 }  // namespace benchwork
 
