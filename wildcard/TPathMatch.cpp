@@ -2,29 +2,21 @@
 #include "wildcard/TPathMatch.h"
 #include "wildcard/WCText.h"
 
-#include <vector>
-
 namespace {
 
-// Code points of a name; a byte outside valid UTF-8 (encoded surrogates included)
-// becomes U+DC00 + byte, so that every name, whatever its bytes, can be matched.
-std::vector<unsigned long> nameCodePoints(const std::string& name)
+// The code point at byte offset at of name, and its length in bytes; a byte
+// outside valid UTF-8 (encoded surrogates included) stands for U+DC00 + byte,
+// so that every name, whatever its bytes, can be matched. Decoded in place:
+// matching allocates nothing, so it cannot fail for want of memory.
+unsigned long codePointAt(const std::string& name, std::size_t at, std::size_t& length)
 {
-    std::vector<unsigned long> codes;
-    codes.reserve(name.size());
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(name.data());
-    const unsigned char* end = p + name.size();
-    while (p < end) {
-        unsigned long value = 0;
-        std::size_t length = 0;
-        if (decodeUtf8(p, end, value, length) == utf8Ok && !(value >= 0xD800 && value <= 0xDFFF)) {
-            codes.push_back(value);
-            p += length;
-        } else {
-            codes.push_back(0xDC00 + *p++);
-        }
-    }
-    return codes;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(name.data()) + at;
+    const unsigned char* end = reinterpret_cast<const unsigned char*>(name.data()) + name.size();
+    unsigned long value = 0;
+    if (decodeUtf8(p, end, value, length) == utf8Ok && !(value >= 0xD800 && value <= 0xDFFF))
+        return value;
+    length = 1;
+    return 0xDC00 + *p;
 }
 
 }  // namespace
@@ -67,19 +59,22 @@ int TPathMatch::matchName(const std::string& name)
         return 0;
     WCSequence& tokens = *pattern_->getTokens();
     const std::size_t n = static_cast<std::size_t>(tokens.getSize());
-    const std::vector<unsigned long> codes = nameCodePoints(name);
     const std::size_t none = static_cast<std::size_t>(-1);
+    // t indexes tokens; s and starS are byte offsets into name.
     std::size_t t = 0, s = 0, star = none, starS = 0;
-    while (s < codes.size()) {
+    while (s < name.size()) {
+        std::size_t length = 0;
+        const unsigned long c = codePointAt(name, s, length);
         if (t < n && tokens.get(static_cast<int>(t)).isStar()) {
             star = t++;
             starS = s;
-        } else if (t < n && matchesChar(tokens.get(static_cast<int>(t)), codes[s])) {
+        } else if (t < n && matchesChar(tokens.get(static_cast<int>(t)), c)) {
             ++t;
-            ++s;
+            s += length;
         } else if (star != none) {
             t = star + 1;
-            s = ++starS;
+            codePointAt(name, starS, length);
+            s = starS += length;
         } else {
             return 0;
         }

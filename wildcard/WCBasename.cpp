@@ -3,6 +3,7 @@
 
 #include "platform/TDebuggable.h"
 
+#include <memory>
 #include <new>
 
 WCBasename::WCBasename(unsigned long escapeChar, bool isWildCard)
@@ -27,7 +28,12 @@ bool WCBasename::parse(const std::string& text)
         dbg.debug(1, "could not parse basename '%s'\n", text.c_str());
         return true;
     }
-    basename = text;
+    try {
+        basename = text;
+    } catch (const std::bad_alloc&) {
+        clean();
+        return true;
+    }
     return false;
 }
 
@@ -101,7 +107,8 @@ int WCBasename::parseSet(const unsigned long* text, unsigned int start)
         return 0;
 
     unsigned int p = start + 1;
-    WCRange* set = new (std::nothrow) WCRange(text[p] == '!' || text[p] == '^');
+    // Owned here until handed to the sequence: addRange may throw bad_alloc.
+    std::unique_ptr<WCRange> set(new (std::nothrow) WCRange(text[p] == '!' || text[p] == '^'));
     if (!set)
         return -1;
     if (text[p] == '!' || text[p] == '^')
@@ -132,7 +139,7 @@ int WCBasename::parseSet(const unsigned long* text, unsigned int start)
         set->addRange(pendingStart, 0);
         set->addRange('-', 0);
     }
-    return addToken(set) ? static_cast<int>(close) : -1;
+    return addToken(set.release()) ? static_cast<int>(close) : -1;
 }
 
 bool WCBasename::addToken(WCToken* token)
@@ -202,7 +209,14 @@ bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int fr
     if (otherFrom > m)
         return false;
     // below[j]: does this basename from row i + 1 cover other from j (j in otherFrom..m)?
-    std::vector<char> below(m + 1, 0), row(m + 1, 0);
+    std::vector<char> below, row;
+    try {
+        below.assign(m + 1, 0);
+        row.assign(m + 1, 0);
+    } catch (const std::bad_alloc&) {
+        dbg.debug(1, "contains: out of memory\n");
+        return false;
+    }
     below[m] = 1;
     for (unsigned int i = n; i-- > from;) {
         WCToken& mine = tokens.get(static_cast<int>(i));
@@ -225,34 +239,43 @@ bool WCBasename::isStarStar()
     return tokens.getSize() >= 2 && numStars == tokens.getSize();
 }
 
+// Empty when memory runs out.
 std::string WCBasename::toUtf8()
 {
     std::string text;
-    for (int k = 0; k < tokens.getSize(); ++k)
-        text += tokens.get(k).toUtf8(escapeChar);
+    try {
+        for (int k = 0; k < tokens.getSize(); ++k)
+            text += tokens.get(k).toUtf8(escapeChar);
+    } catch (const std::bad_alloc&) {
+        return std::string();
+    }
     return text;
 }
 
 WCBasename* WCBasename::createCaseInsensitiveBasename()
 {
-    WCBasename* copy = new (std::nothrow) WCBasename(escapeChar, true);
+    std::unique_ptr<WCBasename> copy(new (std::nothrow) WCBasename(escapeChar, true));
     if (!copy) {
         dbg.debug(1, "out of memory");
         return nullptr;
     }
-    std::string text;
-    for (int k = 0; k < tokens.getSize(); ++k) {
-        WCToken& token = tokens.get(k);
-        WCToken* folded = token.createCaseInsensitiveToken();
-        if (!copy->addToken(folded)) {
-            dbg.debug(1, "unable to create case-insensitive token for '%s'", token.toUtf8(escapeChar).c_str());
-            delete copy;
-            return nullptr;
+    try {
+        std::string text;
+        for (int k = 0; k < tokens.getSize(); ++k) {
+            WCToken& token = tokens.get(k);
+            WCToken* folded = token.createCaseInsensitiveToken();
+            if (!copy->addToken(folded)) {
+                dbg.debug(1, "unable to create case-insensitive token for '%s'", token.toUtf8(escapeChar).c_str());
+                return nullptr;
+            }
+            text += folded->toUtf8(escapeChar);
         }
-        text += folded->toUtf8(escapeChar);
+        copy->basename = text;
+    } catch (const std::bad_alloc&) {
+        dbg.debug(1, "out of memory");
+        return nullptr;
     }
-    copy->basename = text;
-    return copy;
+    return copy.release();
 }
 
 std::string WCBasename::getBasename()

@@ -193,7 +193,11 @@ std::string WCConverter::fromUnicode(const unsigned long* text)
         dbg.debug(1, "fromUnicode: %s converting to UTF-8\n", convError(result));
         return std::string();
     }
-    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(target - bytes));
+    try {
+        return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(target - bytes));
+    } catch (const std::bad_alloc&) {
+        return std::string();
+    }
 }
 
 std::string utf8Of(unsigned long c)

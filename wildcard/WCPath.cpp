@@ -4,6 +4,7 @@
 
 #include "platform/TDebuggable.h"
 
+#include <memory>
 #include <new>
 
 WCPath::WCPath() : delimiter('\\'), mode(PathModeLiteral) {}
@@ -14,7 +15,7 @@ WCPath::~WCPath()
 }
 
 bool WCPath::parse(const std::string& text, PathMode mode)
-{
+try {
     if (text.empty()) {
         dbg.debug(1, "parse: empty path string\n");
         return true;
@@ -49,6 +50,10 @@ bool WCPath::parse(const std::string& text, PathMode mode)
     path = text;
     this->delimiter = delimiter;
     return false;
+} catch (const std::bad_alloc&) {
+    // A component or path copy; the basenames parsed so far stay owned.
+    dbg.debug(1, "parse: no memory\n");
+    return true;
 }
 
 bool WCPath::couldContain(WCPath& other, bool caseSensitive)
@@ -77,25 +82,29 @@ bool WCPath::completelyContains(WCPath& other, bool caseSensitive)
 
 WCPath* WCPath::createCaseInsensitivePath()
 {
-    WCPath* copy = new (std::nothrow) WCPath();
+    std::unique_ptr<WCPath> copy(new (std::nothrow) WCPath());
     if (!copy) {
         dbg.debug(1, "out of memory");
         return nullptr;
     }
     copy->mode = PathModeAllWild;
     copy->delimiter = delimiter;
-    std::string text;
-    for (WCBasename* basename : basenames) {
-        WCBasename* folded = basename->createCaseInsensitiveBasename();
-        if (!appendOwned(copy->basenames, folded)) {
-            dbg.debug(1, "unable to create case-insensitive basename for '%s'", basename->getBasename().c_str());
-            delete copy;
-            return nullptr;
+    try {
+        std::string text;
+        for (WCBasename* basename : basenames) {
+            WCBasename* folded = basename->createCaseInsensitiveBasename();
+            if (!appendOwned(copy->basenames, folded)) {
+                dbg.debug(1, "unable to create case-insensitive basename for '%s'", basename->getBasename().c_str());
+                return nullptr;
+            }
+            text += delimiter + folded->getBasename();
         }
-        text += delimiter + folded->getBasename();
+        copy->path = basenames.empty() ? std::string(1, delimiter) : text;
+    } catch (const std::bad_alloc&) {
+        dbg.debug(1, "out of memory");
+        return nullptr;
     }
-    copy->path = basenames.empty() ? std::string(1, delimiter) : text;
-    return copy;
+    return copy.release();
 }
 
 std::vector<WCBasename*>* WCPath::getBasenames()

@@ -217,8 +217,9 @@ bool WCRange::coversCharactersOf(WCToken& other, bool caseSensitive)
     return true;
 }
 
+// Empty when memory runs out.
 std::string WCRange::toUtf8(unsigned long escapeChar)
-{
+try {
     const std::string escape(1, static_cast<char>(escapeChar & 0xFF));
     std::string text = negated ? "[!" : "[";
     bool previousSingle = false;
@@ -242,6 +243,8 @@ std::string WCRange::toUtf8(unsigned long escapeChar)
             previousSingle = true;
     }
     return text + "]";
+} catch (const std::bad_alloc&) {
+    return std::string();
 }
 
 WCToken* WCRange::createCaseInsensitiveToken()

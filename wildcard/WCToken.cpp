@@ -3,6 +3,7 @@
 #include "wildcard/WCSubclients.h"
 #include "wildcard/WCText.h"
 
+#include <memory>
 #include <new>
 
 WCTokenArgs::WCTokenArgs() : negated(false), minChar(0), maxChar(0) {}
@@ -117,12 +118,16 @@ WCToken* WCChar::createCaseInsensitiveToken()
     unsigned long partner = getOtherCase(ch);
     if (partner == 0)
         return new (std::nothrow) WCChar(ch);
-    WCRange* both = new (std::nothrow) WCRange(false);
-    if (both) {
+    std::unique_ptr<WCRange> both(new (std::nothrow) WCRange(false));
+    if (!both)
+        return nullptr;
+    try {
         both->addRange(ch, 0);
         both->addRange(partner, 0);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
-    return both;
+    return both.release();
 }
 
 // ---------------------------------------------------------------------------
