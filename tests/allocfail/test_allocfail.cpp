@@ -161,7 +161,7 @@ TEST(AllocationFailure, WildcardPaths)
 {
     failEachAllocation(
         [] {
-            const std::string scanText = "/data/*/lo[g]s", otherText = "/data/x/logs/a*";
+            const std::string scanText = "/data/*/lo[g]s-of-the-application", otherText = "/data/x/logs-of-the-application/a*";
             bool parseFailed = false, could = false, completely = false, copied = false;
             std::string escaped = failing_alloc::window([&] {
                 WCPath scan, other;
@@ -179,7 +179,11 @@ TEST(AllocationFailure, WildcardPaths)
                 return std::string("parse failed");
             return std::to_string(could) + std::to_string(completely) + (copied ? " copy" : " no copy");
         },
-        [](const std::string& got) { return got == "parse failed" || got.find(" no copy") != std::string::npos; });
+        [](const std::string& got) {
+            // Containment has no failure result: short memory answers no.
+            return got == "parse failed" || got.find(" no copy") != std::string::npos || got.compare(0, 2, "10") == 0 ||
+                   got.compare(0, 2, "00") == 0;
+        });
 }
 
 TEST(AllocationFailure, NameMatcher)
