@@ -1,6 +1,5 @@
-// Each scenario runs once to count its allocations, then once for each of
-// them with that one failing. Every run must give the scenario's normal
-// result or its documented failure, let no exception escape, and leak nothing.
+// Short memory in the platform services and the wildcard engine.
+#include "AllocScenario.h"
 #include "FailingAlloc.h"
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetStore.h"
@@ -11,69 +10,17 @@
 #include "wildcard/WCSubclients.h"
 
 #include <gtest/gtest.h>
-#include <sanitizer/lsan_interface.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
 
 namespace {
 
-std::string examplePath()
-{
-    std::string data = SUBCLIENTCONF_TEST_DATA;
-    return data.substr(0, data.rfind("/tests/")) + "/examples/workstation.backupset";
-}
-
-// run() gives a text that tells the outcome; documented() accepts the texts
-// of the failures the interface promises for short memory.
-void failEachAllocation(const std::function<std::string()>& run,
-                        const std::function<bool(const std::string&)>& documented)
-{
-    // The real log writer, so that its allocations take part, but quiet.
-    std::shared_ptr<CLogWriterInterface> previous = kxGetLogWriter();
-    kxSetLogWriter(CLogStreamWriter::open("/dev/null"));
-    failing_alloc::start(0);
-    run();  // first-use allocations (static state) out of the way
-    failing_alloc::start(0);
-    const std::string expected = run();
-    const long total = failing_alloc::counted();
-    EXPECT_GT(total, 0);
-    EXPECT_FALSE(documented(expected)) << "normal outcome: " << expected;
-    int faults = 0;
-    for (long n = 1; n <= total && faults < 5; ++n) {
-        failing_alloc::start(n);
-        const std::string got = run();
-        if (got != expected && !documented(got)) {
-            ++faults;
-            ADD_FAILURE() << "allocation " << n << " of " << total << " failing: " << got
-                          << " (its stack follows)";
-            failing_alloc::start(n);
-            failing_alloc::traceInjection(true);
-            run();
-            failing_alloc::traceInjection(false);
-        }
-    }
-    failing_alloc::start(0);
-    kxSetLogWriter(previous);
-    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0) << "leaks, listed above";
-}
-
-bool mentionsMemory(const std::string& text)
-{
-    return text.find("memory") != std::string::npos || text.find("Memory") != std::string::npos;
-}
-
-bool startsWith(const std::string& text, const std::string& prefix)
-{
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 TEST(AllocationFailure, StoreParse)
 {
     std::vector<std::string> lines;
-    ASSERT_EQ(kxReadTextLines(examplePath().c_str(), lines), 0);
+    ASSERT_EQ(kxReadTextLines(exampleStorePath().c_str(), lines), 0);
     failEachAllocation(
         [&] {
             BackupsetStore store;
@@ -81,15 +28,15 @@ TEST(AllocationFailure, StoreParse)
             int result = 0;
             std::string escaped = failing_alloc::window([&] { result = store.parse("ws", lines, error); });
             if (!escaped.empty())
-                return escaped;
-            return result == 0 ? store.toText() : "-1 " + error;
+                return Steps{escaped};
+            return Steps{result == 0 ? store.toText() : "-1 " + error};
         },
         [](const std::string& got) { return got == "-1 Backup set store 'ws': no memory"; });
 }
 
 TEST(AllocationFailure, StoreOpenAndSummary)
 {
-    const std::string path = examplePath();
+    const std::string path = exampleStorePath();
     failEachAllocation(
         [&] {
             std::string error;
@@ -107,15 +54,15 @@ TEST(AllocationFailure, StoreOpenAndSummary)
             });
             kxCloseBackupsetStore();
             if (!escaped.empty())
-                return escaped;
+                return Steps{escaped};
             if (opened != 0)
-                return "open -1 " + error;
+                return Steps{"open -1 " + error};
             std::ostringstream text;
             text << summary->getConfigStream(nullptr)->rdbuf();
             std::string outcome = "lookup " + std::to_string(looked) + " " + text.str();
             for (unsigned long id : appIds)
                 outcome += " " + std::to_string(id);
-            return outcome;
+            return Steps{outcome};
         },
         [](const std::string& got) {
             return (startsWith(got, "open -1 ") && mentionsMemory(got)) ||
@@ -144,11 +91,11 @@ TEST(AllocationFailure, WildcardBasenames)
                 rendered = pattern.toUtf8();
             });
             if (!escaped.empty())
-                return escaped;
+                return Steps{escaped};
             if (parseFailed)
-                return std::string("parse failed");
-            return std::to_string(overlaps) + std::to_string(contains) + (copied ? " copy" : " no copy") + " [" +
-                   folded + "] [" + rendered + "]";
+                return Steps{"parse failed"};
+            return Steps{std::to_string(overlaps) + std::to_string(contains) + (copied ? " copy" : " no copy") +
+                         " [" + folded + "] [" + rendered + "]"};
         },
         [](const std::string& got) {
             // Renderings have no failure result: short memory leaves them empty.
@@ -174,10 +121,10 @@ TEST(AllocationFailure, WildcardPaths)
                 copied = copy != nullptr;
             });
             if (!escaped.empty())
-                return escaped;
+                return Steps{escaped};
             if (parseFailed)
-                return std::string("parse failed");
-            return std::to_string(could) + std::to_string(completely) + (copied ? " copy" : " no copy");
+                return Steps{"parse failed"};
+            return Steps{std::to_string(could) + std::to_string(completely) + (copied ? " copy" : " no copy")};
         },
         [](const std::string& got) {
             // Containment has no failure result: short memory answers no.
@@ -205,7 +152,7 @@ TEST(AllocationFailure, NameMatcher)
             });
             if (outcome.empty())
                 outcome = std::to_string(logMatch) + std::to_string(textMatch);
-            return escaped.empty() ? outcome : escaped;
+            return Steps{escaped.empty() ? outcome : escaped};
         },
         [](const std::string& got) { return got == "compile failed"; });
 }
