@@ -26,7 +26,19 @@ void BM_BasenameContainsManyStars(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(pattern.contains(run, true, 0, 0));
 }
-BENCHMARK(BM_BasenameContainsManyStars)->Arg(12)->Arg(100)->Arg(400);
+BENCHMARK(BM_BasenameContainsManyStars)->Arg(12)->Arg(100)->Arg(200)->Arg(400);
+
+// The same shapes for overlaps: could one name match both?
+void BM_BasenameOverlapsManyStars(benchmark::State& state)
+{
+    const int stars = static_cast<int>(state.range(0));
+    WCBasename pattern('\\', true), other('\\', true);
+    pattern.parse(manyStars(stars));
+    other.parse(std::string(static_cast<std::size_t>(stars) * 5, 'a') + "*c");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(pattern.overlaps(other, true));
+}
+BENCHMARK(BM_BasenameOverlapsManyStars)->Arg(12)->Arg(100)->Arg(200)->Arg(400);
 
 void BM_RangeContainsWideSets(benchmark::State& state)
 {
@@ -69,6 +81,6 @@ void BM_MatchNameManyStars(benchmark::State& state)
     for (auto _ : state)
         benchmark::DoNotOptimize(matcher.matchName(name));
 }
-BENCHMARK(BM_MatchNameManyStars)->Arg(255)->Arg(4096);
+BENCHMARK(BM_MatchNameManyStars)->Arg(255)->Arg(2048)->Arg(4096);
 
 }  // namespace

@@ -1,0 +1,40 @@
+// Scan lists of every subclient: dirnames and nodirs walk the content tree,
+// so their cost per tree component must stay flat as the set grows.
+#include "BenchWorkload.h"
+#include "dirlist/FSCallback.h"
+#include "subclient/FSSubclientConf.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class CountingCallback : public FSCallback {
+public:
+    int putLine(const char*) override
+    {
+        ++lines;
+        return 0;
+    }
+    long lines = 0;
+};
+
+void BM_ScanLists(benchmark::State& state)
+{
+    const int lines = static_cast<int>(state.range(0));
+    FSSubclientConf* conf = benchwork::loaded(lines);
+    if (!conf) {
+        state.SkipWithError("the set did not load");
+        return;
+    }
+    CountingCallback out;
+    for (auto _ : state)
+        for (int s = 1; s <= conf->getNumSubclients(); ++s)
+            if (conf->dirnames(&out, s) != 0 || conf->nodirs(&out, s) != 0)
+                state.SkipWithError("a scan list failed");
+    // Items are tree components, so items per second compares sizes directly.
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(benchwork::workload(lines).nodes));
+    state.counters["lines_out"] = static_cast<double>(out.lines) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_ScanLists)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
