@@ -1,0 +1,26 @@
+cmake_minimum_required(VERSION 3.25)
+# Runs every benchmark once at its smallest size (the first one registered),
+# so that they keep compiling and running. -DBENCH=<program>
+execute_process(COMMAND ${BENCH} --benchmark_list_tests=true
+                OUTPUT_VARIABLE listed RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cannot list the benchmarks: ${rc}")
+endif()
+string(REPLACE "\n" ";" listed "${listed}")
+set(bases)
+set(names)
+foreach(name ${listed})
+  string(REGEX REPLACE "/.*" "" base "${name}")
+  if(name AND NOT base IN_LIST bases)
+    list(APPEND bases ${base})
+    list(APPEND names ${name})
+  endif()
+endforeach()
+list(JOIN names "|" alternatives)
+execute_process(COMMAND ${BENCH} "--benchmark_filter=^(${alternatives})$" --benchmark_min_time=0
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+list(LENGTH names count)
+if(NOT rc EQUAL 0 OR out MATCHES "ERROR OCCURRED")
+  message(FATAL_ERROR "benchmark run failed (${rc}):\n${out}")
+endif()
+message(STATUS "${count} benchmarks ran once:\n${out}")
