@@ -1,0 +1,89 @@
+"""Turns the JSON output of bench/run into the table of measures and goals."""
+import json
+import math
+import sys
+
+UNIT = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+
+
+def load(path):
+    runs = {}
+    for b in json.load(open(path))["benchmarks"]:
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        if b.get("error_occurred"):
+            runs[b["run_name"]] = None
+            continue
+        b["seconds"] = b["cpu_time"] * UNIT[b["time_unit"]]
+        runs[b["run_name"]] = b
+    return runs
+
+
+def fmt_time(s):
+    for unit, scale in (("s", 1.0), ("ms", 1e-3), ("us", 1e-6)):
+        if s >= scale:
+            return "%.3g %s" % (s / scale, unit)
+    return "%.3g ns" % (s / 1e-9)
+
+
+def main():
+    runs = load(sys.argv[1])
+    rows = []
+
+    def get(name, field="seconds"):
+        b = runs.get(name)
+        return None if b is None or field not in b else b[field]
+
+    def row(measure, size, ours, base, ratio, goal, met):
+        rows.append((measure, size, ours, base, ratio, goal,
+                     "n/a" if met is None else ("met" if met else "NOT MET")))
+
+    t1, t100 = get("BM_Load/1000"), get("BM_Load/100000")
+    if t100 is not None:
+        row("load (setPath)", "100,000", fmt_time(t100), "-", "-", "< 1 s", t100 < 1.0)
+    mem = get("BM_LoadPeakRss/100000/iterations:1", "bytes_per_line")
+    if mem is not None:
+        row("load peak RSS", "100,000", "%.0f B/line" % mem, "empty process", "-", "< 1024 B/line", mem < 1024)
+    if t1 and t100:
+        nlogn = 100 * math.log(100000) / math.log(1000)
+        row("load growth", "1,000 -> 100,000", "x%.0f" % (t100 / t1), "n log n: x%.0f" % nlogn,
+            "%.2f" % (t100 / t1 / nlogn), "<= 1", t100 / t1 <= nlogn)
+    ours, naive = get("BM_Owner/10000"), get("BM_OwnerNaive/10000")
+    if ours and naive:
+        row("owner (createDirlist)", "10,000", fmt_time(ours), fmt_time(naive) + " (fnmatch loop)",
+            "x%.1f" % (naive / ours), ">= x100", naive / ours >= 100)
+    o1, o100 = get("BM_Owner/1000"), get("BM_Owner/100000")
+    if o1 and o100:
+        row("owner growth", "1,000 -> 100,000", "x%.2f" % (o100 / o1), "-", "-", "< x2", o100 / o1 < 2)
+    ours, rebuild = get("BM_PathTest/10000"), get("BM_PathTestRebuild/10000")
+    if ours and rebuild:
+        row("pathTest (kept list)", "10,000", fmt_time(ours), fmt_time(rebuild) + " (rebuild each call)",
+            "x%.0f" % (rebuild / ours), ">= x100", rebuild / ours >= 100)
+    s1, s100 = runs.get("BM_ScanLists/1000"), runs.get("BM_ScanLists/100000")
+    if s1 and s100:
+        per1, per100 = 1 / s1["items_per_second"], 1 / s100["items_per_second"]
+        row("dirnames+nodirs, all subclients", "100,000", fmt_time(s100["seconds"]),
+            "1,000: " + fmt_time(s1["seconds"]), "x%.2f per node" % (per100 / per1), "linear: <= x2 per node",
+            per100 / per1 <= 2)
+    m = get("BM_MergeWholeTree/100000")
+    if m is not None:
+        entries = get("BM_MergeWholeTree/100000", "entries")
+        row("merge two whole-tree lists", "%d entries" % entries, fmt_time(m), "-", "-",
+            "bounded by budget (report)", None)
+    for name, small, large in (("BM_BasenameContainsManyStars", 200, 400),
+                               ("BM_BasenameOverlapsManyStars", 200, 400),
+                               ("BM_MatchNameManyStars", 2048, 4096)):
+        a, b = get("%s/%d" % (name, small)), get("%s/%d" % (name, large))
+        if a and b:
+            exponent = math.log(b / a, 2)
+            row(name[3:], str(large), fmt_time(b), "%d: %s" % (small, fmt_time(a)),
+                "n^%.1f" % exponent, "polynomial: <= n^3", exponent <= 3)
+
+    header = ("measure", "size", "our time", "baseline", "ratio", "goal", "met")
+    widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(len(header))]
+    for r in [header, tuple("-" * w for w in widths)] + rows:
+        print("| " + " | ".join(str(c).ljust(w) for c, w in zip(r, widths)) + " |")
+
+
+if __name__ == "__main__":
+    main()
