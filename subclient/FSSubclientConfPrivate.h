@@ -108,11 +108,12 @@ public:
 
     // Loading: the lines of a configuration text, the application ids of its
     // header lines, and the tolerance of a content line that setPath refused.
-    int loadConfigLines(std::istream& text, bool defaultOnly, bool onDemand,
+    // Their messages carry the origin of the load that called them.
+    int loadConfigLines(const char* origin, std::istream& text, bool defaultOnly, bool onDemand,
                         std::vector<SCCharacteristics>& records);
-    void collectAppIds(const std::vector<unsigned long>& myAppIds, const std::vector<SCCharacteristics>& records,
-                       bool defaultOnly);
-    int contentFailed(const std::string& line, const std::string& currentName, bool onDemand);
+    void collectAppIds(const char* origin, const std::vector<unsigned long>& myAppIds,
+                       const std::vector<SCCharacteristics>& records, bool defaultOnly);
+    int contentFailed(const char* origin, const std::string& line, const std::string& currentName, bool onDemand);
 
     int (*compare)(const char*, const char*);
     // Covering node of every node no wildcard sibling covers (subclient -1).

@@ -3,6 +3,7 @@
 #define SUBCLIENTCONF_TESTS_SUBCLIENT_LOADTESTUTIL_H
 
 #include "subclient/FSSubclientConfPrivate.h"
+#include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
 #include "wildcard/WCSubclients.h"
 
@@ -68,6 +69,15 @@ inline std::string displayNameOf(FSSubclientConf& conf, const std::string& path)
 {
     FSSubclientNode* node = findNode(conf, path);
     return node && node->displayName ? *node->displayName : std::string("(none)");
+}
+
+// The origin of the first record with this exact text, or "(no record)".
+inline std::string originOf(const CaptureLog& log, const std::string& text)
+{
+    for (const LogRecord& record : log.records())
+        if (record.text == text)
+            return record.origin;
+    return "(no record)";
 }
 
 #endif

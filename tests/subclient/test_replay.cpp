@@ -43,6 +43,7 @@ TEST(Replay, TwiceOntoTheSameObjectStopsAtTheFirstKnownName)
     CaptureLog log(1);
     EXPECT_EQ(source.replay(&target, "/elsewhere", "/unused"), -1);
     EXPECT_TRUE(log.has(1, "setName 'default' (i=0) returns -1")) << log.dump();
+    EXPECT_NE(originOf(log, "setName 'default' (i=0) returns -1").find("FSSubclientConf::replay("), std::string::npos);
     EXPECT_EQ(replayTexts(target), kFilled);
 }
 
@@ -112,6 +113,7 @@ TEST(Replay, Failures)
         CaptureLog log(1);
         EXPECT_EQ(source.replay(&target, c.fromPath, c.toPath), -1) << c.what;
         EXPECT_TRUE(log.has(c.level, c.message)) << c.what << log.dump();
+        EXPECT_NE(originOf(log, c.message).find("FSSubclientConf::replay("), std::string::npos) << c.what;
         EXPECT_EQ(target.getErrCode(), c.targetCode) << c.what;
     }
     FSSubclientConf source;

@@ -194,6 +194,9 @@ TEST_F(StoreLoad, HistoryOfTheWholeBackupSet)
     EXPECT_EQ(priv(conf).historyFromTime, 200ul);
     EXPECT_TRUE(log.has(1, "Subclient history 'db' id 2 wildcard '/srv/*.dbf' created 100 modified 250"));
     EXPECT_TRUE(log.has(1, "Subclient history 'db' id 2 path '/edge/modified-at-from' created 100 modified 200"));
+    EXPECT_NE(originOf(log, "Subclient history 'db' id 2 path '/edge/modified-at-from' created 100 modified 200")
+                  .find("FSSubclientConf::load(ApplicationId"),
+              std::string::npos);
 }
 
 // The pattern tests answer for the loaded window: stamped times and past content.

@@ -309,6 +309,29 @@ TEST(SummaryLoad, ReloadReplacesEverything)
     EXPECT_FALSE(conf.getLoadedDefaultOnly());
 }
 
+// Whichever step writes a message of the load, its origin is the load; no store
+// is open here, so the backup set's flags cannot be read.
+TEST(SummaryLoad, MessagesNameTheLoadAsOrigin)
+{
+    FSSubclientConf conf(8);
+    conf.setSCName("other");
+    TextSummary summary("/early\n" + headerLine("default") + headerLine("Do Not Backup") + headerLine("A") + "/a\n" +
+                            displayLine("A files") + "/\n",
+                        {1, 2});
+    CaptureLog log(192);
+    ASSERT_EQ(conf.load(&summary), 0) << log.dump();
+    for (const char* text : {"Failed to get the BackupSet", "myAppIds[1] is 2", "SC_DEBUG subclient 'A'",
+                             "3: NONdefault 'A'", "/a success",
+                             "setDisplayName() successful for basename: 'a', displayName: 'A files'",
+                             "/early failed. since SC  and backup SC other are different, ignoring ancestor error",
+                             "/ failed - ignoring duplicate error",
+                             "There are 2 app ids but 3 subclient characteristics, will log detailed information",
+                             "sc 1 NON-default ignored"})
+        EXPECT_NE(originOf(log, text).find("FSSubclientConf::load(SubclientConfSummary"), std::string::npos)
+            << text << "\n"
+            << log.dump();
+}
+
 TEST(SummaryLoad, DecidesCaseSensitivityAgain)
 {
     std::string answer = "0";
