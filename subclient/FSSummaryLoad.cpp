@@ -130,7 +130,9 @@ private:
         FSSubclientNode* before = d.lastNode;
         if (owner->setPath(path.c_str()) != 0)
             return d.contentFailed(origin, reported, current, onDemandPath);
-        owner->log(192, origin, __LINE__, "%s success", reported.c_str());
+        // Only a content line reports its success; the on-demand marker path does not.
+        if (!onDemandPath)
+            owner->log(192, origin, __LINE__, "%s success", reported.c_str());
         // An insertion that did not move lastNode ended on a node it cannot name.
         named = d.lastNode != before ? d.lastNode : nullptr;
         return 0;

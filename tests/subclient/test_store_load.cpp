@@ -85,11 +85,13 @@ TEST_F(StoreLoad, OnDemandSubclientsGetTheirMarkerPath)
     open("ondemand.backupset");
     FSSubclientConf conf;
     ApplicationId application(0, 7);
-    CaptureLog log(3);
+    CaptureLog log(192);
     ASSERT_EQ(conf.load(&application, 200), 0) << log.dump();
     EXPECT_EQ(replayTexts(conf), (Strings{"default", "projects", "  /__OnDemandSubClient_projects", "  /projects"}));
     EXPECT_TRUE(log.has(3, "SC_DEBUG content '\tprojects'"));
     EXPECT_EQ(priv(conf).appIds, (Ids{300, 301}));
+    EXPECT_TRUE(log.has(192, "/projects success"));
+    EXPECT_FALSE(log.has(192, "\tprojects success")) << "a marker path is not a content line";
 }
 
 // Stands in for the service where the store cannot reach a failure path.
