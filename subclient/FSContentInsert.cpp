@@ -28,6 +28,7 @@ const size_t kPostfixRoom = 70;
 }  // namespace
 
 int FSSubclientConf::setPath(const char* path) {
+    d->dropPathTestDirlist();
     try {
         if (!path) {
             TLOG(-1, "NULL path");

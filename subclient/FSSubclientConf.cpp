@@ -97,6 +97,8 @@ char FSSubclientConf::getDelim() {
 }
 
 void FSSubclientConf::setDelim(char delim) {
+    if (delim != d->delim)
+        d->dropPathTestDirlist();
     d->delim = delim;
     d->delimString.assign(1, delim);  // fits the small-string buffer: cannot throw
     d->escapeChar = delim == '\\' ? '/' : '\\';
@@ -107,11 +109,15 @@ bool FSSubclientConf::isCaseSensitive() {
 }
 
 void FSSubclientConf::caseSensitive() {
+    if (!d->caseSensitive)
+        d->dropPathTestDirlist();
     d->compare = strcmp;
     d->caseSensitive = true;
 }
 
 void FSSubclientConf::caseInsensitive() {
+    if (d->caseSensitive)
+        d->dropPathTestDirlist();
     d->compare = strcasecmp;
     d->caseSensitive = false;
 }

@@ -89,6 +89,10 @@ public:
     // Pattern tests and content-tree search.
     int dirnameTest(const char* dirname, const char* pattern, char delim, bool isWildcard);
     int pathTestHistory(const char* path, char delim, int scNum);
+    // pathTest's kept list: may it serve a path of this delimiter, and discard
+    // it (every change that shapes what createDirlist returns calls this).
+    bool pathTestDirlistReusable(char delim);
+    void dropPathTestDirlist();
     int recursiveSearch(FSSubclientNode* node, const char* path);
     // Owner rule: the node that owns node's path, and the subclient of the
     // path the last search looked up given that owner.

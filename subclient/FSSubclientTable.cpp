@@ -95,6 +95,7 @@ int CFSSubclientConfPrivate::initTree() {
 void CFSSubclientConfPrivate::freeAll() {
     freeTree();
     freeNames();
+    dropPathTestDirlist();
     clearDefaultContent();
     appIdMap.clear();
 }
@@ -198,6 +199,7 @@ void CFSSubclientConfPrivate::reserveReplaySlot() {
 int CFSSubclientConfPrivate::setDisplayName(const char* name) {
     if (!name || !lastNode)
         return -1;
+    dropPathTestDirlist();
     if (!lastNode->displayName)
         lastNode->displayName = new std::string(name);
     else

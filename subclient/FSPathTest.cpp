@@ -1,0 +1,217 @@
+// Does a subclient back up a path: its scan start points and nodirs in the
+// whole-tree directory list, then its content history.
+#include "dirlist/FSSubclientDirList.h"
+#include "subclient/FSSubclientConfPrivate.h"
+
+#include <new>
+
+// Every message of one pathTest call carries pathTest's own signature.
+#define PATHTEST_LOG(level, ...) conf_.log((level), origin_, __LINE__, __VA_ARGS__)
+
+namespace {
+
+// One pathTest call.
+class PathClassifier {
+public:
+    PathClassifier(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin, const char* path,
+                   int scNum)
+        : conf_(conf), d_(d), origin_(origin), path_(path), scNum_(scNum)
+    {
+    }
+    int run();
+
+private:
+    FSSubclientDirlist* keptList();
+    int classify(FSSubclientDirlist& list);
+    int mayHold(const FSSubclientDir& entry, const FSSubclientDir*& heldBy);
+    int nodirHolding(const FSSubclientDir& entry, const FSSubclientDir*& holder);
+    const char* scanName(const FSSubclientDir& entry);
+    int claimed();
+    int fallBack(const FSSubclientDir* heldBy);
+
+    FSSubclientConf& conf_;
+    CFSSubclientConfPrivate& d_;
+    const char* origin_;
+    const char* path_;  // as given, for the messages
+    int scNum_;
+    std::string normalized_;
+    char delim_ = 0;
+    std::string converted_;
+};
+
+int PathClassifier::run()
+{
+    PATHTEST_LOG(3, "*** pathTest path='%s', sc_num=%d ***", path_, scNum_);
+    if (!d_.root) {
+        PATHTEST_LOG(1, "No tree");
+        return -1;
+    }
+    if (scNum_ < 1 || scNum_ > d_.numSubclients) {
+        PATHTEST_LOG(1, "('%s', %d): bad subclient number", path_, scNum_);
+        return -1;
+    }
+    delim_ = conf_.fixPath(std::string(path_), normalized_, false);
+    if (!delim_) {
+        PATHTEST_LOG(1, "(%s, %d): invalid path", path_, scNum_);
+        return -1;
+    }
+    FSPatternCache::Session keepParsed(d_.pathTestPatterns);
+    FSSubclientDirlist* list = keptList();
+    return list ? classify(*list) : -1;
+}
+
+// The sorted whole-tree list for the root of the path's delimiter. A list kept
+// from an earlier call is reused while nothing that shapes it has changed:
+// every such change drops it (dropPathTestDirlist).
+FSSubclientDirlist* PathClassifier::keptList()
+{
+    if (d_.pathTestDirlistReusable(delim_))
+        return d_.pathTestDirlist;
+    d_.dropPathTestDirlist();
+    const char root[] = {delim_, '\0'};
+    d_.pathTestDirlist = conf_.createDirlist(root, false);
+    if (!d_.pathTestDirlist) {
+        PATHTEST_LOG(1, "(%s, %d): createDirlist failed", path_, scNum_);
+        return nullptr;
+    }
+    // An unsorted list stays kept but is not reusable: pathTestDelim stays 0.
+    if (d_.pathTestDirlist->sort() < 0) {
+        PATHTEST_LOG(1, "(%s, %d): sort failed", path_, scNum_);
+        return nullptr;
+    }
+    d_.pathTestDelim = delim_;
+    return d_.pathTestDirlist;
+}
+
+// The first scan start point of the subclient that could contain the path and
+// whose nodirs do not hold it claims the path. A nodir that holds it may hold a
+// deeper scan start point of the same subclient in turn (its entries follow
+// in pre-order), so the walk goes on; only when none claims the path does the
+// history decide.
+int PathClassifier::classify(FSSubclientDirlist& list)
+{
+    FSSubclientDir* entry = nullptr;
+    const FSSubclientDir* heldBy = nullptr;
+    int walk = list.getFirst(scNum_, &entry);
+    if (walk == 0 && scNum_ == 1) {
+        // The default subclient scans from the root entry: only its nodirs can hand the path on.
+        if (entry && nodirHolding(*entry, heldBy) < 0)
+            return -1;
+        if (!heldBy)
+            return claimed();
+        walk = list.getNext(&entry);
+    }
+    for (; walk == 0 && entry; walk = list.getNext(&entry)) {
+        int r = mayHold(*entry, heldBy);
+        if (r != 0)
+            return r;
+    }
+    return walk < 0 ? -1 : fallBack(heldBy);
+}
+
+// 1 when entry claims the path, -1 on failure, 0 to go on (heldBy is set when a nodir of entry holds it).
+int PathClassifier::mayHold(const FSSubclientDir& entry, const FSSubclientDir*& heldBy)
+{
+    if (d_.appType == 106)
+        return 1;
+    const char* name = scanName(entry);
+    PATHTEST_LOG(3, "%d: calling dirnameTest dirname='%s' pattern='%s'", scNum_, name, normalized_.c_str());
+    int r = d_.dirnameTest(name, normalized_.c_str(), delim_, entry.isWildcard);
+    PATHTEST_LOG(3, "%d: dirname '%s' pattern '%s' returns %d", scNum_, name, normalized_.c_str(), r);
+    if (r < 0) {
+        PATHTEST_LOG(1, "('%s', %d): dirname test failed (%s and %s)", path_, scNum_, name, normalized_.c_str());
+        return -1;
+    }
+    if (r == 0)
+        return 0;
+    const FSSubclientDir* holder = nullptr;
+    if (nodirHolding(entry, holder) < 0)
+        return -1;
+    if (!holder)
+        return claimed();
+    if (!heldBy)
+        heldBy = holder;
+    return 0;
+}
+
+// Finds the first nodir of entry that holds all of the path (holder stays null when none does); -1 on failure.
+int PathClassifier::nodirHolding(const FSSubclientDir& entry, const FSSubclientDir*& holder)
+{
+    for (const FSSubclientDir* nodir = entry.nodirs; nodir; nodir = nodir->nextNodir) {
+        int r = conf_.completelyContains(nodir->name, normalized_.c_str(), delim_, nodir->isWildcard);
+        if (r < 0) {
+            PATHTEST_LOG(1, "('%s', %d): containment test failed (%s and %s)", path_, scNum_, nodir->name,
+                         normalized_.c_str());
+            return -1;
+        }
+        if (r > 0) {
+            holder = nodir;
+            return 0;
+        }
+        PATHTEST_LOG(3, "%d: nodirNode '%s', continue", scNum_, nodir->name);
+    }
+    return 0;
+}
+
+// Image-volume names are scanned with the path's delimiter in place of their
+// marker. The conversion works on a copy: the same entry is a nodir of other
+// subclients, where a kept list must show the name as built.
+const char* PathClassifier::scanName(const FSSubclientDir& entry)
+{
+    if (d_.appType != 65 && d_.appType != 75)
+        return entry.name;
+    converted_.assign(entry.name);
+    imageVolumeNameToPath(&converted_[0], d_.pathTestDelim);
+    return converted_.c_str();
+}
+
+int PathClassifier::claimed()
+{
+    PATHTEST_LOG(3, scNum_ == 1 ? "%d: returns 1" : "%d: pathTest returns 1", scNum_);
+    return 1;
+}
+
+int PathClassifier::fallBack(const FSSubclientDir* heldBy)
+{
+    int h = d_.pathTestHistory(normalized_.c_str(), delim_, scNum_);
+    if (heldBy)
+        PATHTEST_LOG(3, scNum_ == 1 ? "%d: nodirNode '%s', returns %d" : "%d: nodirNode '%s', pathTest returns %d",
+                     scNum_, heldBy->name, h);
+    else
+        PATHTEST_LOG(3, "%d: pathTest returns %d", scNum_, h);
+    return h;
+}
+
+}  // namespace
+
+// A list built before a subclient was added, or before the application type
+// changed (its names may be converted for another one), is not reused either.
+bool CFSSubclientConfPrivate::pathTestDirlistReusable(char delim)
+{
+    return pathTestDirlist && pathTestDelim == delim && pathTestDirlist->numSubclients == numSubclients &&
+           pathTestDirlist->appType == appType;
+}
+
+void CFSSubclientConfPrivate::dropPathTestDirlist()
+{
+    delete pathTestDirlist;
+    pathTestDirlist = nullptr;
+    pathTestDelim = 0;
+    pathTestPatterns.clear();
+}
+
+int FSSubclientConf::pathTest(const char* path, int scNum)
+{
+    try {
+        return PathClassifier(*this, *d, __PRETTY_FUNCTION__, path ? path : "", scNum).run();
+    } catch (const std::bad_alloc&) {
+        TLOG(-1, "%s", kFSOutOfMemory);
+        return -1;
+    }
+}
+
+int FSSubclientConf::pathTest(const char* path, const char* scName)
+{
+    int scNum = scName ? nameToNumber(scName) : -1;
+    return scNum < 1 ? -1 : pathTest(path, scNum);
+}

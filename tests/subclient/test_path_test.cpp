@@ -1,0 +1,323 @@
+#include "dirlist/FSSubclientDirList.h"
+#include "subclient/FSSubclientConfPrivate.h"
+#include "support/Capture.h"
+#include "support/FSSubclientConfTestAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace {
+
+struct Content {
+    const char* subclient;
+    const char* path;
+};
+
+// One content path for each new subclient, in order.
+void fill(FSSubclientConf& conf, std::initializer_list<Content> content)
+{
+    for (const Content& c : content) {
+        ASSERT_EQ(0, conf.setName(c.subclient)) << c.subclient;
+        ASSERT_EQ(0, conf.setPath(c.path)) << c.path;
+    }
+}
+
+struct Question {
+    const char* path;
+    int scNum;
+    int expected;
+};
+
+void expectAnswers(FSSubclientConf& conf, std::initializer_list<Question> questions)
+{
+    for (const Question& q : questions)
+        EXPECT_EQ(q.expected, conf.pathTest(q.path, q.scNum)) << q.path << " for subclient " << q.scNum;
+}
+
+TEST(PathTest, ContentOfNestedSubclients)
+{
+    FSSubclientConf conf;
+    fill(conf, {{"two", "/data"}, {"three", "/data/tmp"}});
+    expectAnswers(conf, {
+                            {"/data/x", 2, 1},
+                            {"/data", 2, 1},
+                            {"/DATA/X", 2, 1},  // the default application type ignores case
+                            {"/data/tmp/y", 2, 0},
+                            {"/data/tmp", 2, 0},
+                            {"/data/tmp/y", 3, 1},
+                            {"/data/x", 3, 0},
+                            {"/other", 2, 0},
+                            {"/", 2, 0},
+                            {"/other", 1, 1},
+                            {"/", 1, 1},
+                            {"/data/x", 1, 0},
+                            {"/data/tmp/y", 1, 0},
+                            {"/database", 1, 1},
+                            {"//data//x/", 2, 1},
+                        });
+}
+
+TEST(PathTest, WildcardPatternsAsPaths)
+{
+    FSSubclientConf conf;
+    fill(conf, {{"two", "/data"}, {"three", "/data/tmp"}});
+    expectAnswers(conf, {
+                            {"/d*", 2, 1},        // /data could hold it, /data/tmp does not hold all of it
+                            {"/data/t*", 2, 1},
+                            {"/data/tmp/*", 2, 0},
+                            {"/**", 1, 1},
+                        });
+}
+
+TEST(PathTest, BadSubclientNumbersComeBeforeThePath)
+{
+    FSSubclientConf conf;
+    fill(conf, {{"two", "/data"}});
+    CaptureLog log(1);
+    for (int scNum : {0, -1, 3}) {
+        log.clear();
+        EXPECT_EQ(-1, conf.pathTest("", scNum));
+        EXPECT_TRUE(log.has(1, "('', " + std::to_string(scNum) + "): bad subclient number")) << log.dump();
+    }
+    log.clear();
+    EXPECT_EQ(-1, conf.pathTest("", 2));
+    EXPECT_TRUE(log.has(1, "(, 2): invalid path")) << log.dump();
+    EXPECT_EQ(-1, conf.pathTest(nullptr, 2));
+}
+
+TEST(PathTest, NameForm)
+{
+    FSSubclientConf conf;
+    fill(conf, {{"two", "/data"}});
+    CaptureLog log(1);
+    EXPECT_EQ(1, conf.pathTest("/data/x", "two"));
+    EXPECT_EQ(0, conf.pathTest("/other", "two"));
+    EXPECT_EQ(1, conf.pathTest("/other", "default"));
+    EXPECT_EQ(-1, conf.pathTest("/data/x", "nobody"));
+    EXPECT_EQ(-1, conf.pathTest("/data/x", static_cast<const char*>(nullptr)));
+    EXPECT_TRUE(log.records().empty()) << log.dump();
+}
+
+TEST(PathTest, BackslashPathsUseABackslashList)
+{
+    FSSubclientConf conf;
+    fill(conf, {{"two", "/data"}});
+    CaptureLog log(3);
+    EXPECT_EQ(1, conf.pathTest("\\data\\x", 2));
+    EXPECT_TRUE(log.has(3, "2: calling dirnameTest dirname='\\data' pattern='\\data\\x'")) << log.dump();
+    EXPECT_EQ(0, conf.pathTest("\\other", 2));
+    EXPECT_EQ(0, conf.pathTest("\\data\\x", 1));
+    EXPECT_EQ(1, conf.pathTest("/data/x", 2));  // back to the slash list
+    EXPECT_EQ('/', conf.getDelim());
+}
+
+TEST(PathTest, MessagesOfOneCall)
+{
+    FSSubclientConf conf;
+    fill(conf, {{"two", "/data"}, {"three", "/data/tmp"}});
+    struct {
+        const char* path;
+        int scNum;
+        int expected;
+        std::vector<std::string> messages;
+    } const cases[] = {
+        {"/data/tmp/y", 2, 0,
+         {"*** pathTest path='/data/tmp/y', sc_num=2 ***",
+          "2: calling dirnameTest dirname='/data' pattern='/data/tmp/y'",
+          "2: dirname '/data' pattern '/data/tmp/y' returns 1", "2: nodirNode '/data/tmp', pathTest returns 0"}},
+        {"/data/x", 2, 1, {"2: nodirNode '/data/tmp', continue", "2: pathTest returns 1"}},
+        {"/other", 3, 0, {"3: dirname '/data/tmp' pattern '/other' returns 0", "3: pathTest returns 0"}},
+        {"/other", 1, 1, {"1: nodirNode '/data', continue", "1: returns 1"}},
+        {"/data/x", 1, 0, {"1: nodirNode '/data', returns 0"}},
+    };
+    for (const auto& c : cases) {
+        CaptureLog log(3);
+        EXPECT_EQ(c.expected, conf.pathTest(c.path, c.scNum)) << c.path << " for subclient " << c.scNum;
+        for (const std::string& text : c.messages)
+            EXPECT_TRUE(log.has(3, text)) << text << "\n" << log.dump();
+    }
+}
+
+TEST(PathTest, NodirsFallBackToHistory)
+{
+    FSSubclientConf conf;
+    fill(conf, {{"two", "/data"}, {"three", "/data/tmp"}});
+    CFSSubclientConfPrivate& d = FSSubclientConfTestAccess::priv(conf);
+    FSHistory past;
+    past.path = "/data/tmp/old";
+    d.historyList.push_back(past);
+    d.historyStart = {0, 0};  // the past content belongs to subclient 2
+    d.historyToTime = 200;
+    d.historyFromTime = 100;
+    expectAnswers(conf, {{"/data/tmp/old/x", 2, 1}, {"/data/tmp/new", 2, 0}});
+    // Content that appeared during the window did not take the path from subclient 2 for all of it.
+    for (FSPlayback& record : d.replayVec)
+        if (record.text == "/data/tmp")
+            record.created = 150;
+    expectAnswers(conf, {{"/data/tmp/new", 2, 1}, {"/data/tmp/new", 3, 1}});
+}
+
+TEST(PathTest, ApplicationType106AnswersYesForEveryEntry)
+{
+    FSSubclientConf conf(106);
+    fill(conf, {{"two", "/data"}, {"three", "/data/tmp"}});
+    ASSERT_EQ(0, conf.setName("four"));
+    expectAnswers(conf, {
+                            {"/other", 2, 1},
+                            {"/data/tmp/x", 2, 1},
+                            {"/other", 4, 0},  // no entry: the history decides
+                            {"/data/x", 1, 0},
+                        });
+}
+
+TEST(PathTest, ImageVolumeNamesTakeThePathsDelimiter)
+{
+    FSSubclientConf conf(65);
+    fill(conf, {{"two", "/vol\x12sub\x13rest"}});
+    for (int round = 0; round < 2; ++round)  // the converted name stays in the kept list
+        expectAnswers(conf, {
+                                {"/vol/sub/x", 2, 1},
+                                {"/vol/other", 2, 0},
+                            });
+    expectAnswers(conf, {{"\\vol\\sub\\x", 2, 1}});
+}
+
+TEST(PathTest, ImageVolumeConversionStaysOutOfNodirs)
+{
+    FSSubclientConf conf(65);
+    fill(conf, {{"two", "/v"}, {"three", "/v/x\x12y"}});
+    // As a scan start point of subclient 3 the name reads /v/x/y; as the nodir
+    // of subclient 2 it keeps its marker, also after the first call.
+    expectAnswers(conf, {{"/v/x/y/z", 3, 1}, {"/v/x/y/z", 2, 1}, {"/v/x\x12y/z", 2, 0}});
+}
+
+// A subclient's deeper scan start point inside another subclient's content
+// claims the paths below it, though an earlier entry's nodir holds them too.
+TEST(PathTest, NestedScanStartPointsOfOneSubclient)
+{
+    FSSubclientConf conf;
+    conf.setAllowOverlapSCContent(true);   // lets a subclient list content below its own
+    ASSERT_EQ(0, conf.setPath("/a/b/c"));  // the default subclient's own content
+    fill(conf, {{"two", "/a"}});
+    ASSERT_EQ(0, conf.setPath("/a/b/c/d/e"));
+    fill(conf, {{"three", "/a/b/c/d"}});
+    expectAnswers(conf, {
+                            {"/a/b/c/x", 1, 1},
+                            {"/a/x", 1, 0},
+                            {"/a/b/c/x", 2, 0},
+                            {"/a/b/x", 2, 1},
+                            {"/a/b/c/d/e/f", 2, 1},
+                            {"/a/b/c/d/x", 2, 0},
+                            {"/a/b/c/d/x", 3, 1},
+                            {"/a/b/c/d/e/f", 3, 0},
+                        });
+    CaptureLog log(3);
+    EXPECT_EQ(0, conf.pathTest("/a/b/c/d/x", 2));
+    EXPECT_TRUE(log.has(3, "2: nodirNode '/a/b/c', pathTest returns 0")) << log.dump();
+}
+
+// The kept list must answer exactly like a list built afresh for every call.
+// Content goes to the subclient named last, so each round grows a few
+// subclients from scratch while changes and questions interleave.
+class KeptListEquivalence : public ::testing::Test {
+protected:
+    static const char* pick(std::mt19937& random, const std::vector<const char*>& choices)
+    {
+        return choices[random() % choices.size()];
+    }
+    // The same step on both configurations, with the same result.
+    template <typename Step>
+    void both(Step step)
+    {
+        ASSERT_EQ(step(*fresh), step(*kept));
+    }
+    void round(std::mt19937& random, int steps, int appType);
+
+    std::unique_ptr<FSSubclientConf> kept;
+    std::unique_ptr<FSSubclientConf> fresh;
+    int answered[3] = {0, 0, 0};  // how often -1, 0 and 1 came back
+};
+
+void KeptListEquivalence::round(std::mt19937& random, int steps, int appType)
+{
+    const std::vector<const char*> content = {"/a", "/a/b", "/a/b/c", "/a/c", "/b", "/b/a/c", "/c", "/A/B",
+                                              "\\a\\b", "/a/b/c/d", "/b/d", "/a/*\\/\\/", "/b/x*\\/\\/",
+                                              "/a/b/*.log\\/\\/", "/v", "/v/x\x12y", "/v/x\x12y\x13z/w"};
+    const std::vector<const char*> questions = {"/a/b/x", "/a/x", "/b/a/c/d", "/c", "/", "/a/B/c", "\\a\\b\\c",
+                                                "\\b", "/x/y", "/a/b/c/d/e", "/b/d/e", "/a/c",
+                                                "/a/q", "/b/xy/z", "/a/b/x.log", "/a/b/*.log", "/v/x/y/z",
+                                                "/v/x\x12y/z", "\\v\\x\\y"};
+    kept.reset(new FSSubclientConf(appType));
+    fresh.reset(new FSSubclientConf(appType));
+    for (int step = 0, names = 1; step < steps && !HasFatalFailure(); ++step) {
+        unsigned choice = random() % 100;
+        if (choice < 5 && names < 6) {
+            std::string name = "sc" + std::to_string(++names);
+            both([&](FSSubclientConf& c) { return c.setName(name.c_str()); });
+        } else if (choice < 20) {
+            const char* path = pick(random, content);
+            both([&](FSSubclientConf& c) { return c.setPath(path); });
+        } else if (choice < 22) {
+            char delim = random() % 2 ? '/' : '\\';
+            both([&](FSSubclientConf& c) { return c.setDelim(delim), 0; });
+        } else if (choice < 24) {
+            bool sensitive = random() % 2;
+            both([&](FSSubclientConf& c) { return sensitive ? c.caseSensitive() : c.caseInsensitive(), 0; });
+        } else if (choice < 25) {
+            bool allow = random() % 2;
+            both([&](FSSubclientConf& c) { return c.setAllowOverlapSCContent(allow), 0; });
+        } else {
+            const char* path = pick(random, questions);
+            int scNum = static_cast<int>(random() % (names + 1)) + 1;
+            FSSubclientConfTestAccess::priv(*fresh).dropPathTestDirlist();
+            int expected = fresh->pathTest(path, scNum);
+            EXPECT_EQ(expected, kept->pathTest(path, scNum))
+                << "step " << step << ": " << path << " for subclient " << scNum;
+            ++answered[expected + 1];
+        }
+    }
+}
+
+TEST_F(KeptListEquivalence, RandomChangesAndQuestions)
+{
+    std::mt19937 random(20261206);
+    for (int r = 0; r < 40 && !HasFailure(); ++r)
+        round(random, 300, r % 2 ? 1 : 65);  // 65: names with image-volume markers are converted
+    // The sequences must reach every kind of answer to prove anything.
+    EXPECT_GT(answered[1], 500);
+    EXPECT_GT(answered[2], 500);
+}
+
+}  // namespace
+
+// Without history, exactly one subclient backs up a path: the one that
+// createDirlist puts on the path's top entry.
+TEST(PathTest, OneSubclientPerPathAgreesWithCreateDirlist)
+{
+    std::vector<const char*> content = {"/a", "/a/b", "/a/b/c", "/b", "/b/a", "/c/d/e", "/a/*\\/\\/",
+                                        "/b/x*\\/\\/", "/a/b/*.log\\/\\/", "/A/b/C/d", "/c/d/e/f/g"};
+    const std::vector<const char*> questions = {"/a", "/a/b", "/a/b/x", "/a/b/c/d", "/a/q", "/b/xy/z", "/b",
+                                                "/a/b/x.log", "/c", "/c/d/e/f", "/x", "/", "/a/B/c/d/e"};
+    std::mt19937 random(8);
+    for (int round = 0; round < 40; ++round) {
+        // Each content path goes to one subclient at most: duplicates are not what this is about.
+        std::shuffle(content.begin(), content.end(), random);
+        FSSubclientConf conf;
+        for (size_t next = 0, name = 2; name <= 5; ++name) {
+            ASSERT_EQ(0, conf.setName(("sc" + std::to_string(name)).c_str()));
+            for (int n = random() % 4; n > 0 && next < content.size(); --n)
+                conf.setPath(content[next++]);
+        }
+        for (const char* path : questions) {
+            std::unique_ptr<FSSubclientDirlist> list(conf.createDirlist(path, false));
+            ASSERT_TRUE(list) << path;
+            std::vector<int> yes;
+            for (int scNum = 1; scNum <= conf.getNumSubclients(); ++scNum)
+                if (conf.pathTest(path, scNum) == 1)
+                    yes.push_back(scNum);
+            EXPECT_EQ(std::vector<int>{list->getRoot()->subclient}, yes) << "round " << round << ": " << path;
+        }
+    }
+}
