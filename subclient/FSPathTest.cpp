@@ -25,6 +25,7 @@ private:
     int classify(FSSubclientDirlist& list);
     int mayHold(const FSSubclientDir& entry, const FSSubclientDir*& heldBy);
     int nodirHolding(const FSSubclientDir& entry, const FSSubclientDir*& holder);
+    static bool isBelow(const FSSubclientDir& entry, const FSSubclientDir& nodir);
     const char* scanName(const FSSubclientDir& entry);
     int claimed();
     int fallBack(const FSSubclientDir* heldBy);
@@ -83,11 +84,12 @@ FSSubclientDirlist* PathClassifier::keptList()
     return d_.pathTestDirlist;
 }
 
-// The first scan start point of the subclient that could contain the path and
-// whose nodirs do not hold it claims the path. A nodir that holds it may hold a
-// deeper scan start point of the same subclient in turn (its entries follow
-// in pre-order), so the walk goes on; only when none claims the path does the
-// history decide.
+// The first scan start point of the subclient that could contain the path
+// decides: the subclient backs it up unless one of the entry's nodirs holds
+// all of it. Such a nodir may in turn hold a deeper scan start point of the
+// same subclient (it follows in pre-order), which takes the path back; only
+// entries inside the holding nodir get that chance, and when none takes it the
+// history decides.
 int PathClassifier::classify(FSSubclientDirlist& list)
 {
     FSSubclientDir* entry = nullptr;
@@ -102,6 +104,8 @@ int PathClassifier::classify(FSSubclientDirlist& list)
         walk = list.getNext(&entry);
     }
     for (; walk == 0 && entry; walk = list.getNext(&entry)) {
+        if (heldBy && !isBelow(*entry, *heldBy))
+            continue;
         int r = mayHold(*entry, heldBy);
         if (r != 0)
             return r;
@@ -109,7 +113,15 @@ int PathClassifier::classify(FSSubclientDirlist& list)
     return walk < 0 ? -1 : fallBack(heldBy);
 }
 
-// 1 when entry claims the path, -1 on failure, 0 to go on (heldBy is set when a nodir of entry holds it).
+bool PathClassifier::isBelow(const FSSubclientDir& entry, const FSSubclientDir& nodir)
+{
+    for (const FSSubclientDir* up = entry.parent; up; up = up->parent)
+        if (up == &nodir)
+            return true;
+    return false;
+}
+
+// 1 when entry claims the path, -1 on failure, 0 to go on (heldBy becomes the nodir of entry that holds it).
 int PathClassifier::mayHold(const FSSubclientDir& entry, const FSSubclientDir*& heldBy)
 {
     if (d_.appType == 106)
@@ -129,8 +141,7 @@ int PathClassifier::mayHold(const FSSubclientDir& entry, const FSSubclientDir*& 
         return -1;
     if (!holder)
         return claimed();
-    if (!heldBy)
-        heldBy = holder;
+    heldBy = holder;
     return 0;
 }
 

@@ -296,10 +296,12 @@ TEST_F(KeptListEquivalence, RandomChangesAndQuestions)
 // createDirlist puts on the path's top entry.
 TEST(PathTest, OneSubclientPerPathAgreesWithCreateDirlist)
 {
-    std::vector<const char*> content = {"/a", "/a/b", "/a/b/c", "/b", "/b/a", "/c/d/e", "/a/*\\/\\/",
-                                        "/b/x*\\/\\/", "/a/b/*.log\\/\\/", "/A/b/C/d", "/c/d/e/f/g"};
+    std::vector<const char*> content = {"/a", "/a/b", "/a/b/c", "/b", "/b/a", "/c/d/e", "/d/cache*\\/\\/",
+                                        "/d/cache1/x", "/b/x*\\/\\/", "/a/b/*.log\\/\\/", "/A/b/C/d",
+                                        "/c/d/e/f/g"};
     const std::vector<const char*> questions = {"/a", "/a/b", "/a/b/x", "/a/b/c/d", "/a/q", "/b/xy/z", "/b",
-                                                "/a/b/x.log", "/c", "/c/d/e/f", "/x", "/", "/a/B/c/d/e"};
+                                                "/a/b/x.log", "/c", "/c/d/e/f", "/x", "/", "/a/B/c/d/e",
+                                                "/d/cache1/y", "/d/cache1/x/z", "/d/cache2", "/d"};
     std::mt19937 random(8);
     for (int round = 0; round < 40; ++round) {
         // Each content path goes to one subclient at most: duplicates are not what this is about.
