@@ -19,5 +19,6 @@ void FSSubclientConf::setIfindMode(bool on)
 void FSSubclientConf::setAllowOverlapSCContent(bool on)
 {
     d->allowOverlapSCContent = on;
+    d->dropPathTestDirlist();
     TLOG(0, "Allow overlapped content is %s.", enabled(d->allowOverlapSCContent));
 }
