@@ -2,6 +2,7 @@
 // replay and directory lists.
 #include "AllocScenario.h"
 #include "FailingAlloc.h"
+#include "dirlist/FSCallback.h"
 #include "dirlist/FSSubclientDirList.h"
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetContent.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <new>
+#include <cstring>
 #include <optional>
 #include <sstream>
 
@@ -174,6 +176,41 @@ TEST(AllocationFailure, DirectoryLists)
             return step == "no list" || step == "sort -1" || step == "merge -1" || step == "no second list" ||
                    browseShortOf(step, normal);
         });
+}
+
+// Keeps the lines in a fixed buffer, so that the sink itself allocates nothing.
+class FixedLines : public FSCallback {
+public:
+    int putLine(const char* line) override
+    {
+        strncat(text, line, sizeof text - strlen(text) - 2);
+        strcat(text, "|");
+        return 0;
+    }
+    char text[4096] = "";
+};
+
+TEST(AllocationFailure, ScanLists)
+{
+    const std::unique_ptr<FSSubclientConf> conf = filled();
+    failEachAllocation(
+        [&] {
+            Steps steps;
+            for (int n = 1; n <= conf->getNumSubclients(); ++n) {
+                FixedLines dirnames, nodirs;
+                int dirnamesResult = 0, nodirsResult = 0;
+                std::string escaped = failing_alloc::window([&] {
+                    dirnamesResult = conf->dirnames(&dirnames, n);
+                    nodirsResult = conf->nodirs(&nodirs, n);
+                });
+                if (!escaped.empty())
+                    return Steps{escaped};
+                steps.push_back("dirnames " + std::to_string(dirnamesResult) + " " + dirnames.text);
+                steps.push_back("nodirs " + std::to_string(nodirsResult) + " " + nodirs.text);
+            }
+            return steps;
+        },
+        [](const std::string& step) { return startsWith(step, "dirnames -1") || startsWith(step, "nodirs -1"); });
 }
 
 // Serves a fixed configuration text, asking no store.
