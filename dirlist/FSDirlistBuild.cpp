@@ -45,35 +45,35 @@ private:
 };
 
 // Skips a ":to-time:" or ";to-time;app-id;" prefix, storing the numbers;
-// null after logging why the prefix is bad.
-const char* skipPrefix(CFSSubclientConfPrivate& p, const char* path)
+// null after logging (as origin) why the prefix is bad.
+const char* skipPrefix(CFSSubclientConfPrivate& p, const char* path, const char* origin)
 {
     char opener = path[0];
     if (opener != ':' && opener != ';')
         return path;
     const char* close = strchr(path + 1, opener);
     if (!close) {
-        TLOG_ON(p.owner, 1, "Bad to-time prefix in '%s'", path);
+        p.owner->log(1, origin, __LINE__, "Bad to-time prefix in '%s'", path);
         return nullptr;
     }
     if (sscanf(path + 1, "%lu", &p.dirlistToTime) != 1) {
-        TLOG_ON(p.owner, 1, "Cannot parse to time in '%s'", path);
+        p.owner->log(1, origin, __LINE__, "Cannot parse to time in '%s'", path);
         return nullptr;
     }
-    TLOG_ON(p.owner, 3, "Path '%s' contains dirlistToTime=%lu", path, p.dirlistToTime);
+    p.owner->log(3, origin, __LINE__, "Path '%s' contains dirlistToTime=%lu", path, p.dirlistToTime);
     const char* rest = close + 1;
     if (opener == ':')
         return rest;
     close = strchr(rest, ';');
     if (!close) {
-        TLOG_ON(p.owner, 1, "Bad app id prefix in '%s'", path);
+        p.owner->log(1, origin, __LINE__, "Bad app id prefix in '%s'", path);
         return nullptr;
     }
     if (sscanf(rest, "%lu", &p.dirlistAppId) != 1) {
-        TLOG_ON(p.owner, 1, "Cannot parse app id in '%s'", path);
+        p.owner->log(1, origin, __LINE__, "Cannot parse app id in '%s'", path);
         return nullptr;
     }
-    TLOG_ON(p.owner, 3, "Path '%s' contains dirlistAppId=%lu", path, p.dirlistAppId);
+    p.owner->log(3, origin, __LINE__, "Path '%s' contains dirlistAppId=%lu", path, p.dirlistAppId);
     return close + 1;
 }
 
@@ -144,23 +144,24 @@ int addNodir(CFSSubclientConfPrivate& p, FSSubclientNode* node, const char* path
 }
 
 // The construction proper; an allocation failure unwinds through the guards.
+// Messages name createDirlist (origin) as their reporter.
 FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate& p, const char* path,
-                                 bool strictTree)
+                                 bool strictTree, const char* origin)
 {
     if (!p.root) {
-        TLOG_ON(&conf, 1, "No tree");
+        conf.log(1, origin, __LINE__, "No tree");
         return nullptr;
     }
     p.dirlistToTime = 0;
     p.dirlistAppId = 0;
-    const char* rest = skipPrefix(p, path);
+    const char* rest = skipPrefix(p, path, origin);
     if (!rest)
         return nullptr;
     DelimRestore restore(&conf, p.delim);
     std::string normalized;
     char pathDelim = conf.fixPath(std::string(rest), normalized, true);
     if (!pathDelim) {
-        TLOG_ON(&conf, 1, "Invalid path '%s'", rest);
+        conf.log(1, origin, __LINE__, "Invalid path '%s'", rest);
         return nullptr;
     }
     conf.setDelim(pathDelim);
@@ -169,7 +170,7 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
     p.searchWildcardNode = nullptr;
     int found = p.recursiveSearch(p.root, normalized.c_str());
     if (!p.searchNode) {
-        TLOG_ON(&conf, -1, "Internal error during createDirlist '%s'", rest);
+        conf.log(-1, origin, __LINE__, "Internal error during createDirlist '%s'", rest);
         return nullptr;
     }
     FSSubclientNode* owner = p.ownerNode(p.searchNode);
@@ -202,7 +203,7 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
 FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strictTree)
 {
     try {
-        return buildDirlist(*this, *d, path, strictTree);
+        return buildDirlist(*this, *d, path, strictTree, __PRETTY_FUNCTION__);
     } catch (const std::exception&) {
         TLOG(-1, "%s", kFSOutOfMemory);
         return nullptr;

@@ -22,7 +22,7 @@ int FSSubclientDirlist::merge(FSSubclientDirlist* other)
         TLOG(1, "A dirlist cannot be merged into itself");
         return -1;
     }
-    int rc = mergeEntries(other);
+    int rc = mergeEntries(other, __PRETTY_FUNCTION__);
     if (rc == 0) {
         merged = 1;
         other->ownsEntries = 0;
@@ -31,23 +31,23 @@ int FSSubclientDirlist::merge(FSSubclientDirlist* other)
     return rc;
 }
 
-int FSSubclientDirlist::mergeEntries(FSSubclientDirlist* other)
+int FSSubclientDirlist::mergeEntries(FSSubclientDirlist* other, const char* origin)
 {
     // Lists sized for different subclient counts cannot share chains.
     if (other->conf != conf || other->numSubclients != numSubclients) {
-        TLOG(1, "The two dirlists must be from same conf object");
+        log(1, origin, __LINE__, "The two dirlists must be from same conf object");
         return -1;
     }
     if (sort() != 0) {
-        TLOG(1, "'this' sort failed");
+        log(1, origin, __LINE__, "'this' sort failed");
         return -1;
     }
     if (other->sort() != 0) {
-        TLOG(1, "'other' sort failed");
+        log(1, origin, __LINE__, "'other' sort failed");
         return -1;
     }
     if (!ownsEntries || !other->ownsEntries) {
-        TLOG(1, "illegal merge attempted");
+        log(1, origin, __LINE__, "illegal merge attempted");
         return -1;
     }
     for (int i = 0; i < numSubclients; ++i) {

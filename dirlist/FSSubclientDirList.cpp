@@ -104,32 +104,32 @@ void FSSubclientDirlist::freeTrash()
     trashTail = nullptr;
 }
 
-void FSSubclientDirlist::applyAppIds()
+void FSSubclientDirlist::applyAppIds(const char* origin)
 {
     for (FSSubclientDir* entry = root; entry; entry = entry->nextLinear) {
         if (entry->appId == 0)
             continue;
         int number = conf->appIdToNumber(entry->appId);
         if (number > 0) {
-            TLOG(1, "Path '%s' subclient number %d changes to %d since app id is %lu", entry->name, entry->subclient,
-                 number, entry->appId);
+            log(1, origin, __LINE__, "Path '%s' subclient number %d changes to %d since app id is %lu", entry->name,
+                entry->subclient, number, entry->appId);
             entry->subclient = number;
         } else {
-            TLOG(conf->getLoadedDefaultOnly() ? 3 : 1,
-                 "sort: ignoring app id %lu for path '%s' (sc num %d) - cannot convert to subclient number",
-                 entry->appId, entry->name, entry->subclient);
+            log(conf->getLoadedDefaultOnly() ? 3 : 1, origin, __LINE__,
+                "sort: ignoring app id %lu for path '%s' (sc num %d) - cannot convert to subclient number",
+                entry->appId, entry->name, entry->subclient);
         }
     }
 }
 
 // firstOf and lastOf are sized for the subclients the configuration had when
 // the list was built; an entry outside that range has no chain to join.
-bool FSSubclientDirlist::subclientsInRange()
+bool FSSubclientDirlist::subclientsInRange(const char* origin)
 {
     for (FSSubclientDir* entry = root; entry; entry = entry->nextLinear) {
         if (entry->subclient < 1 || entry->subclient > numSubclients) {
-            TLOG(1, "sort: path '%s' has subclient number %d outside 1..%d", entry->name, entry->subclient,
-                 numSubclients);
+            log(1, origin, __LINE__, "sort: path '%s' has subclient number %d outside 1..%d", entry->name,
+                entry->subclient, numSubclients);
             return false;
         }
     }
@@ -140,8 +140,8 @@ int FSSubclientDirlist::sort()
 {
     if (firstOf)
         return 0;
-    applyAppIds();
-    if (!subclientsInRange())
+    applyAppIds(__PRETTY_FUNCTION__);
+    if (!subclientsInRange(__PRETTY_FUNCTION__))
         return -1;
     size_t slots = numSubclients > 0 ? static_cast<size_t>(numSubclients) : 1;
     firstOf = static_cast<FSSubclientDir**>(calloc(slots, sizeof *firstOf));
@@ -243,13 +243,13 @@ bool FSSubclientDirlist::containsSystemState(int scNum)
     return false;
 }
 
-void FSSubclientDirlist::dumpEntry(const char* kind, const FSSubclientDir* entry)
+void FSSubclientDirlist::dumpEntry(const char* origin, const char* kind, const FSSubclientDir* entry)
 {
-    TLOG(1, "*** %s '%s' (%s) suffix '%s'", kind, entry->name, entry->isWildcard ? "wc" : "non-wc",
-         entry->suffix ? entry->suffix : "");
+    log(1, origin, __LINE__, "*** %s '%s' (%s) suffix '%s'", kind, entry->name, entry->isWildcard ? "wc" : "non-wc",
+        entry->suffix ? entry->suffix : "");
     for (const FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
-        TLOG(1, "--- NODIR '%s' (%s) suffix '%s'", nodir->name, nodir->isWildcard ? "wc" : "non-wc",
-             nodir->suffix ? nodir->suffix : "");
+        log(1, origin, __LINE__, "--- NODIR '%s' (%s) suffix '%s'", nodir->name, nodir->isWildcard ? "wc" : "non-wc",
+            nodir->suffix ? nodir->suffix : "");
 }
 
 void FSSubclientDirlist::dumpBySubclient()
@@ -265,7 +265,7 @@ void FSSubclientDirlist::dumpBySubclient()
             continue;
         const char* name = conf->numberToName(number);
         TLOG(1, "+++ %d: Subclient %s", number, name ? name : "Unknown!!");
-        dumpEntry("FIRST", entry);
+        dumpEntry(__PRETTY_FUNCTION__, "FIRST", entry);
         for (;;) {
             if (getNext(&entry) != 0) {
                 TLOG(1, "+++ Cannot getNext for subclient #%d", number);
@@ -273,7 +273,7 @@ void FSSubclientDirlist::dumpBySubclient()
             }
             if (!entry)
                 break;
-            dumpEntry("NEXT", entry);
+            dumpEntry(__PRETTY_FUNCTION__, "NEXT", entry);
         }
     }
 }

@@ -122,19 +122,20 @@ protected:
 private:
     struct BrowseChild;
 
-    int mergeEntries(FSSubclientDirlist* other);
+    // origin: the public operation on whose behalf a helper logs.
+    int mergeEntries(FSSubclientDirlist* other, const char* origin);
     void joinChains();
-    void applyAppIds();
-    bool subclientsInRange();
+    void applyAppIds(const char* origin);
+    bool subclientsInRange(const char* origin);
     void unlinkFromChain(int index, FSSubclientDir* entry, FSSubclientDir* prev);
     void addToTrash(FSSubclientDir* entry);
     FSSubclientDir* lastBelow(int index) const;
     bool covers(const FSSubclientDir* outer, const FSSubclientDir* inner) const;
-    void dumpEntry(const char* kind, const FSSubclientDir* entry);
-    bool trimCurrent(BrowseChild& child, std::vector<std::string>* excluded);
-    template <class Step> bool firstChild(int cacheFailLevel, Step step);
-    template <class Step> bool nextChild(Step step);
-    void remember(const char* path);
+    void dumpEntry(const char* origin, const char* kind, const FSSubclientDir* entry);
+    bool trimCurrent(BrowseChild& child, std::vector<std::string>* excluded, const char* origin);
+    template <class Step> bool firstChild(int cacheFailLevel, const char* origin, Step step);
+    template <class Step> bool nextChild(const char* origin, Step step);
+    void remember(const char* path, const char* origin);
 };
 
 #endif

@@ -2,24 +2,26 @@
 
 namespace {
 
-void logAppIds(FSSubclientConf* conf, const std::vector<unsigned long>& appIds, bool wideIndex)
+// origin: the translation that reports the table.
+void logAppIds(FSSubclientConf* conf, const char* origin, const std::vector<unsigned long>& appIds, bool wideIndex)
 {
     for (size_t i = 0; i < appIds.size(); ++i) {
         if (wideIndex)
-            TLOG_ON(conf, 1, "appIds[%llu] is %lu", static_cast<unsigned long long>(i), appIds[i]);
+            conf->log(1, origin, __LINE__, "appIds[%llu] is %lu", static_cast<unsigned long long>(i), appIds[i]);
         else
-            TLOG_ON(conf, 1, "appIds[%d] is %lu", static_cast<int>(i), appIds[i]);
+            conf->log(1, origin, __LINE__, "appIds[%d] is %lu", static_cast<int>(i), appIds[i]);
     }
 }
 
 // Both translations need appIds to hold one id per subclient.
-bool appIdsComplete(FSSubclientConf* conf, const std::vector<unsigned long>& appIds, int numSubclients,
-                    bool wideIndex)
+bool appIdsComplete(FSSubclientConf* conf, const char* origin, const std::vector<unsigned long>& appIds,
+                    int numSubclients, bool wideIndex)
 {
     if (appIds.size() == static_cast<size_t>(numSubclients))
         return true;
-    TLOG_ON(conf, 1, "There are %d subclients but %d app ids", numSubclients, static_cast<int>(appIds.size()));
-    logAppIds(conf, appIds, wideIndex);
+    conf->log(1, origin, __LINE__, "There are %d subclients but %d app ids", numSubclients,
+              static_cast<int>(appIds.size()));
+    logAppIds(conf, origin, appIds, wideIndex);
     return false;
 }
 
@@ -31,7 +33,7 @@ unsigned long FSSubclientConf::numberToAppId(int number)
         TLOG(1, "Illegal number %d (numSubclients=%d)", number, d->numSubclients);
         return 0;
     }
-    if (!appIdsComplete(this, d->appIds, d->numSubclients, true))
+    if (!appIdsComplete(this, __PRETTY_FUNCTION__, d->appIds, d->numSubclients, true))
         return 0;
     return d->appIds[static_cast<size_t>(number - 1)];
 }
@@ -41,12 +43,12 @@ int FSSubclientConf::appIdToNumber(unsigned long appId)
     std::map<unsigned long, int>& map = d->appIdMap;
     try {
         if (map.empty()) {
-            if (!appIdsComplete(this, d->appIds, d->numSubclients, false))
+            if (!appIdsComplete(this, __PRETTY_FUNCTION__, d->appIds, d->numSubclients, false))
                 return -1;
             for (size_t i = 0; i < d->appIds.size(); ++i) {
                 if (!map.emplace(d->appIds[i], static_cast<int>(i) + 1).second) {
                     TLOG(1, "appIdMap add %lu failed - %s", d->appIds[i], "already in map");
-                    logAppIds(this, d->appIds, false);
+                    logAppIds(this, __PRETTY_FUNCTION__, d->appIds, false);
                     return -1;
                 }
             }

@@ -127,6 +127,7 @@ TEST_F(BuildTest, PrefixesSetTimeAndAppId)
     for (const auto& f : failures) {
         EXPECT_EQ(listed(f.first), Lines{}) << f.first;
         EXPECT_TRUE(log.has(1, f.second)) << f.second;
+        EXPECT_TRUE(log.reportedBy(f.second, "FSSubclientConf::createDirlist(const char*, bool)")) << log.dump();
     }
 }
 

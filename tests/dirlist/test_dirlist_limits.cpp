@@ -78,11 +78,13 @@ TEST_F(LimitsTest, AllocationFailureAnywhereInBrowsing)
         EXPECT_EQ(list->getFirstBrowseChild(nullptr, nullptr, nullptr, nullptr), nullptr);
     }
     EXPECT_TRUE(log.has(1, "new TPathCache failed"));
+    EXPECT_TRUE(log.reportedBy("new TPathCache failed", "FSSubclientDirlist::getFirstBrowseChild("));
     {
         FailingAllocation fail(0);
         EXPECT_FALSE(list->getFirstBrowseItem(item, nullptr));
     }
     EXPECT_TRUE(log.has(-1, "new TPathCache failed"));
+    EXPECT_TRUE(log.reportedBy("new TPathCache failed", "FSSubclientDirlist::getFirstBrowseItem("));
     // The earlier walk is gone with its cache: a next-call does not resume it.
     EXPECT_EQ(list->getNextBrowseChild(nullptr, nullptr, nullptr, nullptr), nullptr);
     EXPECT_FALSE(list->getNextBrowseItem(item, nullptr));

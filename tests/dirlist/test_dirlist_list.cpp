@@ -61,6 +61,32 @@ TEST_F(DirlistTest, AppIdsMoveEntriesWithinTheListsRange)
     EXPECT_TRUE(log.has(1, "1: sort failed"));
 }
 
+// A message names the operation that reports it, not the helper that writes it.
+TEST_F(DirlistTest, MessagesNameTheReportingOperation)
+{
+    FSSubclientConfTestAccess::priv(conf).appIds = {100, 200, 300, 400, 500};
+    TestList list(&conf, {{"/a", 1}, {"/x", 2, 0, 500}, {"/y", 2, 0, 999}});
+    ASSERT_EQ(list.sort(), 0);
+    list.dumpBySubclient();
+    FSSubclientConf stranger;
+    EXPECT_EQ(list.merge(new TestList(&stranger, {})), -1);
+    TestList early(&conf, {{"/f", 2, 0, 600}});
+    conf.setName("F");
+    FSSubclientConfTestAccess::priv(conf).appIds.push_back(600);
+    FSSubclientConfTestAccess::priv(conf).appIdMap.clear();
+    EXPECT_EQ(early.sort(), -1);
+    const std::pair<const char*, const char*> cases[] = {
+        {"Path '/x' subclient number 2 changes to 5 since app id is 500", "FSSubclientDirlist::sort()"},
+        {"sort: ignoring app id 999 for path '/y' (sc num 2) - cannot convert to subclient number",
+         "FSSubclientDirlist::sort()"},
+        {"sort: path '/f' has subclient number 6 outside 1..5", "FSSubclientDirlist::sort()"},
+        {"*** FIRST '/a' (non-wc) suffix ''", "FSSubclientDirlist::dumpBySubclient()"},
+        {"The two dirlists must be from same conf object", "FSSubclientDirlist::merge(FSSubclientDirlist*)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(log.reportedBy(c.first, c.second)) << c.first << "\n" << log.dump();
+}
+
 TEST_F(DirlistTest, MergeDropsCoveredEntries)
 {
     const struct {

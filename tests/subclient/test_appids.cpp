@@ -36,6 +36,10 @@ TEST_F(AppIdTest, NeedsOneIdPerSubclient)
     EXPECT_TRUE(log.has(1, "There are 3 subclients but 2 app ids"));
     EXPECT_TRUE(log.has(1, "appIds[1] is 22"));
     EXPECT_EQ(conf.appIdToNumber(11), -1);
+    // Each translation reports the table as its own.
+    for (const char* function : {"FSSubclientConf::numberToAppId(int)", "FSSubclientConf::appIdToNumber("})
+        for (const char* text : {"There are 3 subclients but 2 app ids", "appIds[1] is 22"})
+            EXPECT_TRUE(log.reportedBy(text, function)) << text << " " << function;
 }
 
 TEST_F(AppIdTest, DuplicateIdLeavesAPartialMap)
