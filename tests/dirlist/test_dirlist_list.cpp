@@ -143,6 +143,20 @@ TEST_F(DirlistTest, MergeJoinsTheChainsOfEverySubclient)
     EXPECT_TRUE(log.has(1, "--- 3: FIRST /m3, LAST /t3"));
 }
 
+// A list that received another can be merged into a third one; its chains
+// and its trash go with it without loss or double release.
+TEST_F(DirlistTest, AMergedIntoListCanBeMergedOn)
+{
+    TestList outer(&conf, {{"/", 1}, {"/b", 2}});
+    bool destroyed = false;
+    TestList* middle = new TestList(&conf, {{"/b/x", 2}, {"/c", 3}}, &destroyed);
+    ASSERT_EQ(middle->merge(new TestList(&conf, {{"/c/y", 3}, {"/d", 3}})), 0);
+    ASSERT_EQ(outer.merge(middle), 0);
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(chainOf(outer, 2), Names{"/b"});
+    EXPECT_EQ(chainOf(outer, 3), (Names{"/c", "/d"}));
+}
+
 TEST_F(DirlistTest, RefusedMergesStillConsumeTheArgument)
 {
     FSSubclientConf stranger;
