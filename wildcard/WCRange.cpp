@@ -237,9 +237,14 @@ try {
         if (lo == ']')
             text += escape;
         text += utf8Of(lo);
-        if (hi != lo)
-            text += "-" + utf8Of(hi);
-        else
+        if (hi != lo) {
+            text += "-";
+            // An unescaped ']' would close the set and an unescaped escape
+            // character would take the ']' after it: either breaks the re-parse.
+            if (hi == ']' || hi == escapeChar)
+                text += escape;
+            text += utf8Of(hi);
+        } else
             previousSingle = true;
     }
     return text + "]";

@@ -39,6 +39,8 @@ TEST(WCBasename, ParsesAndRendersBack)
         {"[a\\", '\\', true, 3, 0, "\\[a\\\\"},    // an escape at the end leaves the set open
         {"[a\\-z]", '\\', true, 1, 0, "[a\\-z]"},
         {"[\\a-\\z]", '\\', true, 1, 0, "[a-z]"},
+        {"[+-\\]]", '\\', true, 1, 0, "[+-\\]]"},    // an upper bound ']' or escape is escaped,
+        {"[+-\\\\]", '\\', true, 1, 0, "[+-\\\\]"},  // or the rendering would not read back
         {"[\xc3\xa9-\xc3\xbc]", '\\', true, 1, 0, "[\xc3\xa9-\xc3\xbc]"},
         {"*.*", '\\', true, 3, 2, "*.*"},
         {"?*?", '\\', true, 3, 1, "?*?"},
