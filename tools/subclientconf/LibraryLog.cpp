@@ -1,0 +1,106 @@
+#include "LibraryLog.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Level-1 diagnostics name the conflicting subclient or path, so they are
+// always produced and kept.
+const int kRecordedLevel = 1;
+// Of level 3 only the load's trace of each line it reads is kept: it tells
+// where the diagnostics of one line end.
+const int kLineTraceLevel = 3;
+const char* const kLineTracePrefix = "SC_DEBUG";
+
+bool kept(int level, const char* format)
+{
+    return level <= kRecordedLevel ||
+           (level == kLineTraceLevel && format && strncmp(format, kLineTracePrefix, strlen(kLineTracePrefix)) == 0);
+}
+
+}  // namespace
+
+class LibraryLog::Writer : public CLogWriterInterface {
+public:
+    explicit Writer(std::shared_ptr<CLogWriterInterface> next)
+        : next_(std::move(next)), forward_(std::getenv("SUBCLIENTCONF_LOG_LEVEL") != nullptr)
+    {
+    }
+
+    int getLevel() override
+    {
+        int level = forward_ ? next_->getLevel() : kLineTraceLevel;
+        return level > kLineTraceLevel ? level : kLineTraceLevel;
+    }
+
+    void vwrite(int level, const char* origin, int line, const char* format, va_list args) override
+    {
+        va_list copy;
+        va_copy(copy, args);
+        if (kept(level, format))
+            records.push_back({level, format ? format : "", kxVFormat(format, args)});
+        if (forward_ && (level < 0 || next_->getLevel() >= level))
+            next_->vwrite(level, origin, line, format, copy);
+        va_end(copy);
+    }
+
+    std::vector<LibraryRecord> records;
+
+private:
+    std::shared_ptr<CLogWriterInterface> next_;
+    bool forward_;
+};
+
+class LibraryLog::Sink : public CEventSinkInterface {
+public:
+    void raise(const EvRecord& event) override { events.push_back(event); }
+    std::vector<EvRecord> events;
+};
+
+LibraryLog::LibraryLog()
+    : writer_(std::make_shared<Writer>(kxGetLogWriter())),
+      sink_(std::make_shared<Sink>()),
+      previousWriter_(kxGetLogWriter()),
+      previousSink_(kxGetEventSink())
+{
+    kxSetLogWriter(writer_);
+    kxSetEventSink(sink_);
+}
+
+LibraryLog::~LibraryLog()
+{
+    kxSetLogWriter(previousWriter_);
+    kxSetEventSink(previousSink_);
+}
+
+size_t LibraryLog::recordMark() const
+{
+    return writer_->records.size();
+}
+
+size_t LibraryLog::eventMark() const
+{
+    return sink_->events.size();
+}
+
+std::vector<LibraryRecord> LibraryLog::recordsSince(size_t mark) const
+{
+    const auto& all = writer_->records;
+    return {all.begin() + static_cast<long>(mark < all.size() ? mark : all.size()), all.end()};
+}
+
+std::vector<EvRecord> LibraryLog::eventsSince(size_t mark) const
+{
+    const auto& all = sink_->events;
+    return {all.begin() + static_cast<long>(mark < all.size() ? mark : all.size()), all.end()};
+}
+
+std::string LibraryLog::lastTextSince(size_t mark) const
+{
+    std::vector<LibraryRecord> records = recordsSince(mark);
+    for (auto record = records.rbegin(); record != records.rend(); ++record)
+        if (record->level <= kRecordedLevel)
+            return record->text;
+    return std::string();
+}

@@ -1,0 +1,45 @@
+// Records the library's log records and events while the tool runs, so that
+// the tool can explain in plain words what the library rejected or found.
+// With SUBCLIENTCONF_LOG_LEVEL set, the records also reach the usual log.
+#ifndef SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_LIBRARYLOG_H
+#define SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_LIBRARYLOG_H
+
+#include "platform/KXLog.h"
+#include "platform/TDebuggable.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct LibraryRecord {
+    int level;
+    std::string format;  // the message's format: the stable key of a library message
+    std::string text;
+};
+
+class LibraryLog {
+public:
+    // Installs the recording writer and event sink; the destructor restores the earlier ones.
+    LibraryLog();
+    ~LibraryLog();
+    LibraryLog(const LibraryLog&) = delete;
+    LibraryLog& operator=(const LibraryLog&) = delete;
+
+    // Records and events from the given marks on.
+    size_t recordMark() const;
+    size_t eventMark() const;
+    std::vector<LibraryRecord> recordsSince(size_t mark) const;
+    std::vector<EvRecord> eventsSince(size_t mark) const;
+    // The text of the last error or diagnostic since the mark, or "".
+    std::string lastTextSince(size_t mark) const;
+
+private:
+    class Writer;
+    class Sink;
+    std::shared_ptr<Writer> writer_;
+    std::shared_ptr<Sink> sink_;
+    std::shared_ptr<CLogWriterInterface> previousWriter_;
+    std::shared_ptr<CEventSinkInterface> previousSink_;
+};
+
+#endif

@@ -1,0 +1,283 @@
+#include "Loader.h"
+
+#include "Problems.h"
+#include "platform/ApplicationId.h"
+#include "platform/BackupsetStore.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+
+namespace {
+
+const char* const kStoreSignature = "#subclientconf-backupset";
+// The test console reads definition lines into 1024 bytes with the terminating zero.
+const size_t kDefinitionLineLimit = 1023;
+
+std::vector<std::string> readLines(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        throw ToolError(TOOL_USAGE, file + ": cannot open: " + strerror(errno));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    if (in.bad())
+        throw ToolError(TOOL_USAGE, file + ": cannot read: " + strerror(errno));
+    return lines;
+}
+
+SubclientNamer namerFor(const FSSubclientConf& constConf)
+{
+    FSSubclientConf* conf = const_cast<FSSubclientConf*>(&constConf);
+    return [conf](int number) {
+        const char* name = conf->numberToName(number);
+        return name ? std::string(name) : "#" + std::to_string(number);
+    };
+}
+
+// A file in the test console's format: a TAB line names a subclient, any other line is its content.
+class DefinitionLoader {
+public:
+    DefinitionLoader(LoadedConfiguration& target, LibraryLog& log) : target_(target), log_(log) {}
+
+    void load(const std::vector<std::string>& lines)
+    {
+        target_.subclients.push_back({1, target_.conf->getDefaultName(), {}});
+        for (size_t i = 0; i < lines.size(); ++i) {
+            int line = static_cast<int>(i + 1);
+            if (lines[i].size() > kDefinitionLineLimit)
+                problem(line, lines[i], "invalid", "line longer than 1023 characters");
+            else if (!lines[i].empty() && lines[i][0] == '\t')
+                addSubclient(line, lines[i].substr(1));
+            else
+                addContent(line, lines[i]);
+        }
+    }
+
+private:
+    void addSubclient(int line, const std::string& name)
+    {
+        current_ = 0;
+        if (target_.conf->setName(name.c_str()) < 0) {
+            LoadProblem p{"rejected", "duplicate-name", line, "", name,
+                          "subclient name already used (names compare ignoring case)"};
+            target_.problems.push_back(p);
+            return;
+        }
+        current_ = target_.conf->getNumSubclients();
+        if (current_ > static_cast<int>(target_.subclients.size()))
+            target_.subclients.push_back({current_, name, {}});
+    }
+
+    void addContent(int line, const std::string& text)
+    {
+        if (current_ == 0) {
+            problem(line, text, "skipped", "its subclient line was rejected");
+            return;
+        }
+        if (text.empty()) {
+            problem(line, text, "invalid", "empty line: not a valid path");
+            return;
+        }
+        size_t records = log_.recordMark();
+        size_t events = log_.eventMark();
+        int rc = target_.conf->setPath(text.c_str());
+        LoadProblem p{"", "", line, target_.nameOf(current_), text, ""};
+        SubclientNamer namer = namerFor(*target_.conf);
+        if (explainContent(rc, target_.conf->getErrCode(), log_.recordsSince(records), namer, p)) {
+            if (current_ == 1 && p.reason == "ancestor")
+                p.message = "content before the first subclient line: the default subclient holds everything already";
+            target_.problems.push_back(p);
+        }
+        for (LoadProblem& overlap : explainOverlaps(log_.eventsSince(events), namer)) {
+            overlap.line = line;
+            target_.problems.push_back(overlap);
+        }
+        if (rc == 0)
+            target_.subclients[current_ - 1].content.push_back({line, text, ""});
+    }
+
+    void problem(int line, const std::string& text, const char* reason, const char* message)
+    {
+        std::string subclient = current_ > 0 ? target_.nameOf(current_) : "";
+        target_.problems.push_back({"rejected", reason, line, subclient, text, message});
+    }
+
+    LoadedConfiguration& target_;
+    LibraryLog& log_;
+    int current_ = 1;  // content before the first subclient line goes to the default subclient
+};
+
+// A backup-set store: the library loads it through the configuration service.
+class StoreLoader {
+public:
+    StoreLoader(LoadedConfiguration& target, LibraryLog& log, const std::vector<std::string>& lines)
+        : target_(target), log_(log), lines_(lines)
+    {
+    }
+
+    void load(const LoadOptions& options)
+    {
+        std::string error;
+        if (kxOpenBackupsetStore(target_.file.c_str(), &error) != 0)
+            throw ToolError(TOOL_USAGE, error);
+        store_ = kxCurrentBackupsetStore();
+        size_t records = log_.recordMark();
+        size_t events = log_.eventMark();
+        int rc = loadWhole(options);
+        SubclientNamer namer = namerFor(*target_.conf);
+        bool stoppedEarly = false;
+        problems_ = explainLoad(log_.recordsSince(records), namer, stoppedEarly);
+        for (LoadProblem& overlap : explainOverlaps(log_.eventsSince(events), namer))
+            problems_.push_back(overlap);
+        target_.complete = rc == 0 && !stoppedEarly;
+        if (rc != 0 && !stoppedEarly)
+            throw ToolError(TOOL_USAGE, target_.file + ": cannot load: " + log_.lastTextSince(records));
+        describeSubclients();
+        for (LoadProblem& p : problems_)
+            locate(p);
+        std::stable_sort(problems_.begin(), problems_.end(), [](const LoadProblem& a, const LoadProblem& b) {
+            return a.line != 0 && (b.line == 0 || a.line < b.line);
+        });
+        target_.problems.insert(target_.problems.end(), problems_.begin(), problems_.end());
+    }
+
+private:
+    int loadWhole(const LoadOptions& options)
+    {
+        if (!options.single) {
+            ApplicationId backupSet(0, 0);
+            return target_.conf->load(&backupSet, target_.at);
+        }
+        const BackupsetStoreSubclient* chosen = store_->findSubclientByName(options.subclient);
+        if (!chosen)
+            throw ToolError(TOOL_USAGE, target_.file + ": no subclient named '" + options.subclient + "'");
+        ApplicationId subclient(0, chosen->appId);
+        return target_.conf->load(&subclient, target_.at, true);
+    }
+
+    // Each loaded subclient with the store's content present at the time that the library accepted.
+    void describeSubclients()
+    {
+        for (int n = 1; n <= target_.conf->getNumSubclients(); ++n) {
+            SubclientInfo info{n, target_.conf->numberToName(n), {}};
+            const BackupsetStoreSubclient* sc = store_->findSubclientByName(info.name);
+            for (size_t i = 0; sc && i < store_->content.size(); ++i) {
+                const BackupsetStoreContent& entry = store_->content[i];
+                if (entry.subclientId == sc->id && BackupsetStore::isPresent(entry, target_.at) &&
+                    !rejected(entry.path))
+                    info.content.push_back({lineOfContent(i), entry.path, entry.displayName});
+            }
+            target_.subclients.push_back(info);
+        }
+    }
+
+    bool rejected(const std::string& text) const
+    {
+        for (const LoadProblem& p : problems_)
+            if (p.kind == "rejected" && p.content == text)
+                return true;
+        return false;
+    }
+
+    // The file line of the index-th content entry: content lines are stored in file order.
+    int lineOfContent(size_t index) const
+    {
+        size_t seen = 0;
+        for (size_t i = 0; i < lines_.size(); ++i) {
+            if (lines_[i].compare(0, 8, "content ") == 0 && seen++ == index)
+                return static_cast<int>(i + 1);
+        }
+        return 0;
+    }
+
+    // The line and subclient of the problem: the first entry present at the time
+    // whose path (with or without its wildcard marker) is the problem's text,
+    // preferring one of the problem's subclient.
+    void locate(LoadProblem& problem) const
+    {
+        for (bool anySubclient : {false, true}) {
+            for (size_t i = 0; i < store_->content.size(); ++i) {
+                const BackupsetStoreContent& entry = store_->content[i];
+                const BackupsetStoreSubclient* owner = store_->findSubclient(entry.subclientId);
+                std::string bare;
+                isWildCardContent(entry.path, bare);
+                bool ownerFits = anySubclient || problem.subclient.empty() || (owner && owner->name == problem.subclient);
+                if (BackupsetStore::isPresent(entry, target_.at) && ownerFits &&
+                    (entry.path == problem.content || bare == problem.content)) {
+                    problem.line = lineOfContent(i);
+                    if (problem.subclient.empty() && owner)
+                        problem.subclient = owner->name;
+                    return;
+                }
+            }
+        }
+    }
+
+    LoadedConfiguration& target_;
+    LibraryLog& log_;
+    const std::vector<std::string>& lines_;
+    std::shared_ptr<const BackupsetStore> store_;
+    std::vector<LoadProblem> problems_;
+};
+
+bool isStoreText(const std::vector<std::string>& lines)
+{
+    return !lines.empty() && lines[0].compare(0, strlen(kStoreSignature), kStoreSignature) == 0;
+}
+
+void selectSubclient(LoadedConfiguration& loaded, const std::string& name)
+{
+    if (name.empty())
+        return;
+    loaded.selected = loaded.conf->nameToNumber(name.c_str());
+    if (loaded.selected < 1)
+        throw ToolError(TOOL_USAGE, loaded.file + ": no subclient named '" + name + "'");
+}
+
+}  // namespace
+
+const std::string& LoadedConfiguration::nameOf(int number) const
+{
+    static const std::string unknown;
+    return number >= 1 && number <= static_cast<int>(subclients.size()) ? subclients[number - 1].name : unknown;
+}
+
+std::vector<int> LoadedConfiguration::chosenNumbers() const
+{
+    if (selected > 0)
+        return {selected};
+    std::vector<int> all;
+    for (const SubclientInfo& info : subclients)
+        all.push_back(info.number);
+    return all;
+}
+
+LoadedConfiguration loadConfiguration(const LoadOptions& options, LibraryLog& log)
+{
+    if (options.single && options.subclient.empty())
+        throw ToolError(TOOL_USAGE, "--single needs --subclient NAME");
+    LoadedConfiguration loaded;
+    loaded.file = options.file;
+    std::vector<std::string> lines = readLines(options.file);
+    loaded.isStore = isStoreText(lines);
+    loaded.conf = std::make_unique<FSSubclientConf>();
+    if (loaded.isStore) {
+        loaded.at = options.at.empty() ? static_cast<uint32_t>(time(nullptr)) : parseTime(options.at);
+        StoreLoader(loaded, log, lines).load(options);
+    } else {
+        if (!options.at.empty())
+            throw ToolError(TOOL_USAGE, "--at applies to backup-set store files only");
+        if (options.single)
+            throw ToolError(TOOL_USAGE, "--single applies to backup-set store files only");
+        DefinitionLoader(loaded, log).load(lines);
+    }
+    selectSubclient(loaded, options.subclient);
+    return loaded;
+}

@@ -1,0 +1,57 @@
+#include "Output.h"
+
+#include <cstdio>
+#include <ctime>
+
+void printJson(const Json& document)
+{
+    // Invalid UTF-8 in a path is replaced rather than ending the run.
+    std::string text = document.dump(2, ' ', false, Json::error_handler_t::replace);
+    fputs(text.c_str(), stdout);
+    fputc('\n', stdout);
+}
+
+Json documentHead(const LoadedConfiguration& loaded)
+{
+    Json head;
+    head["file"] = loaded.file;
+    head["format"] = loaded.isStore ? "backupset" : "definitions";
+    if (loaded.isStore)
+        head["at"] = loaded.at;
+    return head;
+}
+
+int LineCollector::putLine(const char* line)
+{
+    lines.emplace_back(line ? line : "");
+    return 0;
+}
+
+std::string subclientLabel(const LoadedConfiguration& loaded, int number)
+{
+    return loaded.nameOf(number) + " (" + std::to_string(number) + ")";
+}
+
+void warnAboutProblems(const LoadedConfiguration& loaded)
+{
+    if (loaded.problems.empty() && loaded.complete)
+        return;
+    fflush(stdout);
+    fprintf(stderr, "subclientconf: %s: %zu content problem(s)%s; see subclientconf check\n", loaded.file.c_str(),
+            loaded.problems.size(), loaded.complete ? "" : ", the load stopped early");
+}
+
+std::string filePlace(const LoadedConfiguration& loaded, int line)
+{
+    return loaded.file + (line > 0 ? ":" + std::to_string(line) : std::string()) + ": ";
+}
+
+std::string isoTime(uint32_t seconds)
+{
+    time_t when = static_cast<time_t>(seconds);
+    struct tm utc = {};
+    char text[32] = "";
+    if (gmtime_r(&when, &utc))
+        strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}

@@ -1,0 +1,42 @@
+// Printing helpers shared by the subcommands: JSON documents and the lines
+// that the library's scan-list runs hand to a callback.
+#ifndef SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_OUTPUT_H
+#define SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_OUTPUT_H
+
+#include "Loader.h"
+#include "dirlist/FSCallback.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+// Keys keep the order in which they are set, so the documented shape is what is printed.
+using Json = nlohmann::ordered_json;
+
+// The document, indented by two, and a line end.
+void printJson(const Json& document);
+
+// The fields every document starts with: file, format and (store files) at.
+Json documentHead(const LoadedConfiguration& loaded);
+
+// Collects the lines of a scan-list run.
+class LineCollector : public FSCallback {
+public:
+    int putLine(const char* line) override;
+    std::vector<std::string> lines;
+};
+
+// "Name (n)", as subclients are named in the tool's text output.
+std::string subclientLabel(const LoadedConfiguration& loaded, int number);
+
+// On standard error: that the configuration has problems, for the subcommands other than check.
+void warnAboutProblems(const LoadedConfiguration& loaded);
+
+// "FILE:LINE: " (or "FILE: " without a line), the start of a message about the file.
+std::string filePlace(const LoadedConfiguration& loaded, int line);
+
+// An ISO-8601 UTC text of the time.
+std::string isoTime(uint32_t seconds);
+
+#endif

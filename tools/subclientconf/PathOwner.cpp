@@ -1,0 +1,128 @@
+#include "PathOwner.h"
+
+namespace {
+
+const char* const kWildcardMarker = "\\/\\/";
+const char* const kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
+
+}  // namespace
+
+PathOwner::PathOwner(LoadedConfiguration& loaded, LibraryLog& log)
+    : loaded_(loaded), conf_(*loaded.conf), log_(log)
+{
+    LineCollector starts;
+    conf_.dirnames(&starts, 1);
+    defaultStarts_ = starts.lines;
+}
+
+PathVerdict PathOwner::explain(const std::string& path)
+{
+    PathVerdict verdict;
+    verdict.path = path;
+    for (int s = 1; s <= conf_.getNumSubclients(); ++s)
+        verdict.pathTests.push_back(conf_.pathTest(path.c_str(), s));
+    std::string normalized;
+    char delim = conf_.fixPath(path, normalized, false);
+    size_t mark = log_.recordMark();
+    std::unique_ptr<FSSubclientDirlist> list(delim ? conf_.createDirlist(path.c_str(), false) : nullptr);
+    if (!list || !list->getRoot()) {
+        bool ambiguous = false;
+        for (const LibraryRecord& record : log_.recordsSince(mark))
+            ambiguous = ambiguous || record.format == kAmbiguous;
+        verdict.reason = ambiguous ? "ambiguous" : "invalid";
+        verdict.detail = ambiguous ? log_.lastTextSince(mark) : "not a valid path";
+        return verdict;
+    }
+    verdict.subclient = list->getRoot()->subclient;
+    const FSSubclientDir* entry = governingEntry(verdict.subclient, normalized, delim);
+    if (!entry) {  // not reached through the scan lists: name the content node itself
+        verdict.reason = "content";
+        verdict.content = conf_.nodeToPath(list->getRoot()->node);
+        return verdict;
+    }
+    verdict.content = entry->name + std::string(entry->isWildcard ? kWildcardMarker : "");
+    verdict.reason = entry->isWildcard ? "wildcard" : "content";
+    if (entry->parent)
+        verdict.handedOverBy = entry->parent->subclient;
+    else if (verdict.subclient == 1)
+        explainDefault(verdict, normalized, delim);
+    return verdict;
+}
+
+// The default subclient scans from the root, unless it has content of its own (store files).
+void PathOwner::explainDefault(PathVerdict& verdict, const std::string& path, char delim)
+{
+    verdict.content.clear();
+    bool fromRoot = defaultStarts_.empty() || (defaultStarts_.size() == 1 && defaultStarts_[0] == std::string(1, delim));
+    if (fromRoot) {
+        verdict.reason = "default";
+        return;
+    }
+    for (const std::string& start : defaultStarts_) {
+        std::string bare;
+        bool wildcard = isWildCardContent(start, bare);
+        if (conf_.dirnameTest(bare.c_str(), path.c_str(), delim, wildcard) == 1) {
+            verdict.reason = "default-content";
+            verdict.content = start;
+            return;
+        }
+    }
+    verdict.reason = "none";
+    verdict.subclient = 0;
+}
+
+// As pathTest walks it: the first entry of the subclient (for the default
+// subclient its root entry only) that could contain the path and none of
+// whose nodirs completely contains it.
+const FSSubclientDir* PathOwner::governingEntry(int subclient, const std::string& path, char delim)
+{
+    FSSubclientDirlist* whole = wholeList(delim);
+    FSSubclientDir* entry = nullptr;
+    if (!whole || whole->getFirst(subclient, &entry) != 0)
+        return nullptr;
+    while (entry) {
+        if (entryClaims(entry, path, delim))
+            return entry;
+        if (subclient == 1 || whole->getNext(&entry) != 0)
+            break;
+    }
+    return nullptr;
+}
+
+bool PathOwner::entryClaims(FSSubclientDir* entry, const std::string& path, char delim)
+{
+    if (conf_.dirnameTest(entry->name, path.c_str(), delim, entry->isWildcard) != 1)
+        return false;
+    for (FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
+        if (conf_.completelyContains(nodir->name, path.c_str(), delim, nodir->isWildcard) != 0)
+            return false;
+    return true;
+}
+
+FSSubclientDirlist* PathOwner::wholeList(char delim)
+{
+    std::unique_ptr<FSSubclientDirlist>& list = wholeLists_[delim];
+    if (!list)
+        list.reset(conf_.createDirlist(std::string(1, delim).c_str(), false));
+    return list.get();
+}
+
+std::string describeVerdict(const PathVerdict& verdict, const LoadedConfiguration& loaded)
+{
+    std::string words;
+    if (verdict.reason == "content")
+        words = "content " + verdict.content;
+    else if (verdict.reason == "wildcard")
+        words = "wildcard content " + verdict.content;
+    else if (verdict.reason == "default")
+        words = "no content: default subclient";
+    else if (verdict.reason == "default-content")
+        words = "default content " + verdict.content;
+    else if (verdict.reason == "none")
+        words = "outside the default subclient's content: no subclient backs it up";
+    else
+        words = verdict.detail;
+    if (verdict.handedOverBy > 0)
+        words += ", handed over by a nodir of " + loaded.nameOf(verdict.handedOverBy);
+    return words;
+}
