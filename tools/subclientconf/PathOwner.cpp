@@ -26,11 +26,14 @@ PathVerdict PathOwner::explain(const std::string& path)
     size_t mark = log_.recordMark();
     std::unique_ptr<FSSubclientDirlist> list(delim ? conf_.createDirlist(path.c_str(), false) : nullptr);
     if (!list || !list->getRoot()) {
-        bool ambiguous = false;
-        for (const LibraryRecord& record : log_.recordsSince(mark))
-            ambiguous = ambiguous || record.format == kAmbiguous;
-        verdict.reason = ambiguous ? "ambiguous" : "invalid";
-        verdict.detail = ambiguous ? log_.lastTextSince(mark) : "not a valid path";
+        verdict.reason = "invalid";
+        verdict.detail = "not a valid path";
+        for (const LibraryRecord& record : log_.recordsSince(mark)) {
+            if (record.format == kAmbiguous) {
+                verdict.reason = "ambiguous";
+                verdict.detail = record.text;
+            }
+        }
         return verdict;
     }
     verdict.subclient = list->getRoot()->subclient;
