@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
+// Unique per process: ctest runs the tests of this program side by side.
 std::string writeTempFile(const std::string& name, const std::string& text)
 {
-    std::string path = testing::TempDir() + "scmain_" + name;
+    std::string path = testing::TempDir() + "scmain_" + std::to_string(getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
@@ -32,6 +34,8 @@ ConsoleRun runConsole(const std::string& definitions, const std::string& answers
     testing::internal::CaptureStdout();
     int result = scMain(file.c_str());
     fflush(stdout);
+    unlink(file.c_str());
+    unlink(input.c_str());
     return {result, testing::internal::GetCapturedStdout()};
 }
 

@@ -19,8 +19,7 @@ public:
     int run() override
     {
         LibraryLog log;
-        LoadedConfiguration loaded = loadConfiguration(options_, log);
-        warnAboutProblems(loaded);
+        LoadedConfiguration loaded = loadAndWarn(options_, log);
         std::unique_ptr<FSSubclientDirlist> list = buildDirectoryList(loaded, log, directory_, false);
         Json children = Json::array();
         TBrowseItem item;

@@ -29,8 +29,7 @@ public:
     int run() override
     {
         LibraryLog log;
-        LoadedConfiguration loaded = loadConfiguration(options_, log);
-        warnAboutProblems(loaded);
+        LoadedConfiguration loaded = loadAndWarn(options_, log);
         std::unique_ptr<FSSubclientDirlist> list = buildDirectoryList(loaded, log, path_, strict_);
         Json entries = Json::array();
         for (const FSSubclientDir* entry = list->getRoot(); entry; entry = entry->nextLinear) {

@@ -70,8 +70,7 @@ public:
     int run() override
     {
         LibraryLog log;
-        LoadedConfiguration loaded = loadConfiguration(options_, log);
-        warnAboutProblems(loaded);
+        LoadedConfiguration loaded = loadAndWarn(options_, log);
         FSSubclientConf& conf = *loaded.conf;
         int number = loaded.selected;
         LineCollector starts;

@@ -24,8 +24,7 @@ public:
     int run() override
     {
         LibraryLog log;
-        LoadedConfiguration loaded = loadConfiguration(options_, log);
-        warnAboutProblems(loaded);
+        LoadedConfiguration loaded = loadAndWarn(options_, log);
         loaded.conf->setIfindMode(ifind_);
         Json doc = documentHead(loaded);
         doc["mode"] = tree_ ? "tree" : "dirnames";

@@ -32,13 +32,13 @@ std::string subclientLabel(const LoadedConfiguration& loaded, int number)
     return loaded.nameOf(number) + " (" + std::to_string(number) + ")";
 }
 
-void warnAboutProblems(const LoadedConfiguration& loaded)
+LoadedConfiguration loadAndWarn(const LoadOptions& options, LibraryLog& log)
 {
-    if (loaded.problems.empty() && loaded.complete)
-        return;
-    fflush(stdout);
-    fprintf(stderr, "subclientconf: %s: %zu content problem(s)%s; see subclientconf check\n", loaded.file.c_str(),
-            loaded.problems.size(), loaded.complete ? "" : ", the load stopped early");
+    LoadedConfiguration loaded = loadConfiguration(options, log);
+    if (!loaded.problems.empty() || !loaded.complete)
+        fprintf(stderr, "subclientconf: %s: %zu content problem(s)%s; see subclientconf check\n", loaded.file.c_str(),
+                loaded.problems.size(), loaded.complete ? "" : ", the load stopped early");
+    return loaded;
 }
 
 std::string filePlace(const LoadedConfiguration& loaded, int line)

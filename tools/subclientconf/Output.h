@@ -30,8 +30,9 @@ public:
 // "Name (n)", as subclients are named in the tool's text output.
 std::string subclientLabel(const LoadedConfiguration& loaded, int number);
 
-// On standard error: that the configuration has problems, for the subcommands other than check.
-void warnAboutProblems(const LoadedConfiguration& loaded);
+// Loads the configuration for the subcommands other than check, and warns on
+// standard error when it has content problems.
+LoadedConfiguration loadAndWarn(const LoadOptions& options, LibraryLog& log);
 
 // "FILE:LINE: " (or "FILE: " without a line), the start of a message about the file.
 std::string filePlace(const LoadedConfiguration& loaded, int line);

@@ -7,8 +7,7 @@ const char* const kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
 
 }  // namespace
 
-PathOwner::PathOwner(LoadedConfiguration& loaded, LibraryLog& log)
-    : loaded_(loaded), conf_(*loaded.conf), log_(log)
+PathOwner::PathOwner(const LoadedConfiguration& loaded, LibraryLog& log) : conf_(*loaded.conf), log_(log)
 {
     LineCollector starts;
     conf_.dirnames(&starts, 1);

@@ -26,7 +26,7 @@ struct PathVerdict {
 
 class PathOwner {
 public:
-    PathOwner(LoadedConfiguration& loaded, LibraryLog& log);
+    PathOwner(const LoadedConfiguration& loaded, LibraryLog& log);
     PathVerdict explain(const std::string& path);
 
 private:
@@ -35,7 +35,6 @@ private:
     void explainDefault(PathVerdict& verdict, const std::string& path, char delim);
     FSSubclientDirlist* wholeList(char delim);
 
-    LoadedConfiguration& loaded_;
     FSSubclientConf& conf_;
     LibraryLog& log_;
     std::map<char, std::unique_ptr<FSSubclientDirlist>> wholeLists_;  // by delimiter

@@ -27,8 +27,7 @@ public:
         if (paths_.empty())
             throw ToolError(TOOL_USAGE, "which: no PATH given (name paths, or use --stdin)");
         LibraryLog log;
-        LoadedConfiguration loaded = loadConfiguration(options_, log);
-        warnAboutProblems(loaded);
+        LoadedConfiguration loaded = loadAndWarn(options_, log);
         PathOwner owner(loaded, log);
         Json doc = documentHead(loaded);
         doc["paths"] = Json::array();
