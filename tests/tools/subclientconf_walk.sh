@@ -32,4 +32,12 @@ grep -q '"path": "/missing"' <<<"$json" || fail "json: $json"
 
 answer=$(printf '/data/keep/a\0/data/other/d\0' | "$tool" which "$work/defs" --stdin -z --porcelain | tr '\0' '|')
 [[ $answer == '/data/keep/a|Data|content|/data|/data/other/d|Other|content|/data/other|' ]] || fail "which: $answer"
+# ifind expands the wildcard content in its folder on disk.
+printf '\tLogs\n%s/tree/data/keep/*\\/\\/\n' "$work" > "$work/wild"
+expanded=$("$tool" list "$work/wild" --ifind --subclient Logs)
+expected="Logs (2)
+  scan  +$work/tree/data/keep/a
+  scan  +$work/tree/data/keep/b
+  scan  +$work/tree/data/keep/link"
+[[ $(sort <<<"$expanded") == $(sort <<<"$expected") ]] || fail "ifind: $expanded"
 echo "1 passed, 0 failed"
