@@ -63,6 +63,16 @@ TEST(ScMain, UnopenableFileIsReportedByTheInputAndTheConsole)
     EXPECT_EQ(errors, 2u) << log.dump();
 }
 
+TEST(ScMain, NullPathIsRefused)
+{
+    CaptureLog log(0);
+    ASSERT_NE(freopen("/dev/null", "r", stdin), nullptr);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(scMain(nullptr), 1);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(log.has(-1, "Cannot open (null), errno 22")) << log.dump();
+}
+
 TEST(ScMain, RejectedDefinitionEndsTheConsoleBeforeTheListing)
 {
     struct Case {
