@@ -1,6 +1,6 @@
 #include "dirlist/FSCallback.h"
 #include "support/Capture.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "../subclient/FailingAllocation.h"
 #include "ScanListFixture.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "platform/CXDirectory.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"

@@ -1,22 +1,10 @@
-// Temporary folders and files for the platform tests, removed when the test ends.
+// Scoped environment variables for the platform tests (scratch folders: support/TempDir.h).
 #ifndef SUBCLIENTCONF_TESTS_PLATFORM_TEMPFILES_H
 #define SUBCLIENTCONF_TESTS_PLATFORM_TEMPFILES_H
 
+#include "support/TempDir.h"
+
 #include <string>
-
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    // Writes the file (relative to the folder) and returns its full path.
-    std::string write(const std::string& name, const std::string& content) const;
-
-private:
-    std::string path_;
-};
 
 // Sets an environment variable for a scope and restores its earlier state.
 class ScopedEnv {

@@ -1,4 +1,4 @@
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +23,7 @@ int removeEntry(const char* path, const struct stat*, int, struct FTW*)
 TempDir::TempDir()
 {
     const char* base = getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/scanlists.XXXXXX";
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/subclientconf-XXXXXX";
     if (!mkdtemp(&pattern[0]))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
@@ -42,6 +42,15 @@ void TempDir::make(const std::string& name, const std::string& content) const
         return;
     }
     std::ofstream(file(name), std::ios::binary) << content;
+}
+
+std::string TempDir::write(const std::string& name, const std::string& content) const
+{
+    std::string full = file(name);
+    std::ofstream out(full, std::ios::binary);
+    if (!(out << content))
+        throw std::runtime_error("cannot create " + full);
+    return full;
 }
 
 std::string TempDir::read(const std::string& path)

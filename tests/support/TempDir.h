@@ -1,6 +1,6 @@
 // A scratch folder for one test, removed with everything in it afterwards.
-#ifndef SUBCLIENTCONF_TESTS_DIRLIST_TEMPDIR_H
-#define SUBCLIENTCONF_TESTS_DIRLIST_TEMPDIR_H
+#ifndef SUBCLIENTCONF_TESTS_SUPPORT_TEMPDIR_H
+#define SUBCLIENTCONF_TESTS_SUPPORT_TEMPDIR_H
 
 #include <string>
 
@@ -15,6 +15,8 @@ public:
     std::string file(const std::string& name) const { return path_ + "/" + name; }
     // Creates name (a file, or a folder when it ends with '/') with the given content.
     void make(const std::string& name, const std::string& content = "") const;
+    // Writes a file (relative to the folder) and returns its full path.
+    std::string write(const std::string& name, const std::string& content) const;
     static std::string read(const std::string& path);
 
 private:
