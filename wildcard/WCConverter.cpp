@@ -14,6 +14,7 @@ const ConversionResult sourceIllegal = 3;
 
 typedef int ConversionFlags;  // 0 strict, anything else lenient
 const ConversionFlags strictConversion = 0;
+const ConversionFlags lenientConversion = 1;
 
 // Trailing-byte count by lead byte.
 const unsigned char trailingBytesForUTF8[256] = {
@@ -202,7 +203,12 @@ std::string WCConverter::fromUnicode(const unsigned long* text)
 
 std::string utf8Of(unsigned long c)
 {
-    const unsigned long text[2] = {c, 0};
-    WCConverter converter;
-    return converter.fromUnicode(text);
+    const unsigned long source[1] = {c};
+    const unsigned long* from = source;
+    unsigned char bytes[4];
+    unsigned char* target = bytes;
+    // Lenient: a surrogate value, which the reader takes from its three
+    // encoded bytes, is written back as those bytes instead of being lost.
+    ConvertUTF32toUTF8(&from, source + 1, &target, bytes + sizeof bytes, lenientConversion);
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(target - bytes));
 }

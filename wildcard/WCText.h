@@ -41,7 +41,8 @@ bool appendOwned(std::vector<T*>& list, T* item)
     return true;
 }
 
-// One code point in UTF-8; empty (and logged) when it cannot be encoded.
+// One code point as pattern text in UTF-8, surrogate values included, so
+// that every character a pattern holds reads back; throws bad_alloc.
 std::string utf8Of(unsigned long c);
 
 #endif

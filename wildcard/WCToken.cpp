@@ -103,14 +103,12 @@ bool WCChar::contains(WCToken& other, bool caseSensitive)
 }
 
 std::string WCChar::toUtf8(unsigned long escapeChar)
-{
-    unsigned long text[3] = {ch, 0, 0};
-    if (ch == escapeChar || ch == '[' || ch == '?' || ch == '*') {
-        text[0] = escapeChar;
-        text[1] = ch;
-    }
-    WCConverter converter;
-    return converter.fromUnicode(text);
+try {
+    if (ch == escapeChar || ch == '[' || ch == '?' || ch == '*')
+        return utf8Of(escapeChar) + utf8Of(ch);
+    return utf8Of(ch);
+} catch (const std::bad_alloc&) {
+    return std::string();
 }
 
 WCToken* WCChar::createCaseInsensitiveToken()

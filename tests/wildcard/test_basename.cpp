@@ -42,6 +42,12 @@ TEST(WCBasename, ParsesAndRendersBack)
         {"[+-\\]]", '\\', true, 1, 0, "[+-\\]]"},    // an upper bound ']' or escape is escaped,
         {"[+-\\\\]", '\\', true, 1, 0, "[+-\\\\]"},  // or the rendering would not read back
         {"[\xc3\xa9-\xc3\xbc]", '\\', true, 1, 0, "[\xc3\xa9-\xc3\xbc]"},
+        // Encoded surrogates are read as values and written back as read,
+        // in a literal, a set member and an interval's bounds.
+        {"\xed\xa0\x80?", '\\', true, 2, 0, "\xed\xa0\x80?"},
+        {"[\xed\xa0\x99" "a-c]", '\\', true, 1, 0, "[\xed\xa0\x99" "a-c]"},
+        {"[\xed\xa0\x80-\xed\xbf\xbf]", '\\', true, 1, 0, "[\xed\xa0\x80-\xed\xbf\xbf]"},
+        {"\xed\xbf\xbf*", '\\', false, 2, 0, "\xed\xbf\xbf\\*"},
         {"*.*", '\\', true, 3, 2, "*.*"},
         {"?*?", '\\', true, 3, 1, "?*?"},
         {"a/*b", '/', true, 3, 0, "a/*b"},
