@@ -20,7 +20,9 @@ bool WCBasename::parse(const std::string& text)
 {
     WCConverter converter;
     const unsigned long* codes = converter.toUnicode(text);
-    if (codes[0] == 0) {
+    // A NUL would end the code points early: the tokens would hold less than
+    // the text, and literal and pattern comparisons would see different names.
+    if (codes[0] == 0 || text.find('\0') != std::string::npos) {
         dbg.debug(1, "could not convert basename '%s' to Unicode\n", text.c_str());
         return true;
     }

@@ -76,6 +76,7 @@ TEST(WCBasename, ParseFailuresAreLoggedAndKeepTheOldText)
     EXPECT_TRUE(log.has(1, "toUnicode: source exhausted converting to Unicode\n")) << log.dump();
     EXPECT_TRUE(log.has(1, "could not convert basename 'bad\xc3' to Unicode\n")) << log.dump();
     EXPECT_FALSE(b.parse("ok"));
+    EXPECT_TRUE(b.parse(std::string("ok\0more", 7)));  // a NUL would cut the name short
     EXPECT_TRUE(b.parse(std::string(WCConverter::capacity + 1, 'x')));
     EXPECT_EQ(b.getBasename(), "ok");
 

@@ -65,6 +65,13 @@ TEST(WCPath, ParseFailures)
     WCPath leading;
     EXPECT_TRUE(leading.parse("//a", PathModeAllWild));
     EXPECT_TRUE(log.has(1, "parse: cannot parse basename '' in path '//a'\n")) << log.dump();
+
+    // No name holds a NUL: a component with one is refused, not cut short
+    // (cut, /x/a would completely contain /x/a<NUL>b but could not contain it).
+    WCPath withNul;
+    EXPECT_TRUE(withNul.parse(std::string("/x/a\0b", 6), PathModeLiteral));
+    EXPECT_TRUE(log.has(1, "parse: cannot parse basename 'a' in path '/x/a'\n")) << log.dump();
+    EXPECT_EQ(describe(withNul), "<x>");
 }
 
 TEST(WCPath, ComparesLevelByLevel)
