@@ -140,6 +140,10 @@ public:
         // The texts travel on as C strings.
         if (text.find('\0') != std::string::npos)
             fail("NUL byte in line");
+        // The reader took one carriage return as part of the line end; a second
+        // would be lost when the store is written out and read again.
+        if (text.back() == '\r')
+            fail("line ends in a carriage return");
         size_t space = std::min(text.find(' '), text.size());
         std::string kind = text.substr(0, space);
         std::string rest = text.substr(std::min(space + 1, text.size()));
