@@ -5,9 +5,58 @@
 
 #include <memory>
 #include <new>
+#include <optional>
+
+namespace {
+
+// Text whose code points are its bytes, and which the converter takes whole.
+bool isPlainAscii(const std::string& text)
+{
+    if (text.empty() || text.size() > WCConverter::capacity)
+        return false;
+    for (unsigned char c : text)
+        if (c == 0 || c >= 0x80)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+// The tokens of a basename for the length of one comparison. A literal whose
+// tokens were never built lends them one at a time from its text, so comparing
+// it allocates nothing and cannot fail.
+class WCBasename::TokenView {
+public:
+    explicit TokenView(WCBasename& basename)
+        : sequence(basename.tokensPending ? nullptr : &basename.tokens),
+          text(basename.basename),
+          size(sequence ? sequence->getSize() : static_cast<int>(text.size()))
+    {
+    }
+
+    int getSize() const { return size; }
+
+    // Like WCSequence::get; for a literal the token stays valid until the next call.
+    WCToken& get(int index)
+    {
+        if (sequence)
+            return sequence->get(index);
+        if (index < 0 || index >= size)
+            return inert;
+        character.emplace(static_cast<unsigned char>(text[static_cast<std::size_t>(index)]));
+        return *character;
+    }
+
+private:
+    WCSequence* sequence;
+    const std::string& text;
+    int size;
+    WCToken inert;
+    std::optional<WCChar> character;
+};
 
 WCBasename::WCBasename(unsigned long escapeChar, bool isWildCard)
-    : escapeChar(escapeChar), wildCard(isWildCard), numStars(0)
+    : escapeChar(escapeChar), wildCard(isWildCard), tokensPending(false), numStars(0)
 {
 }
 
@@ -18,6 +67,8 @@ WCBasename::~WCBasename()
 
 bool WCBasename::parse(const std::string& text)
 {
+    if (!wildCard && isPlainAscii(text))
+        return keepLiteralText(text);
     WCConverter converter;
     const unsigned long* codes = converter.toUnicode(text);
     // A NUL would end the code points early: the tokens would hold less than
@@ -37,6 +88,32 @@ bool WCBasename::parse(const std::string& text)
         return true;
     }
     return false;
+}
+
+// What parse of the text would give, with the tokens left to buildLiteralTokens.
+bool WCBasename::keepLiteralText(const std::string& text)
+{
+    clean();
+    try {
+        basename = text;
+    } catch (const std::bad_alloc&) {
+        return true;
+    }
+    tokensPending = true;
+    return false;
+}
+
+// One literal token per character. Short of memory the sequence stays empty
+// and the tokens stay pending, so the comparisons still read the text.
+bool WCBasename::buildLiteralTokens()
+{
+    for (unsigned char c : basename) {
+        if (!addToken(new (std::nothrow) WCChar(c))) {
+            tokens.clear();
+            return false;
+        }
+    }
+    return true;
 }
 
 bool WCBasename::parse(const unsigned long* text)
@@ -162,8 +239,9 @@ bool WCBasename::exactMatch(const std::string& name, bool caseSensitive)
 
 bool WCBasename::overlaps(WCBasename& other, bool caseSensitive)
 {
-    const int n = tokens.getSize();
-    const int m = other.tokens.getSize();
+    TokenView mineView(*this), theirView(other);
+    const int n = mineView.getSize();
+    const int m = theirView.getSize();
     if (n == 0 || m == 0) {
         dbg.debug(1, "overlaps: zero tokens found in source or destination\n");
         return false;
@@ -176,8 +254,8 @@ bool WCBasename::overlaps(WCBasename& other, bool caseSensitive)
     // From the front up to the first star. Past its end a basename yields the
     // inert token, which matches nothing, so the walk ends by max(n, m).
     for (int k = 0; !(n == m && k == n); ++k) {
-        WCToken& mine = tokens.get(k);
-        WCToken& theirs = other.tokens.get(k);
+        WCToken& mine = mineView.get(k);
+        WCToken& theirs = theirView.get(k);
         if (mine.isStar() || theirs.isStar())
             break;
         if (!mine.matches(theirs, caseSensitive))
@@ -189,8 +267,8 @@ bool WCBasename::overlaps(WCBasename& other, bool caseSensitive)
     for (int i = n - 1, j = m - 1;; --i, --j) {
         if (n == m && i < 0)
             return true;
-        WCToken& mine = tokens.get(i);
-        WCToken& theirs = other.tokens.get(j);
+        WCToken& mine = mineView.get(i);
+        WCToken& theirs = theirView.get(j);
         if (mine.isStar() || theirs.isStar())
             return true;
         if (!mine.matches(theirs, caseSensitive))
@@ -204,8 +282,9 @@ bool WCBasename::overlaps(WCBasename& other, bool caseSensitive)
 // and no recursion, however many stars either side holds.
 bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int from, unsigned int otherFrom)
 {
-    const unsigned int n = static_cast<unsigned int>(tokens.getSize());
-    const unsigned int m = static_cast<unsigned int>(other.tokens.getSize());
+    TokenView mineView(*this), theirView(other);
+    const unsigned int n = static_cast<unsigned int>(mineView.getSize());
+    const unsigned int m = static_cast<unsigned int>(theirView.getSize());
     if (from >= n)
         return otherFrom >= m;
     if (otherFrom > m)
@@ -221,7 +300,7 @@ bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int fr
     }
     below[m] = 1;
     for (unsigned int i = n; i-- > from;) {
-        WCToken& mine = tokens.get(static_cast<int>(i));
+        WCToken& mine = mineView.get(static_cast<int>(i));
         if (mine.isStar()) {
             row[m] = below[m];
             for (unsigned int j = m; j-- > otherFrom;)
@@ -229,7 +308,7 @@ bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int fr
         } else {
             row[m] = 0;
             for (unsigned int j = otherFrom; j < m; ++j)
-                row[j] = below[j + 1] && mine.contains(other.tokens.get(static_cast<int>(j)), caseSensitive);
+                row[j] = below[j + 1] && mine.contains(theirView.get(static_cast<int>(j)), caseSensitive);
         }
         row.swap(below);
     }
@@ -238,16 +317,18 @@ bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int fr
 
 bool WCBasename::isStarStar()
 {
-    return tokens.getSize() >= 2 && numStars == tokens.getSize();
+    const int size = TokenView(*this).getSize();
+    return size >= 2 && numStars == size;
 }
 
 // Empty when memory runs out.
 std::string WCBasename::toUtf8()
 {
     std::string text;
+    TokenView view(*this);
     try {
-        for (int k = 0; k < tokens.getSize(); ++k)
-            text += tokens.get(k).toUtf8(escapeChar);
+        for (int k = 0; k < view.getSize(); ++k)
+            text += view.get(k).toUtf8(escapeChar);
     } catch (const std::bad_alloc&) {
         return std::string();
     }
@@ -261,10 +342,11 @@ WCBasename* WCBasename::createCaseInsensitiveBasename()
         dbg.debug(1, "out of memory");
         return nullptr;
     }
+    TokenView view(*this);
     try {
         std::string text;
-        for (int k = 0; k < tokens.getSize(); ++k) {
-            WCToken& token = tokens.get(k);
+        for (int k = 0; k < view.getSize(); ++k) {
+            WCToken& token = view.get(k);
             WCToken* folded = token.createCaseInsensitiveToken();
             if (!copy->addToken(folded)) {
                 dbg.debug(1, "unable to create case-insensitive token for '%s'", token.toUtf8(escapeChar).c_str());
@@ -292,6 +374,8 @@ bool WCBasename::isWildCard()
 
 WCSequence* WCBasename::getTokens()
 {
+    if (tokensPending && buildLiteralTokens())
+        tokensPending = false;
     return &tokens;
 }
 
@@ -303,5 +387,6 @@ int WCBasename::getNumStars()
 void WCBasename::clean()
 {
     tokens.clear();
+    tokensPending = false;
     numStars = 0;
 }

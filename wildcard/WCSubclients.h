@@ -205,13 +205,21 @@ public:
     void clean();
 
 private:
+    class TokenView;
+
     bool addToken(WCToken* token);
     bool parseCodePoints(const unsigned long* text, unsigned int length);
+    bool keepLiteralText(const std::string& text);
+    bool buildLiteralTokens();
 
     std::string basename;
     unsigned long escapeChar;
     WCSequence tokens;
     bool wildCard;
+    // A literal of plain ASCII text keeps only its text until getTokens() is
+    // called: its token k is the character basename[k]. The content tree holds
+    // one literal per component and seldom needs their tokens.
+    bool tokensPending;
     int numStars;
 };
 
