@@ -95,6 +95,8 @@ TEST(WCPath, ComparesLevelByLevel)
         {"/Data/*.log", "/data/app.LOG", true, false, false},
         {"/Data/*.log", "/data/app.LOG", false, true, true},
         {"\\a\\*", "\\a\\b\\c", true, true, true},
+        // A set without members matches nothing: every path contains it, none could.
+        {"/[q*m]*", "/[q-m]*", true, false, true},
     };
     for (const auto& c : cases) {
         WCPath a, b;
