@@ -63,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     checkOne(b, escape);
 
-    // Ignoring case, sets compare by their folded bounds only (an interval
-    // such as [--c] then loses the capitals inside it), so the two modes are
-    // not compared with each other here.
+    // Ignoring case a negated set stands for fewer characters ([!a] no
+    // longer takes A), so neither mode's answers bound the other's and the
+    // two are not compared with each other here.
     a.overlaps(b, caseSensitive);
     a.contains(b, caseSensitive, from, otherFrom);
     a.isStarStar();

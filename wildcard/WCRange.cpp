@@ -27,15 +27,11 @@ private:
 
 // The union of a list of intervals, sorted and merged, so that coverage and
 // intersection questions cost a binary search instead of a walk over characters.
-// Inverted intervals (possible among lowered bounds) hold no character.
 class IntervalUnion {
 public:
     explicit IntervalUnion(const std::vector<Interval>& intervals)
     {
-        std::vector<Interval> sorted;
-        for (const Interval& i : intervals)
-            if (i.lo <= i.hi)
-                sorted.push_back(i);
+        std::vector<Interval> sorted(intervals);
         std::sort(sorted.begin(), sorted.end(), [](const Interval& a, const Interval& b) { return a.lo < b.lo; });
         for (const Interval& i : sorted) {
             if (!merged_.empty() && (i.lo <= merged_.back().hi || i.lo - merged_.back().hi == 1))
@@ -79,6 +75,35 @@ bool isAsciiUpper(unsigned long c)
 const unsigned long firstCased = 'A';
 const unsigned long lastCased = 0xFD;
 
+// The characters an interval stands for in a comparison. With case it is
+// itself; ignoring case, where a capital stands for its small letter, it is
+// its part below 'A', its capitals lowered and its part above 'Z'. Lowering
+// the bounds alone would turn [W-m] into the inverted [w-m] and lose every
+// character between.
+struct IntervalPieces {
+    Interval pieces[3];
+    int count = 0;
+
+    IntervalPieces(const Interval& i, bool caseSensitive)
+    {
+        if (caseSensitive)
+            pieces[count++] = i;
+        else
+            fold(i);
+    }
+
+    void fold(const Interval& i)
+    {
+        if (i.lo < 'A')
+            pieces[count++] = {i.lo, std::min<unsigned long>(i.hi, 'A' - 1)};
+        if (i.lo <= 'Z' && i.hi >= 'A')
+            pieces[count++] = {std::max<unsigned long>(i.lo, 'A') + lcCorrect,
+                               std::min<unsigned long>(i.hi, 'Z') + lcCorrect};
+        if (i.hi > 'Z')
+            pieces[count++] = {std::max<unsigned long>(i.lo, 'Z' + 1), i.hi};
+    }
+};
+
 }  // namespace
 
 WCRange::WCRange(bool negated) : negated(negated), nextRange(-1) {}
@@ -89,9 +114,10 @@ void WCRange::addRange(unsigned long minChar, unsigned long maxChar)
         dbg.debug(1, "addRange: minChar %d > maxChar %d\n", static_cast<int>(minChar), static_cast<int>(maxChar));
         return;
     }
-    unsigned long hi = maxChar != 0 ? maxChar : minChar;
-    bounds.push_back({minChar, hi});
-    lowerBounds.push_back({foldAscii(minChar), foldAscii(hi)});
+    const Interval interval = {minChar, maxChar != 0 ? maxChar : minChar};
+    bounds.push_back(interval);
+    const IntervalPieces folded(interval, false);
+    lowerBounds.insert(lowerBounds.end(), folded.pieces, folded.pieces + folded.count);
 }
 
 const std::vector<Interval>& WCRange::boundsFor(bool caseSensitive) const
@@ -169,11 +195,11 @@ bool WCRange::matches(WCToken& other, bool caseSensitive)
 bool WCRange::overlapsIntervalsOf(WCToken& other, WCTokenArgs& args, bool caseSensitive)
 {
     do {
-        unsigned long lo = caseSensitive ? args.minChar : foldAscii(args.minChar);
-        unsigned long hi = caseSensitive ? args.maxChar : foldAscii(args.maxChar);
-        for (const Interval& i : boundsFor(caseSensitive))
-            if (i.lo <= hi && i.hi >= lo)
-                return true;
+        const IntervalPieces theirs({args.minChar, args.maxChar}, caseSensitive);
+        for (int k = 0; k < theirs.count; ++k)
+            for (const Interval& i : boundsFor(caseSensitive))
+                if (i.lo <= theirs.pieces[k].hi && i.hi >= theirs.pieces[k].lo)
+                    return true;
     } while (other.getNext(args));
     return false;
 }
@@ -204,13 +230,13 @@ bool WCRange::coversCharactersOf(WCToken& other, bool caseSensitive)
         theirs = otherSet->boundsFor(caseSensitive);
     } else {
         WCTokenArgs args;
-        for (bool more = other.getFirst(args); more; more = other.getNext(args))
-            theirs.push_back({args.minChar, args.maxChar});
+        for (bool more = other.getFirst(args); more; more = other.getNext(args)) {
+            const IntervalPieces pieces({args.minChar, args.maxChar}, caseSensitive);
+            theirs.insert(theirs.end(), pieces.pieces, pieces.pieces + pieces.count);
+        }
     }
     IntervalUnion ours(boundsFor(caseSensitive));
     for (const Interval& i : theirs) {
-        if (i.lo > i.hi)
-            continue;  // holds no character
         if (negated ? ours.intersects(i) : !ours.covers(i))
             return false;
     }

@@ -142,7 +142,7 @@ private:
     static void addPartnersOf(WCRange& target, unsigned long lo, unsigned long hi);
 
     std::vector<Interval> bounds;       // as written in the pattern
-    std::vector<Interval> lowerBounds;  // the same with ASCII capitals lowered
+    std::vector<Interval> lowerBounds;  // what they stand for with ASCII capitals lowered
     bool negated;
     int nextRange;                      // enumeration cursor of getNext
 };

@@ -21,10 +21,12 @@ struct Set {
     {
         if (caseSensitive)
             return intervals;
-        std::vector<Interval> lowered;
+        // Ignoring case each character stands for its folded form.
+        std::vector<Interval> folded;
         for (Interval i : intervals)
-            lowered.push_back({fold(i.lo), fold(i.hi)});
-        return lowered;
+            for (unsigned long c = i.lo; c <= i.hi; ++c)
+                folded.push_back({fold(c), fold(c)});
+        return folded;
     }
 
     static unsigned long fold(unsigned long c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
@@ -76,7 +78,7 @@ bool walkContains(Set mine, Set theirs, bool caseSensitive)
 }
 
 // Sets over '0'..'~' so that both cases, the characters between them and
-// inverted lowered bounds (such as Z-a) all occur.
+// intervals from capitals to small letters (such as Z-a) all occur.
 Set randomSet(std::mt19937& random)
 {
     std::uniform_int_distribution<unsigned long> character('0', '~');

@@ -46,6 +46,14 @@ TEST(WCToken, MatchesAndContainsByTable)
         {"[A-Z]", "q", false, true, true},
         {"[a-z]", "[A-C]", false, true, true},
         {"[!A-Z]", "q", false, false, false},
+        // Ignoring case an interval from a capital to a small letter keeps
+        // every character between, its capitals as small letters.
+        {"[W-m]", "[W-m]", false, true, true},
+        {"[W-m]", "x", false, true, true},
+        {"[W-m]", "_", false, true, true},
+        {"[W-m]", "[n-v]", false, false, false},
+        {"[--c]", "Z", false, true, true},
+        {"[a-z]", "[A-z]", false, true, false},  // '_' is no letter
         {"[]a]", "]", true, true, true},
         {"[a\\-z]", "-", true, true, true},
         {"[a\\-z]", "b", true, false, false},
