@@ -23,16 +23,35 @@ void checkSameTokens(WCBasename& a, WCBasename& b)
     }
 }
 
-void checkOne(WCBasename& pattern, unsigned long escape)
+size_t codePoints(const std::string& utf8)
+{
+    size_t count = 0;
+    for (unsigned char c : utf8)
+        count += c < 0x80 || c > 0xBF;
+    return count;
+}
+
+void checkRoundTrip(WCBasename& pattern, unsigned long escape)
 {
     const std::string text = pattern.toUtf8();
     WCBasename again(escape, true);
+    // Escapes make a rendering longer than its pattern; beyond the
+    // converter's capacity it is refused like any text that long.
+    if (codePoints(text) > WCConverter::capacity) {
+        FUZZ_CHECK(again.parse(text));
+        return;
+    }
     FUZZ_CHECK(!again.parse(text));
     // A set without members renders as "[]", which reads back as two literals.
     if (!hasEmptySet(pattern)) {
         checkSameTokens(pattern, again);
         FUZZ_CHECK(again.toUtf8() == text);
     }
+}
+
+void checkOne(WCBasename& pattern, unsigned long escape)
+{
+    checkRoundTrip(pattern, escape);
     FUZZ_CHECK(pattern.contains(pattern, true, 0, 0));
     FUZZ_CHECK(pattern.contains(pattern, false, 0, 0));
 
