@@ -64,12 +64,13 @@ int FSSubclientConf::setPath(const char* path) {
             return -1;
         }
         // Everything the record needs is allocated before the tree changes:
-        // an accepted line always gets its record.
+        // an accepted line always gets its record. The room for a duplicate
+        // postfix is kept aside, so that a record holds no more than its text.
         FSPlayback record;
         record.kind = FSPlayback::kindPath;
         record.isWildcard = isWild;
-        record.text.reserve(fixed.size() + kPostfixRoom);
         record.text = fixed;
+        d->postfixedPath.reserve(fixed.size() + kPostfixRoom);
         d->reserveReplaySlot();
 
         // A postfix left by this insertion, not a stale error code, tells that
@@ -81,7 +82,8 @@ int FSSubclientConf::setPath(const char* path) {
             return rc;
         const bool duplicated = !d->dupPostfix.empty();
         if (duplicated) {
-            record.text += d->dupPostfix;
+            d->postfixedPath.assign(record.text).append(d->dupPostfix);
+            record.text.swap(d->postfixedPath);
             d->errCode = FS_NO_ERROR;
             d->dupPostfix.clear();
         }

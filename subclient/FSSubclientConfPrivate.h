@@ -160,6 +160,7 @@ public:
     int errCode;
     bool loadedDefaultOnly;
     std::string dupPostfix;
+    std::string postfixedPath;  // room for a path record with a duplicate postfix
     FSSubclientNode* lastNode;
     bool calledFromStartRestore;
     bool allowOverlapSCContent;

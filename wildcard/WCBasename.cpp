@@ -1,5 +1,6 @@
 // One path component: parsing into tokens and the comparisons between components.
 #include "wildcard/WCSubclients.h"
+#include "wildcard/WCText.h"
 
 #include "platform/TDebuggable.h"
 
@@ -234,7 +235,7 @@ bool WCBasename::exactMatch(const std::string& name, bool caseSensitive)
 {
     if (wildCard)
         return false;
-    return caseSensitive ? StringsEqual(basename, name) : NoCaseStringsEqual(basename, name);
+    return sameName(basename, name, caseSensitive);
 }
 
 bool WCBasename::overlaps(WCBasename& other, bool caseSensitive)
@@ -247,7 +248,7 @@ bool WCBasename::overlaps(WCBasename& other, bool caseSensitive)
         return false;
     }
     if (!wildCard && !other.wildCard)
-        return caseSensitive ? StringsEqual(basename, other.basename) : NoCaseStringsEqual(basename, other.basename);
+        return sameName(basename, other.basename, caseSensitive);
     const bool starless = numStars == 0 && other.numStars == 0;
     if (starless && n != m)
         return false;

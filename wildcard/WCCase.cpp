@@ -54,12 +54,17 @@ bool NoCaseCompareChar(char a, char b)
     return foldAscii(static_cast<unsigned char>(a)) == foldAscii(static_cast<unsigned char>(b));
 }
 
+bool sameName(const std::string& a, const std::string& b, bool caseSensitive)
+{
+    return equalBytesBy(a, b, caseSensitive ? sameByte : NoCaseCompareChar);
+}
+
 bool NoCaseStringsEqual(std::string a, std::string b)
 {
-    return equalBytesBy(a, b, NoCaseCompareChar);
+    return sameName(a, b, false);
 }
 
 bool StringsEqual(std::string a, std::string b)
 {
-    return equalBytesBy(a, b, sameByte);
+    return sameName(a, b, true);
 }

@@ -6,6 +6,7 @@
 #ifndef SUBCLIENTCONF_WILDCARD_WCSUBCLIENTS_H
 #define SUBCLIENTCONF_WILDCARD_WCSUBCLIENTS_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -163,8 +164,9 @@ public:
     void clear();
 
 private:
-    std::vector<WCToken*> tokens;
-    WCToken emptyToken;
+    // Made with the first token: most sequences of a content tree (those of
+    // its literal components) stay empty, and then cost one pointer.
+    std::unique_ptr<std::vector<WCToken*>> tokens;
 };
 
 // ---------------------------------------------------------------------------

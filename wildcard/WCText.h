@@ -16,6 +16,9 @@ inline unsigned long foldAscii(unsigned long c)
     return c >= 'A' && c <= 'Z' ? c + lcCorrect : c;
 }
 
+// StringsEqual, or NoCaseStringsEqual without caseSensitive, without copying the names.
+bool sameName(const std::string& a, const std::string& b, bool caseSensitive);
+
 // True when the length bytes form one acceptable UTF-8 sequence.
 bool isLegalUTF8(const unsigned char* bytes, int length);
 

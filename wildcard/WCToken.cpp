@@ -200,24 +200,34 @@ WCSequence::~WCSequence()
 
 bool WCSequence::add(WCToken* token)
 {
-    return appendOwned(tokens, token);
+    if (token && !tokens)
+        tokens.reset(new (std::nothrow) std::vector<WCToken*>());
+    if (!tokens) {
+        delete token;
+        return false;
+    }
+    return appendOwned(*tokens, token);
 }
 
+// The inert token of every sequence: it has no state to share.
 WCToken& WCSequence::get(int index)
 {
+    static WCToken emptyToken;
     if (index < 0 || index >= getSize())
         return emptyToken;
-    return *tokens[static_cast<std::size_t>(index)];
+    return *(*tokens)[static_cast<std::size_t>(index)];
 }
 
 int WCSequence::getSize() const
 {
-    return static_cast<int>(tokens.size());
+    return tokens ? static_cast<int>(tokens->size()) : 0;
 }
 
 void WCSequence::clear()
 {
-    for (WCToken* token : tokens)
+    if (!tokens)
+        return;
+    for (WCToken* token : *tokens)
         delete token;
-    tokens.clear();
+    tokens.reset();
 }
