@@ -5,6 +5,7 @@
 #include "wildcard/WCSubclients.h"
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -27,6 +28,8 @@ FSSubclientNode* literalChild(FSSubclientNode* node, const std::string& componen
 // One loop turn per path component, so a deep path costs no stack.
 int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* path)
 {
+    std::string component;  // one buffer for every level
+    std::optional<WCBasename> probe;  // built only below a node with wildcard children
     for (;;) {
         const char* levelPath = path;
         while (*path == delim)
@@ -37,21 +40,24 @@ int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* 
             return *path ? 0 : 1;
         }
         const char* end = strchr(path, delim);
-        std::string component = end ? std::string(path, static_cast<size_t>(end - path)) : std::string(path);
+        component.assign(path, end ? static_cast<size_t>(end - path) : strlen(path));
 
-        WCBasename probe(static_cast<unsigned char>(escapeChar), false);
         bool parsed = false;
         FSSubclientNode* wildcardMatch = nullptr;
         FSSubclientNode* first = node->hasWildcardChildren ? node->firstChild : nullptr;  // none to find otherwise
         for (FSSubclientNode* child = first; child; child = child->nextSibling) {
             if (!child->pattern->isWildCard())
                 continue;
-            if (!parsed && probe.parse(component)) {
-                TLOG_ON(owner, 1, "Could not parse '%s' (path '%s')", component.c_str(), levelPath);
-                return 0;
+            if (!parsed) {
+                if (!probe)
+                    probe.emplace(static_cast<unsigned char>(escapeChar), false);
+                if (probe->parse(component)) {
+                    TLOG_ON(owner, 1, "Could not parse '%s' (path '%s')", component.c_str(), levelPath);
+                    return 0;
+                }
+                parsed = true;
             }
-            parsed = true;
-            if (!child->pattern->overlaps(probe, caseSensitive))
+            if (!child->pattern->overlaps(*probe, caseSensitive))
                 continue;
             if (wildcardMatch) {
                 TLOG_ON(owner, 1, "Path '%s' matches wild cards '%s' and '%s'", levelPath,

@@ -60,6 +60,10 @@ struct CharBuffer {
     char* text;
     size_t length;
     void push_back(char c) { text[length++] = c; }
+    void append(const char* from, size_t count) {
+        memcpy(text + length, from, count);
+        length += count;
+    }
     void pop_back() { --length; }
     char back() const { return text[length - 1]; }
     size_t size() const { return length; }
@@ -67,19 +71,30 @@ struct CharBuffer {
 
 // Writes delim, then text with doubled delimiters dropped and, when
 // interchange is on, the alternate slash read as the delimiter; a trailing
-// delimiter is removed unless it is all there is.
-template <class Out>
-void appendNormalized(Out& out, const char* text, size_t len, char delim, bool interchange) {
-    const char alternate = alternateOf(delim);
+// delimiter is removed unless it is all there is. Names between delimiters
+// are copied whole: every lookup of a path normalizes it first.
+void appendNormalized(CharBuffer& out, const char* text, size_t len, char delim, bool interchange) {
+    const char alternate = interchange ? alternateOf(delim) : delim;
     out.push_back(delim);
-    char prev = delim;
-    for (size_t i = 0; i < len; ++i) {
-        char c = text[i];
-        if (interchange && c == alternate)
-            c = delim;
-        if (c != delim || prev != delim)
-            out.push_back(c);
-        prev = c;
+    bool afterDelim = true;
+    for (size_t i = 0; i < len;) {
+        if (text[i] == delim || text[i] == alternate) {
+            if (!afterDelim)
+                out.push_back(delim);
+            afterDelim = true;
+            ++i;
+            continue;
+        }
+        size_t end = i + 1;
+        if (alternate == delim) {
+            const void* next = memchr(text + end, delim, len - end);
+            end = next ? static_cast<size_t>(static_cast<const char*>(next) - text) : len;
+        }
+        while (end < len && text[end] != delim && text[end] != alternate)
+            ++end;
+        out.append(text + i, end - i);
+        afterDelim = false;
+        i = end;
     }
     if (out.size() > 1 && out.back() == delim)
         out.pop_back();
