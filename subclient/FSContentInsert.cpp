@@ -29,6 +29,7 @@ const size_t kPostfixRoom = 70;
 
 int FSSubclientConf::setPath(const char* path) {
     d->dropPathTestDirlist();
+    d->searchIndex.drop();
     try {
         if (!path) {
             TLOG(-1, "NULL path");

@@ -1,87 +1,205 @@
 #include "subclient/FSSubclientConfPrivate.h"
 
 #include "subclient/FSChildrenSpeedup.h"
+#include "subclient/FSNameProbe.h"
 
 #include "wildcard/WCSubclients.h"
 
 #include <cstring>
-#include <optional>
+#include <string>
+#include <string_view>
 
 namespace {
 
-// Below a node that never had a wildcard child the child index holds every
-// child, the first of equal names, so a lookup answers as the sibling scan.
-FSSubclientNode* literalChild(FSSubclientNode* node, const std::string& component, bool caseSensitive)
-{
-    if (!node->hasWildcardChildren && node->childIndex && node->childIndex->serves(caseSensitive)) {
-        FSSubclientNode* found = nullptr;
-        return node->childIndex->find(component.c_str(), &found) == 1 ? found : nullptr;
+// Steps through the tree itself: sibling chains and child indexes.
+class TreeWalk {
+public:
+    TreeWalk(FSSubclientNode* node, bool caseSensitive) : node_(node), caseSensitive_(caseSensitive) {}
+
+    FSSubclientNode* node() const { return node_; }
+    bool hasChildren() const { return node_->firstChild != nullptr; }
+
+    // Calls visit with each wildcard child in sibling order while it returns true.
+    template <class Visit>
+    void eachWildcard(Visit visit) const
+    {
+        if (!node_->hasWildcardChildren)
+            return;
+        for (FSSubclientNode* child = node_->firstChild; child; child = child->nextSibling)
+            if (child->pattern->isWildCard() && !visit(child))
+                return;
     }
-    for (FSSubclientNode* child = node->firstChild; child; child = child->nextSibling)
-        if (!child->pattern->isWildCard() && child->pattern->exactMatch(component, caseSensitive))
-            return child;
-    return nullptr;
-}
 
-}  // namespace
+    // Below a node that never had a wildcard child the child index holds
+    // every child, the first of equal names, so a lookup answers as the
+    // sibling scan.
+    FSSubclientNode* literal(std::string_view component)
+    {
+        name_.assign(component.data(), component.size());
+        if (!node_->hasWildcardChildren && node_->childIndex && node_->childIndex->serves(caseSensitive_)) {
+            FSSubclientNode* found = nullptr;
+            return node_->childIndex->find(name_.c_str(), &found) == 1 ? found : nullptr;
+        }
+        for (FSSubclientNode* child = node_->firstChild; child; child = child->nextSibling)
+            if (!child->pattern->isWildCard() && child->pattern->exactMatch(name_, caseSensitive_))
+                return child;
+        return nullptr;
+    }
 
-// One loop turn per path component, so a deep path costs no stack.
-int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* path)
+    void descend(FSSubclientNode* child) { node_ = child; }
+
+private:
+    FSSubclientNode* node_;
+    bool caseSensitive_;
+    std::string name_;  // one buffer for every level
+};
+
+// Steps through the search index from its root; the same children in the
+// same order as TreeWalk.
+class IndexWalk {
+public:
+    IndexWalk(const FSSearchIndex& index, const char* path, char delim)
+        : index_(index), entry_(&index.root()), key_(FSSearchIndex::rootKey())
+    {
+        prefetchLevels(path, delim);
+    }
+
+    FSSubclientNode* node() const { return entry_->node; }
+    bool hasChildren() const { return entry_->hasChildren; }
+
+    template <class Visit>
+    void eachWildcard(Visit visit) const
+    {
+        FSSubclientNode* const* wildcards = index_.wildcards(*entry_);
+        for (std::uint32_t i = 0; i < entry_->wildcardCount; ++i)
+            if (!visit(wildcards[i]))
+                return;
+    }
+
+    FSSubclientNode* literal(std::string_view component)
+    {
+        foundKey_ = level_ < prefetched_ ? keys_[level_] : index_.childKey(key_, component);
+        found_ = index_.literalChild(*entry_, foundKey_, component);
+        return found_ ? found_->node : nullptr;
+    }
+
+    // child is what literal returned last.
+    void descend(FSSubclientNode*)
+    {
+        entry_ = found_;
+        key_ = foundKey_;
+        ++level_;
+    }
+
+private:
+    // The levels of a path are looked up one after the other; starting the
+    // first memory loads of all of them at once saves waiting for each.
+    void prefetchLevels(const char* path, char delim)
+    {
+        std::uint64_t key = key_;
+        for (; prefetched_ < kPrefetched; ++prefetched_) {
+            while (*path == delim)
+                ++path;
+            if (!*path)
+                break;
+            const char* end = strchr(path, delim);
+            const std::size_t length = end ? static_cast<std::size_t>(end - path) : strlen(path);
+            key = index_.childKey(key, std::string_view(path, length));
+            keys_[prefetched_] = key;
+            if (!end) {
+                ++prefetched_;
+                break;
+            }
+            path = end;
+        }
+        index_.prefetch(keys_, prefetched_);
+    }
+
+    static const int kPrefetched = FSSearchIndex::kMaxPrefetch;
+
+    const FSSearchIndex& index_;
+    const FSSearchIndex::Entry* entry_;
+    std::uint64_t key_;
+    const FSSearchIndex::Entry* found_ = nullptr;
+    std::uint64_t foundKey_ = 0;
+    int level_ = 0;
+    int prefetched_ = 0;
+    std::uint64_t keys_[kPrefetched];  // of the first levels, computed for prefetching
+};
+
+// The search proper, one loop turn per path component, so a deep path costs
+// no stack. Messages name origin (recursiveSearch) as their reporter.
+template <class Walk>
+int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const char* origin)
 {
-    std::string component;  // one buffer for every level
-    std::optional<WCBasename> probe;  // built only below a node with wildcard children
+    FSNameProbe probe(p.escapeChar);
     for (;;) {
         const char* levelPath = path;
-        while (*path == delim)
+        while (*path == p.delim)
             ++path;
-        if (!*path || !node->firstChild) {
-            searchNode = node;
-            searchWildcardNode = nullptr;
+        if (!*path || !walk.hasChildren()) {
+            p.searchNode = walk.node();
+            p.searchWildcardNode = nullptr;
             return *path ? 0 : 1;
         }
-        const char* end = strchr(path, delim);
-        component.assign(path, end ? static_cast<size_t>(end - path) : strlen(path));
+        const char* end = strchr(path, p.delim);
+        const std::string_view component(path, end ? static_cast<size_t>(end - path) : strlen(path));
 
         bool parsed = false;
+        bool failed = false;
         FSSubclientNode* wildcardMatch = nullptr;
-        FSSubclientNode* first = node->hasWildcardChildren ? node->firstChild : nullptr;  // none to find otherwise
-        for (FSSubclientNode* child = first; child; child = child->nextSibling) {
-            if (!child->pattern->isWildCard())
-                continue;
-            if (!parsed) {
-                if (!probe)
-                    probe.emplace(static_cast<unsigned char>(escapeChar), false);
-                if (probe->parse(component)) {
-                    TLOG_ON(owner, 1, "Could not parse '%s' (path '%s')", component.c_str(), levelPath);
-                    return 0;
-                }
-                parsed = true;
+        walk.eachWildcard([&](FSSubclientNode* child) {
+            if (!parsed && !probe.set(component)) {
+                p.owner->log(1, origin, __LINE__, "Could not parse '%s' (path '%s')", std::string(component).c_str(),
+                             levelPath);
+                return !(failed = true);
             }
-            if (!child->pattern->overlaps(*probe, caseSensitive))
-                continue;
+            parsed = true;
+            if (!probe.overlappedBy(*child->pattern, p.caseSensitive))
+                return true;
             if (wildcardMatch) {
-                TLOG_ON(owner, 1, "Path '%s' matches wild cards '%s' and '%s'", levelPath,
-                        nodeToPath(wildcardMatch).c_str(), nodeToPath(child).c_str());
-                return 0;
+                p.owner->log(1, origin, __LINE__, "Path '%s' matches wild cards '%s' and '%s'", levelPath,
+                             p.nodeToPath(wildcardMatch).c_str(), p.nodeToPath(child).c_str());
+                return !(failed = true);
             }
             wildcardMatch = child;
-        }
+            return true;
+        });
+        if (failed)
+            return 0;
 
-        FSSubclientNode* literal = literalChild(node, component, caseSensitive);
+        FSSubclientNode* literal = walk.literal(component);
         if (literal && end) {
-            node = literal;
+            walk.descend(literal);
             path = end + 1;
             continue;
         }
         if (literal) {
-            searchNode = literal;
-            searchWildcardNode = wildcardMatch && literal->subclient == -1 ? wildcardMatch : nullptr;
+            p.searchNode = literal;
+            p.searchWildcardNode = wildcardMatch && literal->subclient == -1 ? wildcardMatch : nullptr;
             return 1;
         }
-        searchNode = wildcardMatch ? wildcardMatch : node;
-        searchWildcardNode = nullptr;
+        p.searchNode = wildcardMatch ? wildcardMatch : walk.node();
+        p.searchWildcardNode = nullptr;
         return wildcardMatch ? 1 : 0;
     }
+}
+
+}  // namespace
+
+// From the root the search index answers, once it is built.
+int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* path)
+{
+    if (node != root || !searchIndex.ready(root, caseSensitive))
+        return treeSearch(node, path, __PRETTY_FUNCTION__);
+    IndexWalk walk(searchIndex, path, delim);
+    return searchFrom(*this, walk, path, __PRETTY_FUNCTION__);
+}
+
+int CFSSubclientConfPrivate::treeSearch(FSSubclientNode* node, const char* path, const char* origin)
+{
+    TreeWalk walk(node, caseSensitive);
+    return searchFrom(*this, walk, path, origin);
 }
 
 FSSubclientNode* CFSSubclientConfPrivate::ownerNode(FSSubclientNode* node)

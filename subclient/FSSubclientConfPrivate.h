@@ -3,6 +3,7 @@
 #define SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
 
 #include "subclient/FSPatternCache.h"
+#include "subclient/FSSearchIndex.h"
 #include "subclient/FSSubclientConf.h"
 
 #include <cstdint>
@@ -94,6 +95,9 @@ public:
     bool pathTestDirlistReusable(char delim);
     void dropPathTestDirlist();
     int recursiveSearch(FSSubclientNode* node, const char* path);
+    // The same search through the tree itself, without the search index;
+    // messages name origin as their reporter.
+    int treeSearch(FSSubclientNode* node, const char* path, const char* origin);
     // Owner rule: the node that owns node's path, and the subclient of the
     // path the last search looked up given that owner.
     FSSubclientNode* ownerNode(FSSubclientNode* node);
@@ -144,6 +148,7 @@ public:
     bool outputDescend;
     FSSubclientNode* searchNode;
     FSSubclientNode* searchWildcardNode;
+    FSSearchIndex searchIndex;  // dropped on every change of the tree's shape
     FSSubclientDir** nodirTail;  // link field where the next nodir entry is hooked in
     std::list<char*> defaultContent;  // malloc'ed texts
     bool caseSensitive;

@@ -111,6 +111,7 @@ void CFSSubclientConfPrivate::freeTree(FSSubclientNode* node) {
     // the first child, climb back through parent once a chain is released.
     if (!node)
         return;
+    searchIndex.drop();
     FSSubclientNode* const stop = node->parent;
     while (node && node != stop) {
         if (FSSubclientNode* child = node->firstChild) {

@@ -32,6 +32,8 @@ TEST_F(LimitsTest, AllocationFailureAnywhereInConstruction)
         ASSERT_EQ(conf.setPath(line), 0) << line;
     // Copying a long display name allocates with exceptions.
     ASSERT_EQ(FSSubclientConfTestAccess::priv(conf).setDisplayName("a display name longer than any short string"), 0);
+    // The first search builds the search index; the loop fails the list's own allocations.
+    std::unique_ptr<FSSubclientDirlist>(conf.createDirlist("/", false));
     for (long n = 0;; ++n) {
         std::unique_ptr<FSSubclientDirlist> list;
         bool reached;

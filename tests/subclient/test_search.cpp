@@ -1,0 +1,147 @@
+// The content-tree search's shortcuts: the search index and the name probe
+// must answer exactly as the walk through the tree and the parsed probe.
+#include "FailingAllocation.h"
+#include "subclient/FSNameProbe.h"
+#include "support/Capture.h"
+#include "support/FSSubclientConfTestAccess.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(NameProbe, OverlapsAsAParsedLiteralBasename)
+{
+    const char* const patterns[] = {"*",     "*.log", "a*",  "*a",     "a*b*c", "?",    "??",   "a?c",
+                                    "[a-c]*", "[!a]x", "[]]", "\\*x",   "\xc3\xa9*", "*\xc3\x89", "x", "ab",
+                                    "**",    "*?*",   "?*?", "A*[0-9]", "a[",    "*b*"};
+    const char* const names[] = {"a",  "abc",    "A.LOG", "x.log",      "\xc3\xa9",  "\xc3\x89", "ab", "b", "]",
+                                 "*x", "abcabc", "aXc",   "A7",         "\xff",      "a\xc3",    "xx", "ba", "abcb",
+                                 "AB", "[",      "a[",    "verylongnamebeyondeightbytes"};
+    for (bool caseSensitive : {true, false})
+        for (const char* text : patterns) {
+            WCBasename pattern('\\', true);
+            ASSERT_FALSE(pattern.parse(text)) << text;
+            for (const char* name : names) {
+                WCBasename literal('\\', false);
+                const bool parses = !literal.parse(name);
+                FSNameProbe probe('\\');
+                ASSERT_EQ(parses, probe.set(name)) << name;
+                if (parses) {
+                    EXPECT_EQ(pattern.overlaps(literal, caseSensitive), probe.overlappedBy(pattern, caseSensitive))
+                        << text << " / " << name << (caseSensitive ? " (case sensitive)" : "");
+                }
+            }
+        }
+}
+
+// What one search leaves: its result, both nodes and its log records.
+struct Outcome {
+    int found;
+    FSSubclientNode* node;
+    FSSubclientNode* wildcard;
+    std::vector<std::string> log;
+
+    bool operator==(const Outcome& o) const
+    {
+        return found == o.found && node == o.node && wildcard == o.wildcard && log == o.log;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Outcome& o)
+{
+    out << o.found << " " << o.node << " " << o.wildcard;
+    for (const std::string& line : o.log)
+        out << " | " << line;
+    return out;
+}
+
+Outcome search(CFSSubclientConfPrivate& p, const std::string& path, bool throughIndex)
+{
+    CaptureLog log(255);
+    p.searchNode = p.searchWildcardNode = nullptr;
+    const int found = throughIndex ? p.recursiveSearch(p.root, path.c_str()) : p.treeSearch(p.root, path.c_str(), "");
+    Outcome outcome = {found, p.searchNode, p.searchWildcardNode, {}};
+    for (const LogRecord& r : log.records())
+        outcome.log.push_back(std::to_string(r.level) + " " + r.text);
+    return outcome;
+}
+
+// Random configurations grown step by step, with the case mode and the
+// overlap switch changing in between: equal names of another case, wildcard
+// and literal siblings, overlapping wildcards, nested content, names that do
+// not convert. After every step each question is searched both ways.
+TEST(SearchIndex, AnswersAsTheWalkThroughTheTree)
+{
+    const std::vector<std::string> content = {
+        "/a", "/a/b", "/A/B/c", "/a/b/c/d", "/Data/x", "/DATA/y", "/data", "/w/b*\\/\\/", "/w/b", "/w/bx/y",
+        "/w/*.txt\\/\\/", "/w/a*\\/\\/", "/w/a.txt", "/s/[a-c]x*\\/\\/", "/s/?y\\/\\/", "/s/bx1/deep",
+        "/\xc3\xa9t\xc3\xa9/x", "/\xc3\x89T\xc3\x89/y", "/u/\xc3\xa9*\\/\\/", "/long/abcdefghijklmnopq/r",
+        "/long/ABCDEFGHIJKLMNOPQ", "/eight/12345678/x", "/bad/\xff/x"};
+    std::vector<std::string> questions = {"/", "///", "/x", "/w/bee", "/w/bee/deeper", "/w/a.txt", "/w/A.TXT",
+                                          "/w/b", "/w/B/x", "/s/cx9", "/s/zy", "/s/bx1/deep/er", "/u/\xc3\xa9t\xc3\xa9",
+                                          "/u/\xc3\x89", "/u/\xff", "/w/\xff", "/long/abcdefghijklmnopq",
+                                          "/eight/12345678", "/eight/1234567", "/bad/\xff/x/y", "/w//bee/"};
+    for (const std::string& line : content) {
+        std::string path = line.substr(0, line.find("\\/\\/"));
+        std::string upper = path;
+        for (char& c : upper)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+        questions.insert(questions.end(), {path, upper, path + "/more", path + "/more/still"});
+    }
+    CaptureLog quiet(-1);
+    CaptureEvents events;
+    std::mt19937 random(20261207);
+    int throughIndex = 0;
+    for (int round = 0; round < 30 && !testing::Test::HasFailure(); ++round) {
+        FSSubclientConf conf;
+        CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
+        for (int step = 0; step < 25; ++step) {
+            const unsigned choice = random() % 10;
+            if (choice == 0)
+                random() % 2 ? conf.caseSensitive() : conf.caseInsensitive();
+            else if (choice == 1)
+                conf.setAllowOverlapSCContent(random() % 2);
+            else if (choice < 4 || conf.getNumSubclients() == 1)
+                conf.setName(("sc" + std::to_string(conf.getNumSubclients() + 1)).c_str());
+            else
+                conf.setPath(content[random() % content.size()].c_str());
+            for (const std::string& q : questions) {
+                const Outcome tree = search(p, q, false);
+                const Outcome indexed = search(p, q, true);
+                ASSERT_EQ(tree, indexed) << "round " << round << " step " << step << ": " << q;
+            }
+            throughIndex += p.searchIndex.ready(p.root, p.caseSensitive);
+        }
+    }
+    EXPECT_GT(throughIndex, 500);  // the index served most of the comparisons
+}
+
+// A build that runs out of memory leaves the search to the tree.
+TEST(SearchIndex, WithoutMemoryTheTreeAnswers)
+{
+    FSSubclientConf conf;
+    CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
+    conf.setName("two");
+    ASSERT_EQ(0, conf.setPath("/a/b"));
+    ASSERT_EQ(0, conf.setPath("/w/x*\\/\\/"));
+    const Outcome expected = search(p, "/a/b/c", false);
+    for (long n = 0; n < 40; ++n) {
+        p.searchIndex.drop();
+        bool built;
+        {
+            FailingAllocation fail(n);
+            built = p.searchIndex.ready(p.root, p.caseSensitive);
+        }
+        EXPECT_EQ(expected, search(p, "/a/b/c", true)) << n;
+        if (built)
+            return;
+    }
+    FAIL() << "the index was never built";
+}
+
+}  // namespace
