@@ -3,11 +3,13 @@
 #include "platform/KXImmortal.h"
 #include "platform/KXTextFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -149,11 +151,34 @@ int CLogStreamWriter::getLevel()
 
 void CLogStreamWriter::vwrite(int level, const char* origin, int line, const char* format, va_list args)
 {
-    std::string record = kxFormatRecord(level, origin, line, kxVFormat(format, args));
+    va_list again;
+    va_copy(again, args);
+    try {
+        std::string record = kxFormatRecord(level, origin, line, kxVFormat(format, args));
+        put(record.data(), record.size());
+    } catch (const std::bad_alloc&) {
+        // Records are written when memory runs short too, and must not fail
+        // the operation that logs: a shorter record from a fixed buffer.
+        char record[1024];
+        int head = snprintf(record, sizeof record, "%d [%s:%d] ", level, origin ? origin : "", line);
+        size_t used = head > 0 ? static_cast<size_t>(head) : 0;
+        if (used < sizeof record - 1 && format) {
+            int body = vsnprintf(record + used, sizeof record - 1 - used, format, again);
+            if (body > 0)
+                used = std::min(sizeof record - 2, used + static_cast<size_t>(body));
+        }
+        record[used++] = '\n';
+        put(record, used);
+    }
+    va_end(again);
+}
+
+void CLogStreamWriter::put(const char* record, size_t size)
+{
     // The stream's own lock keeps the record whole against every other
     // writer of this stream in the process, ours or not.
     flockfile(stream_);
-    fwrite(record.data(), 1, record.size(), stream_);
+    fwrite(record, 1, size, stream_);
     fflush(stream_);
     funlockfile(stream_);
 }
@@ -189,7 +214,12 @@ void kxVLog(int level, const char* origin, int line, const char* format, va_list
     std::shared_ptr<CLogWriterInterface> writer = kxGetLogWriter();
     if (level != -1 && writer->getLevel() < level)
         return;
-    writer->vwrite(level, origin, line, format, args);
+    // A record that an installed writer has no memory for is lost; the
+    // operation that logs goes on.
+    try {
+        writer->vwrite(level, origin, line, format, args);
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void kxLog(int level, const char* origin, int line, const char* format, ...)
@@ -204,12 +234,21 @@ KXDebugFunction::KXDebugFunction(std::shared_ptr<CLogWriterInterface> writer, in
                                  int line, int, uint64_t, uint32_t, const char*)
     : writer_(std::move(writer)), level_(level), function_(function), line_(line)
 {
-    if (writer_ && writer_->getLevel() >= level_)
-        writer_->write(level_, function_, line_, 0, 0, 0, "Entering");
+    trace("Entering");
 }
 
 KXDebugFunction::~KXDebugFunction()
 {
-    if (writer_ && writer_->getLevel() >= level_)
-        writer_->write(level_, function_, line_, 0, 0, 0, "Leaving");
+    trace("Leaving");
+}
+
+// The tracer's records are lost rather than thrown: the destructor runs while
+// the traced function unwinds, perhaps for want of memory.
+void KXDebugFunction::trace(const char* what) noexcept
+{
+    try {
+        if (writer_ && writer_->getLevel() >= level_)
+            writer_->write(level_, function_, line_, 0, 0, 0, "%s", what);
+    } catch (...) {
+    }
 }

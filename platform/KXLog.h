@@ -78,6 +78,8 @@ public:
     void vwrite(int level, const char* origin, int line, const char* format, va_list args) override;
 
 private:
+    void put(const char* record, size_t size);
+
     FILE* stream_;
     bool owned_ = false;
 };
@@ -92,6 +94,8 @@ public:
     KXDebugFunction& operator=(const KXDebugFunction&) = delete;
 
 private:
+    void trace(const char* what) noexcept;
+
     std::shared_ptr<CLogWriterInterface> writer_;
     int level_;
     const char* function_;

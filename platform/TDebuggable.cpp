@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 EvDebug dbg;
 
@@ -167,10 +168,15 @@ void TDebuggable::vlog(int level, const char* origin, int line, const char* form
         return;
     // "PREFIX: message", on the stream printf uses, so that the records stay
     // in order with the console's own output; one call keeps a record whole.
-    std::string record = prefix_ + ": " + kxVFormat(format, args);
-    if (record.back() != '\n')
-        record += '\n';
-    fputs(record.c_str(), stdout);
+    try {
+        std::string record = prefix_ + ": " + kxVFormat(format, args);
+        if (record.back() != '\n')
+            record += '\n';
+        fputs(record.c_str(), stdout);
+    } catch (const std::bad_alloc&) {
+        // No memory for the record: the message text alone, as a marked line.
+        printf("%s: (out of memory) %s\n", prefix_.c_str(), format ? format : "");
+    }
     fflush(stdout);
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <new>
 #include <regex>
 #include <thread>
 
@@ -202,6 +203,32 @@ TEST(Tracer, WritesEntryAndExitAtLevelTwo)
         }
         EXPECT_EQ(texts, c.texts) << "level " << c.level;
     }
+}
+
+// Takes the "Entering" record, then has no memory left to format another.
+class ShortOfMemoryWriter : public CLogWriterInterface {
+public:
+    int getLevel() override { return 2; }
+    void vwrite(int, const char*, int, const char*, va_list) override
+    {
+        if (records++ > 0)
+            throw std::bad_alloc();
+    }
+    int records = 0;
+};
+
+TEST(ShortOfMemory, ARecordThatCannotBeWrittenIsLostAndTheCallerGoesOn)
+{
+    auto writer = std::make_shared<ShortOfMemoryWriter>();
+    {
+        // Its destructor runs when the traced function returns or unwinds.
+        KXDebugFunction trace(writer, 2, "f", 1, 1, 0, 0, nullptr);
+    }
+    EXPECT_EQ(writer->records, 2);
+    kxSetLogWriter(writer);
+    EXPECT_NO_THROW(kxLog(-1, "f", 1, "error %d", 1));
+    kxSetLogWriter(nullptr);
+    EXPECT_EQ(writer->records, 3);
 }
 
 TEST(Events, CarryTextAndLittleEndianIntegers)
