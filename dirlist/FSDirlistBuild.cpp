@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -106,10 +107,11 @@ char* nodeName(CFSSubclientConfPrivate& p, FSSubclientNode* node)
     size_t len = 0;
     for (FSSubclientNode* n = node; n->parent; n = n->parent)
         len += p.delimString.size() + n->pattern->getBasename().size();
-    char* name = static_cast<char*>(malloc(len + 1));
+    // Owned here until returned: a component's text may throw bad_alloc.
+    std::unique_ptr<char, void (*)(void*)> name(static_cast<char*>(malloc(len + 1)), free);
     if (!name)
         return nullptr;
-    char* end = name + len;
+    char* end = name.get() + len;
     *end = '\0';
     for (FSSubclientNode* n = node; n->parent; n = n->parent) {
         std::string text = n->pattern->getBasename();
@@ -118,7 +120,7 @@ char* nodeName(CFSSubclientConfPrivate& p, FSSubclientNode* node)
         end -= p.delimString.size();
         memcpy(end, p.delimString.data(), p.delimString.size());
     }
-    return name;
+    return name.release();
 }
 
 // Hooks a nodir entry for node in at nodirTail; -1 when memory runs out.

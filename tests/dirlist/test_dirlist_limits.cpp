@@ -28,7 +28,8 @@ TEST_F(LimitsTest, AllocationFailureAnywhereInConstruction)
     conf.setName("A");
     ASSERT_EQ(conf.setPath((std::string("/w/a*") + wild).c_str()), 0);
     conf.setName("B");
-    for (const char* line : {"/a/b", "/w/a2/x", "/c", "/w/a1"})
+    // A component longer than a short string: building a nodir's name allocates for it.
+    for (const char* line : {"/a/b", "/w/a2/x-with-a-name-longer-than-a-short-string", "/c", "/w/a1"})
         ASSERT_EQ(conf.setPath(line), 0) << line;
     // Copying a long display name allocates with exceptions.
     ASSERT_EQ(FSSubclientConfTestAccess::priv(conf).setDisplayName("a display name longer than any short string"), 0);
