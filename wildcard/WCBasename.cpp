@@ -4,11 +4,18 @@
 
 #include "platform/TDebuggable.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
+
+// Token rows of containment for names up to 255 characters (a file system's
+// longest name) need no allocation.
+constexpr size_t kStackRowLength = 256;
 
 // Text whose code points are its bytes, and which the converter takes whole.
 bool isPlainAscii(const std::string& text)
@@ -291,14 +298,25 @@ bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int fr
     if (otherFrom > m)
         return false;
     // below[j]: does this basename from row i + 1 cover other from j (j in otherFrom..m)?
-    std::vector<char> below, row;
-    try {
-        below.assign(m + 1, 0);
-        row.assign(m + 1, 0);
-    } catch (const std::bad_alloc&) {
-        dbg.debug(1, "contains: out of memory\n");
-        return false;
+    // The rows stay on the stack for any name a file system holds, so that
+    // short memory cannot turn a containment into a "no" the caller trusts.
+    char stackRows[2][kStackRowLength];
+    std::vector<char> heapRows;
+    char* below = stackRows[0];
+    char* row = stackRows[1];
+    const size_t length = static_cast<size_t>(m) + 1;
+    if (length > kStackRowLength) {
+        try {
+            heapRows.assign(2 * length, 0);
+        } catch (const std::bad_alloc&) {
+            dbg.debug(1, "contains: out of memory\n");
+            return false;
+        }
+        below = heapRows.data();
+        row = below + length;
     }
+    std::fill(below, below + length, 0);
+    std::fill(row, row + length, 0);
     below[m] = 1;
     for (unsigned int i = n; i-- > from;) {
         WCToken& mine = mineView.get(static_cast<int>(i));
@@ -311,7 +329,7 @@ bool WCBasename::contains(WCBasename& other, bool caseSensitive, unsigned int fr
             for (unsigned int j = otherFrom; j < m; ++j)
                 row[j] = below[j + 1] && mine.contains(theirView.get(static_cast<int>(j)), caseSensitive);
         }
-        row.swap(below);
+        std::swap(row, below);
     }
     return below[otherFrom] != 0;
 }

@@ -120,4 +120,33 @@ TEST(NoMemory, EveryAllocationOfAFillingSequence) {
     }
 }
 
+// Short memory during a pattern test gives the error answer -1, never the
+// other answer: a wrong "no" would hand a path to a second subclient.
+TEST(NoMemory, PatternTestsAnswerRightOrFail) {
+    CaptureLog log(0);
+    FSSubclientConf conf;
+    const struct {
+        const char* dirname;
+        const char* pattern;
+        bool isWildcard;
+    } cases[] = {
+        {"/var/log", "/var/log/syslog", false},
+        {"/home/alice/[!.]*", "/home/alice/[a-z]*.eml/x", true},
+        {"/srv/db/*.dbf", "/srv/db/a*.dbf", true},
+    };
+    for (const auto& c : cases) {
+        const int could = conf.dirnameTest(c.dirname, c.pattern, '/', c.isWildcard);
+        const int completely = conf.completelyContains(c.dirname, c.pattern, '/', c.isWildcard);
+        ASSERT_EQ(1, could) << c.dirname;
+        ASSERT_EQ(1, completely) << c.dirname;
+        for (long n = 0;; ++n) {
+            FailingAllocation failing(n);
+            const int r = conf.completelyContains(c.dirname, c.pattern, '/', c.isWildcard);
+            EXPECT_TRUE(r == completely || r == -1) << c.dirname << " allocation " << n << ": " << r;
+            if (!failing.reached())
+                break;
+        }
+    }
+}
+
 }  // namespace
