@@ -1,6 +1,7 @@
 // Short memory in the platform services and the wildcard engine.
 #include "AllocScenario.h"
 #include "FailingAlloc.h"
+#include "OfficeConf.h"
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetStore.h"
 #include "platform/KXLog.h"
@@ -20,23 +21,23 @@ namespace {
 TEST(AllocationFailure, StoreParse)
 {
     std::vector<std::string> lines;
-    ASSERT_EQ(kxReadTextLines(exampleStorePath().c_str(), lines), 0);
+    ASSERT_EQ(kxReadTextLines(officeStorePath().c_str(), lines), 0);
     failEachAllocation(
         [&] {
             BackupsetStore store;
             std::string error;
             int result = 0;
-            std::string escaped = failing_alloc::window([&] { result = store.parse("ws", lines, error); });
+            std::string escaped = failing_alloc::window([&] { result = store.parse("office", lines, error); });
             if (!escaped.empty())
                 return Steps{escaped};
             return Steps{result == 0 ? store.toText() : "-1 " + error};
         },
-        [](const std::string& got) { return got == "-1 Backup set store 'ws': no memory"; });
+        [](const std::string& got) { return got == "-1 Backup set store 'office': no memory"; });
 }
 
 TEST(AllocationFailure, StoreOpenAndSummary)
 {
-    const std::string path = exampleStorePath();
+    const std::string path = officeStorePath();
     failEachAllocation(
         [&] {
             std::string error;
@@ -49,7 +50,7 @@ TEST(AllocationFailure, StoreOpenAndSummary)
                 if (opened != 0)
                     return;
                 application.emplace(0, 0);
-                summary.emplace(*application, 1701000001);
+                summary.emplace(*application, kOfficeNow);
                 looked = summary->lookupAppIds(appIds, nullptr, nullptr);
             });
             kxCloseBackupsetStore();
