@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 
 namespace {
@@ -24,6 +25,18 @@ const char kAncestorTreatment[] =
 
 // Longest duplicate postfix plus its terminating zero.
 const size_t kPostfixRoom = 70;
+
+// A parent gets its child index with this many children. Up to then its
+// sibling chain is searched as quickly, and most parents of a large tree (one
+// child each, along the deeper levels) never need the index's memory.
+const int kIndexedChildren = 8;
+
+bool hasChildrenToIndex(const FSSubclientNode* parent) {
+    int n = 0;
+    for (const FSSubclientNode* child = parent->firstChild; child && n < kIndexedChildren; child = child->nextSibling)
+        ++n;
+    return n == kIndexedChildren;
+}
 
 }  // namespace
 
@@ -125,18 +138,10 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
 
         if (!parent->firstChild) {
             linkSlot = &parent->firstChild;
-            FSChildrenSpeedup* index = new (std::nothrow) FSChildrenSpeedup(caseSensitive);
-            if (!index) {
-                TLOG_ON(owner, -1, "recursiveParse out of memory (new FSChildrenSpeedup), errno %d", errno);
-                errCode = FS_NO_MEMORY;
-                return -2;
-            }
-            delete parent->childIndex;
-            parent->childIndex = index;
             scan = false;
         } else if (!scan) {
             FSSubclientNode* found = nullptr;
-            const int r = parent->childIndex ? parent->childIndex->find(comp.c_str(), &found) : -1;
+            const int r = findChild(parent, comp, &found);
             if (r == 1 && isLast) {
                 const int c = checkTreeNode(found, scNum);
                 if (c == 0) {
@@ -274,7 +279,7 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
         node->coveringNode = &sentinel;
     }
     if (!parent->hasWildcardChildren) {
-        const int added = parent->childIndex->add(comp.c_str(), node);
+        const int added = addChild(parent, comp, node);
         if (added != 0)
             owner->log(1, origin, __LINE__, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
         if (added < -1) {
@@ -284,6 +289,51 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
         }
     }
     return node;
+}
+
+// What adding node to the child index answers; without an index, -1 when an
+// earlier child has the same name (the entry the index would keep).
+int CFSSubclientConfPrivate::addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node) {
+    if (parent->childIndex)
+        return parent->childIndex->add(comp.c_str(), node);
+    FSSubclientNode* first = node;
+    findChild(parent, comp, &first);
+    if (hasChildrenToIndex(parent))
+        indexChildren(parent);
+    return first == node ? 0 : -1;
+}
+
+// What the child index answers for comp; without an index, the first child of
+// that name in the sibling chain, which is the entry the index would hold.
+int CFSSubclientConfPrivate::findChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode** found) {
+    if (parent->childIndex)
+        return parent->childIndex->find(comp.c_str(), found);
+    for (FSSubclientNode* child = parent->firstChild; child; child = child->nextSibling) {
+        if (child->pattern->exactMatch(comp, caseSensitive)) {
+            *found = child;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// Gives parent an index of all its children, the first of equal names kept.
+// Short of memory the parent stays without one: the sibling chain gives the
+// same answers, and the next child tries again.
+void CFSSubclientConfPrivate::indexChildren(FSSubclientNode* parent) {
+    std::unique_ptr<FSChildrenSpeedup> index(new (std::nothrow) FSChildrenSpeedup(caseSensitive));
+    if (!index) {
+        TLOG_ON(owner, -1, "recursiveParse out of memory (new FSChildrenSpeedup), errno %d", errno);
+        return;
+    }
+    try {
+        for (FSSubclientNode* child = parent->firstChild; child; child = child->nextSibling)
+            if (index->add(child->pattern->getBasename().c_str(), child) < -1)
+                return;
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    parent->childIndex = index.release();
 }
 
 // Takes a node created by the current insertion out of the tree again:

@@ -80,6 +80,9 @@ public:
     FSSubclientNode* createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot, const std::string& comp,
                                      const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy,
                                      const char* origin);
+    int findChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode** found);
+    int addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node);
+    void indexChildren(FSSubclientNode* parent);
     void removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot, FSSubclientNode* node,
                         FSSubclientNode* previous, const std::string& comp);
     int wcCheckTreeNode(FSSubclientNode* node);

