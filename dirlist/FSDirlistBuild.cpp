@@ -160,8 +160,9 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
     if (!rest)
         return nullptr;
     DelimRestore restore(&conf, p.delim);
-    std::string normalized;
-    char pathDelim = conf.fixPath(std::string(rest), normalized, true);
+    p.dirlistInput.assign(rest);
+    std::string& normalized = p.dirlistPath;
+    char pathDelim = conf.fixPath(p.dirlistInput, normalized, true);
     if (!pathDelim) {
         conf.log(1, origin, __LINE__, "Invalid path '%s'", rest);
         return nullptr;

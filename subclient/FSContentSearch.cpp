@@ -1,11 +1,11 @@
 #include "subclient/FSSubclientConfPrivate.h"
 
 #include "subclient/FSChildrenSpeedup.h"
-#include "subclient/FSNameProbe.h"
 
 #include "wildcard/WCSubclients.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -132,7 +132,10 @@ private:
 template <class Walk>
 int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const char* origin)
 {
-    FSNameProbe probe(p.escapeChar);
+    // The component as a literal basename, for comparing it with wildcard
+    // children: parsed at most once per level, into one object per search.
+    std::optional<WCBasename> probe;
+    std::string probeText;
     for (;;) {
         const char* levelPath = path;
         while (*path == p.delim)
@@ -149,13 +152,18 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
         bool failed = false;
         FSSubclientNode* wildcardMatch = nullptr;
         walk.eachWildcard([&](FSSubclientNode* child) {
-            if (!parsed && !probe.set(component)) {
-                p.owner->log(1, origin, __LINE__, "Could not parse '%s' (path '%s')", std::string(component).c_str(),
-                             levelPath);
-                return !(failed = true);
+            if (!parsed) {
+                if (!probe)
+                    probe.emplace(static_cast<unsigned char>(p.escapeChar), false);
+                probeText.assign(component.data(), component.size());
+                if (probe->parse(probeText)) {
+                    p.owner->log(1, origin, __LINE__, "Could not parse '%s' (path '%s')", probeText.c_str(),
+                                 levelPath);
+                    return !(failed = true);
+                }
+                parsed = true;
             }
-            parsed = true;
-            if (!probe.overlappedBy(*child->pattern, p.caseSensitive))
+            if (!child->pattern->overlaps(*probe, p.caseSensitive))
                 return true;
             if (wildcardMatch) {
                 p.owner->log(1, origin, __LINE__, "Path '%s' matches wild cards '%s' and '%s'", levelPath,

@@ -100,6 +100,21 @@ void appendNormalized(CharBuffer& out, const char* text, size_t len, char delim,
         out.pop_back();
 }
 
+// True when text, which begins with delim, is what normalizing it gives:
+// no doubled or trailing delimiter and no alternate to replace. Paths
+// handed to lookups mostly are, and checking costs less than rewriting.
+bool isNormalized(const char* text, size_t len, char delim, char alternate) {
+    if (alternate != delim && memchr(text, alternate, len))
+        return false;
+    if (len > 1 && text[len - 1] == delim)
+        return false;
+    for (const char* at = text; (at = static_cast<const char*>(memchr(at, delim, len - static_cast<size_t>(at - text))));) {
+        if (++at < text + len && *at == delim)
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool isPathDelimiter(char c) {
@@ -170,6 +185,10 @@ char FSSubclientConf::fixPath(const std::string& in, std::string& out, bool fixS
         }
         const bool interchange = !CFSSubclientConfPrivate::treatSlashAsSlash(d->appType) && fixSlashes &&
                                  (delim != '/' || d->useDelimiterInterchangeably);
+        if (start == 1 && isNormalized(text, len, delim, interchange ? alternateOf(delim) : delim)) {
+            out = in;
+            return delim;
+        }
         // Normalizing never lengthens beyond the added leading delimiter, so
         // the text is written in place, not appended a character at a time.
         out.resize(len - start + 1);

@@ -153,6 +153,10 @@ public:
     FSSubclientNode* searchWildcardNode;
     FSSearchIndex searchIndex;  // dropped on every change of the tree's shape
     FSSubclientDir** nodirTail;  // link field where the next nodir entry is hooked in
+    // createDirlist's path before and after normalizing: kept, so that a call
+    // allocates for them only when a path is longer than every earlier one.
+    std::string dirlistInput;
+    std::string dirlistPath;
     std::list<char*> defaultContent;  // malloc'ed texts
     bool caseSensitive;
     bool ifindMode;

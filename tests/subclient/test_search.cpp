@@ -1,7 +1,6 @@
-// The content-tree search's shortcuts: the search index and the name probe
-// must answer exactly as the walk through the tree and the parsed probe.
+// The content-tree search through its index must answer exactly as the walk
+// through the tree itself.
 #include "FailingAllocation.h"
-#include "subclient/FSNameProbe.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
 
@@ -12,31 +11,6 @@
 #include <vector>
 
 namespace {
-
-TEST(NameProbe, OverlapsAsAParsedLiteralBasename)
-{
-    const char* const patterns[] = {"*",     "*.log", "a*",  "*a",     "a*b*c", "?",    "??",   "a?c",
-                                    "[a-c]*", "[!a]x", "[]]", "\\*x",   "\xc3\xa9*", "*\xc3\x89", "x", "ab",
-                                    "**",    "*?*",   "?*?", "A*[0-9]", "a[",    "*b*"};
-    const char* const names[] = {"a",  "abc",    "A.LOG", "x.log",      "\xc3\xa9",  "\xc3\x89", "ab", "b", "]",
-                                 "*x", "abcabc", "aXc",   "A7",         "\xff",      "a\xc3",    "xx", "ba", "abcb",
-                                 "AB", "[",      "a[",    "verylongnamebeyondeightbytes"};
-    for (bool caseSensitive : {true, false})
-        for (const char* text : patterns) {
-            WCBasename pattern('\\', true);
-            ASSERT_FALSE(pattern.parse(text)) << text;
-            for (const char* name : names) {
-                WCBasename literal('\\', false);
-                const bool parses = !literal.parse(name);
-                FSNameProbe probe('\\');
-                ASSERT_EQ(parses, probe.set(name)) << name;
-                if (parses) {
-                    EXPECT_EQ(pattern.overlaps(literal, caseSensitive), probe.overlappedBy(pattern, caseSensitive))
-                        << text << " / " << name << (caseSensitive ? " (case sensitive)" : "");
-                }
-            }
-        }
-}
 
 // What one search leaves: its result, both nodes and its log records.
 struct Outcome {
