@@ -19,15 +19,20 @@ public:
     FSSubclientNode* node() const { return node_; }
     bool hasChildren() const { return node_->firstChild != nullptr; }
 
-    // Calls visit with each wildcard child in sibling order while it returns true.
+    // Calls visit with each wildcard child in sibling order, and what tells
+    // whether a literal probe overlaps it, while visit returns true.
     template <class Visit>
     void eachWildcard(Visit visit) const
     {
         if (!node_->hasWildcardChildren)
             return;
-        for (FSSubclientNode* child = node_->firstChild; child; child = child->nextSibling)
-            if (child->pattern->isWildCard() && !visit(child))
+        for (FSSubclientNode* child = node_->firstChild; child; child = child->nextSibling) {
+            auto overlaps = [child](WCBasename& probe, std::string_view, bool caseSensitive) {
+                return child->pattern->overlaps(probe, caseSensitive);
+            };
+            if (child->pattern->isWildCard() && !visit(child, overlaps))
                 return;
+        }
     }
 
     // Below a node that never had a wildcard child the child index holds
@@ -70,10 +75,16 @@ public:
     template <class Visit>
     void eachWildcard(Visit visit) const
     {
-        FSSubclientNode* const* wildcards = index_.wildcards(*entry_);
-        for (std::uint32_t i = 0; i < entry_->wildcardCount; ++i)
-            if (!visit(wildcards[i]))
+        const FSSearchIndex::Wildcard* wildcards = index_.wildcards(*entry_);
+        for (std::uint32_t i = 0; i < entry_->wildcardCount; ++i) {
+            const FSSearchIndex::Wildcard& wildcard = wildcards[i];
+            auto overlaps = [this, &wildcard](WCBasename& probe, std::string_view name, bool caseSensitive) {
+                return wildcard.simple ? index_.simpleOverlaps(wildcard, name)
+                                       : wildcard.node->pattern->overlaps(probe, caseSensitive);
+            };
+            if (!visit(wildcard.node, overlaps))
                 return;
+        }
     }
 
     FSSubclientNode* literal(std::string_view component)
@@ -151,7 +162,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
         bool parsed = false;
         bool failed = false;
         FSSubclientNode* wildcardMatch = nullptr;
-        walk.eachWildcard([&](FSSubclientNode* child) {
+        walk.eachWildcard([&](FSSubclientNode* child, auto overlaps) {
             if (!parsed) {
                 if (!probe)
                     probe.emplace(static_cast<unsigned char>(p.escapeChar), false);
@@ -163,7 +174,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
                 }
                 parsed = true;
             }
-            if (!child->pattern->overlaps(*probe, p.caseSensitive))
+            if (!overlaps(*probe, component, p.caseSensitive))
                 return true;
             if (wildcardMatch) {
                 p.owner->log(1, origin, __LINE__, "Path '%s' matches wild cards '%s' and '%s'", levelPath,

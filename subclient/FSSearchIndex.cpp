@@ -87,7 +87,7 @@ void FSSearchIndex::drop()
     builtRoot_ = nullptr;
     std::vector<Entry>().swap(entries_);
     std::vector<char>().swap(names_);
-    std::vector<FSSubclientNode*>().swap(wildcards_);
+    std::vector<Wildcard>().swap(wildcards_);
     std::vector<std::uint64_t>().swap(slots_);
     mask_ = 0;
 }
@@ -156,7 +156,7 @@ void FSSearchIndex::addChildren(std::uint32_t parent, std::vector<std::uint64_t>
     const std::size_t firstWildcard = wildcards_.size();
     for (FSSubclientNode* child = entries_[parent].node->firstChild; child; child = child->nextSibling) {
         if (child->pattern->isWildCard()) {
-            wildcards_.push_back(child);
+            wildcards_.push_back(describe(child));
             continue;
         }
         const std::string name = child->pattern->getBasename();
@@ -228,14 +228,59 @@ std::uint64_t FSSearchIndex::childKey(std::uint64_t parentKey, std::string_view 
 
 bool FSSearchIndex::sameName(const Entry& entry, std::string_view name) const
 {
-    if (entry.nameLength != name.size())
-        return false;
-    const char* stored = names_.data() + entry.name;
-    for (std::size_t at = 0; at < name.size(); at += 8) {
-        const std::size_t n = name.size() - at < 8 ? name.size() - at : 8;
-        if (word(stored + at, n) != word(name.data() + at, n))
+    return entry.nameLength == name.size() && sameBytes(names_.data() + entry.name, name.data(), name.size());
+}
+
+bool FSSearchIndex::sameBytes(const char* stored, const char* name, std::size_t n) const
+{
+    for (std::size_t at = 0; at < n; at += 8) {
+        const std::size_t count = n - at < 8 ? n - at : 8;
+        if (word(stored + at, count) != word(name + at, count))
             return false;
     }
     return true;
+}
+
+FSSearchIndex::Wildcard FSSearchIndex::describe(FSSubclientNode* node)
+{
+    Wildcard wildcard = {node, 0, 0, 0, 0, false, false};
+    WCSequence& tokens = *node->pattern->getTokens();
+    const int n = tokens.getSize();
+    int firstStar = n, lastStar = -1;
+    for (int k = 0; k < n; ++k) {
+        WCToken& token = tokens.get(k);
+        if (token.isStar()) {
+            firstStar = k < firstStar ? k : firstStar;
+            lastStar = k;
+            continue;
+        }
+        const unsigned long c = token.getFixedChar();
+        if (!dynamic_cast<WCChar*>(&token) || c == 0 || c >= 0x80)
+            return wildcard;  // the pattern itself decides
+    }
+    if (n == 0 || names_.size() + static_cast<std::size_t>(n) > std::numeric_limits<std::uint32_t>::max())
+        return wildcard;
+    auto keep = [&](int from, int to, std::uint32_t& at, std::uint32_t& length) {
+        at = static_cast<std::uint32_t>(names_.size());
+        length = static_cast<std::uint32_t>(to - from);
+        for (int k = from; k < to; ++k)
+            names_.push_back(static_cast<char>(tokens.get(k).getFixedChar()));
+    };
+    keep(0, firstStar, wildcard.prefix, wildcard.prefixLength);
+    if (lastStar >= 0)
+        keep(lastStar + 1, n, wildcard.suffix, wildcard.suffixLength);
+    wildcard.simple = true;
+    wildcard.hasStar = lastStar >= 0;
+    return wildcard;
+}
+
+bool FSSearchIndex::simpleOverlaps(const Wildcard& wildcard, std::string_view name) const
+{
+    if (!wildcard.hasStar)
+        return name.size() == wildcard.prefixLength && sameBytes(names_.data() + wildcard.prefix, name.data(), name.size());
+    return name.size() >= wildcard.prefixLength && name.size() >= wildcard.suffixLength &&
+           sameBytes(names_.data() + wildcard.prefix, name.data(), wildcard.prefixLength) &&
+           sameBytes(names_.data() + wildcard.suffix, name.data() + name.size() - wildcard.suffixLength,
+                     wildcard.suffixLength);
 }
 

@@ -32,6 +32,21 @@ public:
         bool hasChildren;
     };
 
+    // A wildcard child. When its pattern holds nothing but ASCII characters
+    // and stars, a literal name overlaps it exactly when the name begins with
+    // the characters before the first star and ends with those after the
+    // last (without a star: when it is those characters), so the pattern
+    // itself need not be read.
+    struct Wildcard {
+        FSSubclientNode* node;
+        std::uint32_t prefix;  // in names_
+        std::uint32_t prefixLength;
+        std::uint32_t suffix;
+        std::uint32_t suffixLength;
+        bool simple;
+        bool hasStar;
+    };
+
     FSSearchIndex() = default;
     FSSearchIndex(const FSSearchIndex&) = delete;
     FSSearchIndex& operator=(const FSSearchIndex&) = delete;
@@ -52,7 +67,9 @@ public:
     // The first literal child named name of parent, whose key is key; null
     // when there is none.
     const Entry* literalChild(const Entry& parent, std::uint64_t key, std::string_view name) const;
-    FSSubclientNode* const* wildcards(const Entry& entry) const { return wildcards_.data() + entry.firstWildcard; }
+    const Wildcard* wildcards(const Entry& entry) const { return wildcards_.data() + entry.firstWildcard; }
+    // For a simple wildcard (see Wildcard): does the literal name overlap it?
+    bool simpleOverlaps(const Wildcard& wildcard, std::string_view name) const;
     // Starts loading what lookups of these keys (the levels of one path, at
     // most kMaxPrefetch) will read.
     static const int kMaxPrefetch = 16;
@@ -63,12 +80,14 @@ private:
     void addChildren(std::uint32_t parent, std::vector<std::uint64_t>& keys);
     const Entry* find(std::uint32_t parent, std::uint64_t key, std::string_view name) const;
     void insert(std::uint64_t key, std::uint32_t entry);
+    Wildcard describe(FSSubclientNode* node);
     bool sameName(const Entry& entry, std::string_view name) const;
+    bool sameBytes(const char* stored, const char* name, std::size_t n) const;
     std::uint64_t word(const char* bytes, std::size_t n) const;
 
     std::vector<Entry> entries_;
     std::vector<char> names_;
-    std::vector<FSSubclientNode*> wildcards_;
+    std::vector<Wildcard> wildcards_;
     // Open addressing: the key's upper half beside entry number + 1; 0 is free.
     std::vector<std::uint64_t> slots_;
     std::size_t mask_ = 0;
