@@ -161,7 +161,9 @@ void CLogStreamWriter::vwrite(int level, const char* origin, int line, const cha
         // the operation that logs: a shorter record from a fixed buffer.
         char record[1024];
         int head = snprintf(record, sizeof record, "%d [%s:%d] ", level, origin ? origin : "", line);
-        size_t used = head > 0 ? static_cast<size_t>(head) : 0;
+        // snprintf answers the length it wanted, which a long origin makes
+        // larger than the buffer: keep room for the line feed.
+        size_t used = head > 0 ? std::min(sizeof record - 2, static_cast<size_t>(head)) : 0;
         if (used < sizeof record - 1 && format) {
             int body = vsnprintf(record + used, sizeof record - 1 - used, format, again);
             if (body > 0)
