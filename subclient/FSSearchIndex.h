@@ -2,6 +2,8 @@
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSSEARCHINDEX_H
 #define SUBCLIENTCONF_SUBCLIENT_FSSEARCHINDEX_H
 
+#include "subclient/FSNameHash.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -22,14 +24,23 @@ class FSSubclientNode;
 // drop the table.
 class FSSearchIndex {
 public:
+    static const std::size_t kInlineName = 16;
+
+    // A node's record, in the open-addressing table under its key. All a
+    // lookup compares is in the record, names up to kInlineName bytes
+    // included, so one level of a path costs one memory access.
     struct Entry {
-        FSSubclientNode* node;
-        std::uint32_t parent;  // entry of the parent (the root's is its own)
-        std::uint32_t name;    // the node's name in names_
-        std::uint32_t nameLength;
+        std::uint64_t key;
+        FSSubclientNode* node;  // null: a free slot
+        std::uint32_t parent;   // slot of the parent's record (the root's is its own)
         std::uint32_t firstWildcard;  // the node's wildcard children in wildcards_
-        std::uint32_t wildcardCount;
-        bool hasChildren;
+        std::uint32_t wildcardCount : 31;
+        std::uint32_t hasChildren : 1;
+        std::uint32_t nameLength;
+        union {
+            char text[kInlineName];
+            std::uint32_t at;  // in names_, for longer names
+        } name;
     };
 
     // A wildcard child. When its pattern holds nothing but ASCII characters
@@ -62,37 +73,38 @@ public:
     static std::uint64_t rootKey();
     // The key of a child named name below a node of key parentKey; names
     // equal in the table's case mode give equal keys.
-    std::uint64_t childKey(std::uint64_t parentKey, std::string_view name) const;
-    const Entry& root() const { return entries_[0]; }
+    std::uint64_t childKey(std::uint64_t parentKey, std::string_view name) const
+    {
+        return hash_.hash(parentKey, name);
+    }
+    const Entry& root() const { return table_[rootSlot_]; }
     // The first literal child named name of parent, whose key is key; null
-    // when there is none.
+    // when there is none. Starts loading the child's node.
     const Entry* literalChild(const Entry& parent, std::uint64_t key, std::string_view name) const;
     const Wildcard* wildcards(const Entry& entry) const { return wildcards_.data() + entry.firstWildcard; }
     // For a simple wildcard (see Wildcard): does the literal name overlap it?
     bool simpleOverlaps(const Wildcard& wildcard, std::string_view name) const;
-    // Starts loading what lookups of these keys (the levels of one path, at
-    // most kMaxPrefetch) will read.
+    // Starts loading the records that lookups of these keys (the levels of
+    // one path, at most kMaxPrefetch) will read first.
     static const int kMaxPrefetch = 16;
     void prefetch(const std::uint64_t* keys, int count) const;
 
 private:
     bool build(FSSubclientNode* root);
-    void addChildren(std::uint32_t parent, std::vector<std::uint64_t>& keys);
+    void addChildren(std::uint32_t parent, std::vector<std::uint32_t>& order);
+    std::size_t home(std::uint64_t key) const;
     const Entry* find(std::uint32_t parent, std::uint64_t key, std::string_view name) const;
-    void insert(std::uint64_t key, std::uint32_t entry);
+    std::uint32_t insert(const Entry& entry, std::string_view name);
+    const char* nameOf(const Entry& entry) const;
+    std::uint32_t keepName(std::string_view name);
     Wildcard describe(FSSubclientNode* node);
-    bool sameName(const Entry& entry, std::string_view name) const;
-    bool sameBytes(const char* stored, const char* name, std::size_t n) const;
-    std::uint64_t word(const char* bytes, std::size_t n) const;
 
-    std::vector<Entry> entries_;
+    std::vector<Entry> table_;  // linear probing; sized once per build, so records never move
     std::vector<char> names_;
     std::vector<Wildcard> wildcards_;
-    // Open addressing: the key's upper half beside entry number + 1; 0 is free.
-    std::vector<std::uint64_t> slots_;
-    std::size_t mask_ = 0;
+    std::uint32_t rootSlot_ = 0;
+    FSNameHash hash_{true};
     FSSubclientNode* builtRoot_ = nullptr;
-    bool caseSensitive_ = true;
     bool built_ = false;
     std::size_t searchesSinceChange_ = 0;
     std::size_t lastSize_ = 0;  // nodes of the last build: what the next one will cost

@@ -54,12 +54,12 @@ TEST(SearchIndex, AnswersAsTheWalkThroughTheTree)
         "/a", "/a/b", "/A/B/c", "/a/b/c/d", "/Data/x", "/DATA/y", "/data", "/w/b*\\/\\/", "/w/b", "/w/bx/y",
         "/w/*.txt\\/\\/", "/w/a*\\/\\/", "/w/a.txt", "/s/[a-c]x*\\/\\/", "/s/?y\\/\\/", "/s/bx1/deep",
         "/\xc3\xa9t\xc3\xa9/x", "/\xc3\x89T\xc3\x89/y", "/u/\xc3\xa9*\\/\\/", "/long/abcdefghijklmnopq/r",
-        "/long/ABCDEFGHIJKLMNOPQ", "/eight/12345678/x", "/bad/\xff/x", "/e/\\*y*\\/\\/", "/e/AB\\/\\/",
+        "/long/ABCDEFGHIJKLMNOPQ", "/eight/12345678/x", "/sixteen/abcdefghijklmnop/x", "/sixteen/ABCDEFGHIJKLMNOP/y", "/bad/\xff/x", "/e/\\*y*\\/\\/", "/e/AB\\/\\/",
         "/e/ab*ba\\/\\/"};
     std::vector<std::string> questions = {"/", "///", "/x", "/w/bee", "/w/bee/deeper", "/w/a.txt", "/w/A.TXT",
                                           "/w/b", "/w/B/x", "/s/cx9", "/s/zy", "/s/bx1/deep/er", "/u/\xc3\xa9t\xc3\xa9",
                                           "/u/\xc3\x89", "/u/\xff", "/w/\xff", "/long/abcdefghijklmnopq",
-                                          "/eight/12345678", "/eight/1234567", "/bad/\xff/x/y", "/w//bee/",
+                                          "/eight/12345678", "/eight/1234567", "/sixteen/abcdefghijklmno", "/sixteen/ABCDEFGHIJKLMNOPQ", "/bad/\xff/x/y", "/w//bee/",
                                           "/e/*yes", "/e/xyes", "/e/ab", "/e/aba", "/e/abXba", "/e/b"};
     for (const std::string& line : content) {
         std::string path = line.substr(0, line.find("\\/\\/"));
