@@ -85,7 +85,7 @@ int FSSubclientConf::setPath(const char* path) {
         record.isWildcard = isWild;
         record.text = fixed;
         d->postfixedPath.reserve(fixed.size() + kPostfixRoom);
-        d->reserveReplaySlot();
+        FSReplaySlot slot(d->replayVec);
 
         // A postfix left by this insertion, not a stale error code, tells that
         // the duplicate treatment happened.
@@ -101,9 +101,8 @@ int FSSubclientConf::setPath(const char* path) {
             d->errCode = FS_NO_ERROR;
             d->dupPostfix.clear();
         }
-        d->replayVec.push_back(std::move(record));
+        const FSPlayback& added = slot.fill(std::move(record));
         d->pathSet = true;
-        const FSPlayback& added = d->replayVec.back();
         if (duplicated)
             TLOG(3, "FS_DUPLICATE Treatment: new fsp.value='%s'", added.text.c_str());
         TLOG(3, "replayVec[%d] path '%s'", static_cast<int>(d->replayVec.size() - 1), added.text.c_str());

@@ -7,6 +7,7 @@
 #include "subclient/FSSubclientConf.h"
 
 #include <cstdint>
+#include <deque>
 #include <iosfwd>
 #include <list>
 #include <map>
@@ -23,6 +24,31 @@ struct FSPlayback {
     uint8_t kind = kindName;
     bool isWildcard = false;
     std::string text;  // the subclient name, or the normalized path without the wildcard marker
+};
+
+// The place of a replay record, taken at the end of the list before the
+// change it records, so that an accepted name or path always gets its record;
+// given back unless filled.
+class FSReplaySlot {
+public:
+    explicit FSReplaySlot(std::deque<FSPlayback>& records) : records_(records) { records_.emplace_back(); }
+    ~FSReplaySlot()
+    {
+        if (!filled_)
+            records_.pop_back();
+    }
+    FSReplaySlot(const FSReplaySlot&) = delete;
+    FSReplaySlot& operator=(const FSReplaySlot&) = delete;
+
+    const FSPlayback& fill(FSPlayback&& record)
+    {
+        filled_ = true;
+        return records_.back() = std::move(record);
+    }
+
+private:
+    std::deque<FSPlayback>& records_;
+    bool filled_ = false;
 };
 
 // Content a subclient had during the loaded history window and no longer has.
@@ -60,9 +86,6 @@ public:
     void clearDefaultContent();
     int setName(const char* name);
     int setDisplayName(const char* name);
-    // Makes room for one more replay record, so that appending it cannot fail
-    // after the name or path it records has been accepted.
-    void reserveReplaySlot();
 
     // Node queries.
     std::string nodeToPath(FSSubclientNode* node);
@@ -163,7 +186,8 @@ public:
     FSSubclientDirlist* pathTestDirlist;
     char pathTestDelim;
     FSPatternCache pathTestPatterns;  // parsed forms of the kept list's texts
-    std::vector<FSPlayback> replayVec;
+    // A deque: growing it never moves the records nor asks for one large block.
+    std::deque<FSPlayback> replayVec;
     std::vector<FSHistory> historyList;
     std::vector<int> historyStart;
     std::vector<unsigned long> appIds;

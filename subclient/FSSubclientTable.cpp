@@ -179,7 +179,7 @@ int CFSSubclientConfPrivate::setName(const char* name) {
     FSPlayback record;
     record.kind = FSPlayback::kindName;
     record.text = name;
-    reserveReplaySlot();
+    FSReplaySlot slot(replayVec);
     char* copy = strdup(name);
     if (!copy) {
         TLOG_ON(owner, -1, "strdup failed, errno %d", errno);
@@ -187,14 +187,9 @@ int CFSSubclientConfPrivate::setName(const char* name) {
         return -1;
     }
     names[numSubclients++] = copy;
-    replayVec.push_back(std::move(record));
+    slot.fill(std::move(record));
     TLOG_ON(owner, 3, "replayVec[%d] name '%s'", static_cast<int>(replayVec.size() - 1), name);
     return 0;
-}
-
-void CFSSubclientConfPrivate::reserveReplaySlot() {
-    if (replayVec.size() == replayVec.capacity())
-        replayVec.reserve(2 * replayVec.size() + 16);
 }
 
 int CFSSubclientConfPrivate::setDisplayName(const char* name) {

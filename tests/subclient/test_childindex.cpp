@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(RuntimeStringCmp, Orders) {
@@ -53,6 +58,49 @@ TEST(ChildIndex, CaseSensitiveKeys) {
     EXPECT_EQ(nullptr, found);
     EXPECT_EQ(1, index.find("DATA", &found));
     EXPECT_EQ(&second, found);
+}
+
+// Adds, lookups and removals on a growing index answer as an ordered map
+// with the same comparator: names of every length around the in-slot limit,
+// case variants, removals in the middle of collision runs.
+TEST(ChildIndex, AnswersAsAnOrderedMap) {
+    CaptureLog quiet(-1);
+    for (bool caseSensitive : {true, false}) {
+        std::mt19937 random(caseSensitive ? 7 : 8);
+        std::vector<FSSubclientNode> nodes(600);
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            std::string name(1 + random() % 24, 'x');
+            for (char& c : name)
+                c = "aAbB\xe9."[random() % 6];
+            names.push_back(name);
+        }
+        FSChildrenSpeedup index(caseSensitive);
+        std::map<std::string, FSSubclientNode*, RuntimeStringCmp> reference{RuntimeStringCmp(caseSensitive)};
+        for (int step = 0; step < 4000; ++step) {
+            const std::size_t i = random() % nodes.size();
+            const std::string& name = names[i];
+            if (random() % 3 == 0) {
+                index.remove(name.c_str());
+                reference.erase(name);
+            } else {
+                const bool added = reference.emplace(name, &nodes[i]).second;
+                ASSERT_EQ(added ? 0 : -1, index.add(name.c_str(), &nodes[i])) << name;
+            }
+            const std::string& probe = names[random() % names.size()];
+            FSSubclientNode* found = nullptr;
+            const auto expected = reference.find(probe);
+            ASSERT_EQ(expected != reference.end() ? 1 : 0, index.find(probe.c_str(), &found)) << probe;
+            if (expected != reference.end()) {
+                ASSERT_EQ(expected->second, found) << probe;
+            }
+        }
+        for (const auto& [name, node] : reference) {
+            FSSubclientNode* found = nullptr;
+            EXPECT_EQ(1, index.find(name.c_str(), &found));
+            EXPECT_EQ(node, found);
+        }
+    }
 }
 
 }  // namespace
