@@ -43,10 +43,14 @@ bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* 
     return true;
 }
 
+// In ifind mode a walk writes a sibling list's lines once the whole list is
+// done, an order the entries alone cannot give: it walks the whole tree.
 int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin)
 {
     try {
-        return d.recursiveOutput(d.root, 0);
+        const std::vector<FSScanEntries::Entry>* entries =
+            d.ifindMode ? nullptr : d.scanEntries.of(d.root, d.dirlistSubclient);
+        return entries ? d.outputFromEntries(*entries) : d.recursiveOutput(d.root, 0);
     } catch (const std::bad_alloc&) {
         conf.log(-1, origin, __LINE__, "%s", kNoMemory);
         return -1;
@@ -174,10 +178,40 @@ int FSSubclientConf::nodirs(FSCallback* cb, const char* scName)
     return runByName(*this, &FSSubclientConf::nodirs, cb, scName);
 }
 
+int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
+{
+    return outputWalk(first, inside, true);
+}
+
+// The whole-tree walk reaches an entry with nothing written and nothing
+// inside above it, and writes nothing for this subclient outside the entries'
+// subtrees: walking each entry's subtree in preorder writes the same lines.
+// An entry below an entry already walked was met by that walk (or not reached
+// because the walk stopped above it), and, for nodirs, an entry below a
+// covered node is reached only from an entry above it.
+int CFSSubclientConfPrivate::outputFromEntries(const std::vector<FSScanEntries::Entry>& entries)
+{
+    bool walked = false;
+    std::size_t walkedEnd = 0;
+    for (const FSScanEntries::Entry& entry : entries) {
+        if (walked && entry.pre <= walkedEnd)
+            continue;
+        // Directories are written for the subclient's own nodes only.
+        if (outputDirs ? entry.node->subclient != dirlistSubclient : entry.underCovered)
+            continue;
+        const int r = outputWalk(entry.node, 0, false);
+        if (r)
+            return r;
+        walked = true;
+        walkedEnd = entry.end;
+    }
+    return 0;
+}
+
 // Walks with a stack of its own, one entry per sibling list, so that deep
 // content does not grow the call stack. Deferred nodes (ifind mode) of a
 // sibling list are expanded once the list, descendants included, is done.
-int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
+int CFSSubclientConfPrivate::outputWalk(FSSubclientNode* first, int inside, bool siblings)
 {
     struct Level {
         FSSubclientNode* next;
@@ -198,7 +232,7 @@ int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
                 return r;
             continue;
         }
-        level.next = n->nextSibling;
+        level.next = siblings || levels.size() > 1 ? n->nextSibling : nullptr;
         n->pathNext = nullptr;
         int below = level.inside;
         bool stop = false;

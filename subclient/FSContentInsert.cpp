@@ -43,6 +43,7 @@ bool hasChildrenToIndex(const FSSubclientNode* parent) {
 int FSSubclientConf::setPath(const char* path) {
     d->dropPathTestDirlist();
     d->searchIndex.drop();
+    d->scanEntries.drop();
     try {
         if (!path) {
             TLOG(-1, "NULL path");

@@ -3,6 +3,7 @@
 #define SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
 
 #include "subclient/FSPatternCache.h"
+#include "subclient/FSScanEntries.h"
 #include "subclient/FSSearchIndex.h"
 #include "subclient/FSSubclientConf.h"
 
@@ -131,6 +132,11 @@ public:
 
     // Scan lists and wildcard expansion on disk.
     int recursiveOutput(FSSubclientNode* first, int inside);
+    // The walk of recursiveOutput from first, through its later siblings too
+    // or through its own subtree only.
+    int outputWalk(FSSubclientNode* first, int inside, bool siblings);
+    // A run's lines from the subclient's entries instead of the whole tree.
+    int outputFromEntries(const std::vector<FSScanEntries::Entry>& entries);
     int wcDirnames(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
     int wcNodirs(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
 
@@ -175,6 +181,7 @@ public:
     FSSubclientNode* searchNode;
     FSSubclientNode* searchWildcardNode;
     FSSearchIndex searchIndex;  // dropped on every change of the tree's shape
+    FSScanEntries scanEntries;  // dropped on every change of the tree
     FSSubclientDir** nodirTail;  // link field where the next nodir entry is hooked in
     // createDirlist's path before and after normalizing: kept, so that a call
     // allocates for them only when a path is longer than every earlier one.

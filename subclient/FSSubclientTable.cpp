@@ -112,6 +112,7 @@ void CFSSubclientConfPrivate::freeTree(FSSubclientNode* node) {
     if (!node)
         return;
     searchIndex.drop();
+    scanEntries.drop();
     FSSubclientNode* const stop = node->parent;
     while (node && node != stop) {
         if (FSSubclientNode* child = node->firstChild) {
