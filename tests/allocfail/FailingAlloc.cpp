@@ -7,7 +7,12 @@
 #include <cstring>
 #include <new>
 
+#ifdef SUBCLIENTCONF_ALLOCFAIL_SANITIZER
 #include <sanitizer/common_interface_defs.h>
+#else
+#include <execinfo.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,6 +24,16 @@ bool g_open = false;
 bool g_injected = false;
 bool g_trace = false;
 
+void printStack()
+{
+#ifdef SUBCLIENTCONF_ALLOCFAIL_SANITIZER
+    __sanitizer_print_stack_trace();
+#else
+    void* frames[64];
+    backtrace_symbols_fd(frames, backtrace(frames, 64), STDERR_FILENO);
+#endif
+}
+
 bool failNow()
 {
     if (!g_open)
@@ -27,7 +42,7 @@ bool failNow()
         return false;
     g_injected = true;
     if (g_trace)
-        __sanitizer_print_stack_trace();
+        printStack();
     return true;
 }
 

@@ -1,9 +1,10 @@
 // Allocation-failure injection for tests: while a window is open, every
 // malloc, calloc, realloc, strdup and operator new (throwing or not) is
 // counted, and the one whose number was chosen fails (null, or bad_alloc from
-// the throwing new). Linked into one test program of the sanitizer build only:
-// it replaces those functions for the whole process and forwards to the
-// sanitizer's allocator.
+// the throwing new). Linked into one test program of the sanitizer and
+// coverage builds: it replaces those functions for the whole process and
+// forwards to the next definitions (the sanitizer's allocator, or the C and
+// C++ libraries', where operator new then counts once more for its malloc).
 #ifndef SUBCLIENTCONF_TESTS_FAILINGALLOC_H
 #define SUBCLIENTCONF_TESTS_FAILINGALLOC_H
 
