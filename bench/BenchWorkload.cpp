@@ -275,7 +275,19 @@ std::string contentText(const ContentLine& line)
     return line.wildcard ? line.path + "\\/\\/" : line.path;
 }
 
-int load(FSSubclientConf& conf, const Workload& w)
+LoadTexts loadTexts(const Workload& w)
+{
+    LoadTexts texts;
+    for (const ContentLine& line : w.lines) {
+        texts.starts.push_back(texts.buffer.size());
+        texts.subclients.push_back(line.subclient);
+        texts.buffer += contentText(line);
+        texts.buffer += '\0';
+    }
+    return texts;
+}
+
+int load(FSSubclientConf& conf, const LoadTexts& texts)
 {
     // Subclients are numbered in naming order, so every one is named even
     // when it drew no line.
@@ -283,10 +295,15 @@ int load(FSSubclientConf& conf, const Workload& w)
     std::size_t next = 0;
     for (int s = 2; s < 2 + kSubclients; ++s) {
         conf.setName(subclientName(s).c_str());
-        for (; next < w.lines.size() && w.lines[next].subclient == s; ++next)
-            rejected += conf.setPath(contentText(w.lines[next]).c_str()) != 0;
+        for (; next < texts.starts.size() && texts.subclients[next] == s; ++next)
+            rejected += conf.setPath(texts.buffer.c_str() + texts.starts[next]) != 0;
     }
     return rejected;
+}
+
+int load(FSSubclientConf& conf, const Workload& w)
+{
+    return load(conf, loadTexts(w));
 }
 
 FSSubclientConf* loaded(int lines)

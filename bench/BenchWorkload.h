@@ -38,7 +38,16 @@ const Workload& workload(int lines);
 std::string subclientName(int number);
 // The text handed to setPath: the path, with the wildcard marker for wildcard lines.
 std::string contentText(const ContentLine& line);
+// The texts handed to setPath, in load order and one after the other in one
+// buffer, as a reader of a configuration file has them.
+struct LoadTexts {
+    std::string buffer;               // the texts, each ended by a zero byte
+    std::vector<std::size_t> starts;  // where each text starts in buffer
+    std::vector<int> subclients;      // the subclient of each text
+};
+LoadTexts loadTexts(const Workload& w);
 // Names the subclients and inserts every line; returns the number of lines not accepted.
+int load(FSSubclientConf& conf, const LoadTexts& texts);
 int load(FSSubclientConf& conf, const Workload& w);
 // A configuration holding workload(lines), built once; null when a line was rejected.
 FSSubclientConf* loaded(int lines);
