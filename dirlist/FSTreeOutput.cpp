@@ -12,7 +12,6 @@ namespace {
 const char* const kNoConfig = "treeOutput called with no config loaded";
 const char* const kNoCallback = "no output callback given";
 const char* const kNoMemory = "no memory";
-const char* const kWildcardMarker = "\\/\\/";
 
 bool isWildcardNode(const FSSubclientNode* n)
 {
@@ -126,7 +125,7 @@ std::string pathLine(const CFSSubclientConfPrivate& d, FSSubclientNode* n)
     else if (d.outputDirs && d.dirlistSubclient == 1)
         line += d.delimString;
     if (isWildcardNode(n))
-        line += kWildcardMarker;
+        line += CFSSubclientConfPrivate::kWildcardMarker;
     return line;
 }
 

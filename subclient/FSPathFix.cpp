@@ -6,7 +6,6 @@
 
 namespace {
 
-const char kWildcardMarker[] = "\\/\\/";
 const char kImageVolumeDelimiter = 0x12;
 const char kImageVolumeEnd = 0x13;
 const size_t kMaxVolumeName = 1023;
@@ -133,7 +132,7 @@ bool CFSSubclientConfPrivate::treatSlashAsSlash(int appType) {
 
 bool isWildCardContent(const std::string& content, std::string& path) {
     try {
-        std::string::size_type at = content.find(kWildcardMarker);
+        std::string::size_type at = content.find(CFSSubclientConfPrivate::kWildcardMarker);
         if (at == std::string::npos) {
             path = content;
             return false;

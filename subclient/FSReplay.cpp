@@ -6,8 +6,6 @@
 
 namespace {
 
-const char kWildcardMarker[] = "\\/\\/";
-
 const char* orNull(const char* text)
 {
     return text ? text : "(null)";
@@ -29,7 +27,7 @@ int replayRecord(FSSubclientConf& source, const char* origin, FSSubclientConf& t
     const char* base = replacement ? *replacement : record.text.c_str();
     std::string path = orNull(base);
     if (base && record.isWildcard)
-        path += kWildcardMarker;
+        path += CFSSubclientConfPrivate::kWildcardMarker;
     const int r = target.setPath(base ? path.c_str() : nullptr);
     if (r >= 0) {
         source.log(192, origin, __LINE__, "%s success", path.c_str());

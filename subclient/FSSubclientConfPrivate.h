@@ -72,6 +72,9 @@ void setPostfixToAvoidDuplication(std::string& postfix, unsigned long scNum);
 
 class CFSSubclientConfPrivate {
 public:
+    // Ends a content text whose last component is a wildcard pattern.
+    static constexpr char kWildcardMarker[] = "\\/\\/";
+
     explicit CFSSubclientConfPrivate(FSSubclientConf* owner);
     ~CFSSubclientConfPrivate();
     CFSSubclientConfPrivate(const CFSSubclientConfPrivate&) = delete;
