@@ -3,6 +3,7 @@
 #include "ScanListFixture.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
+#include "support/RandomSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -42,15 +43,7 @@ TEST(ScanEntries, WriteTheLinesOfTheWholeTreeWalk)
         FSSubclientConf conf;
         CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
         for (int step = 0; step < 30; ++step) {
-            const unsigned choice = random() % 12;
-            if (choice == 0)
-                random() % 2 ? conf.caseSensitive() : conf.caseInsensitive();
-            else if (choice == 1)
-                conf.setAllowOverlapSCContent(random() % 2);
-            else if (choice < 4 || conf.getNumSubclients() == 1)
-                conf.setName(("sc" + std::to_string(conf.getNumSubclients() + 1)).c_str());
-            else
-                conf.setPath(content[random() % content.size()].c_str());
+            randomStep(conf, random, content);
             for (int scNum = 1; scNum <= conf.getNumSubclients(); ++scNum) {
                 for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {
                     RecordingCallback out;

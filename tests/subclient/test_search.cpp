@@ -3,6 +3,7 @@
 #include "FailingAllocation.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
+#include "support/RandomSteps.h"
 
 #include <gtest/gtest.h>
 
@@ -77,15 +78,7 @@ TEST(SearchIndex, AnswersAsTheWalkThroughTheTree)
         FSSubclientConf conf;
         CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
         for (int step = 0; step < 25; ++step) {
-            const unsigned choice = random() % 10;
-            if (choice == 0)
-                random() % 2 ? conf.caseSensitive() : conf.caseInsensitive();
-            else if (choice == 1)
-                conf.setAllowOverlapSCContent(random() % 2);
-            else if (choice < 4 || conf.getNumSubclients() == 1)
-                conf.setName(("sc" + std::to_string(conf.getNumSubclients() + 1)).c_str());
-            else
-                conf.setPath(content[random() % content.size()].c_str());
+            randomStep(conf, random, content);
             for (const std::string& q : questions) {
                 const Outcome tree = search(p, q, false);
                 const Outcome indexed = search(p, q, true);
