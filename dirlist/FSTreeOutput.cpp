@@ -188,7 +188,7 @@ int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
 // An entry below an entry already walked was met by that walk (or not reached
 // because the walk stopped above it), and, for nodirs, an entry below a
 // covered node is reached only from an entry above it.
-int CFSSubclientConfPrivate::outputFromEntries(const std::vector<FSScanEntries::Entry>& entries)
+int CFSSubclientConfPrivate::outputFromEntries(std::vector<FSScanEntries::Entry> entries)
 {
     bool walked = false;
     std::size_t walkedEnd = 0;

@@ -139,7 +139,8 @@ public:
     // or through its own subtree only.
     int outputWalk(FSSubclientNode* first, int inside, bool siblings);
     // A run's lines from the subclient's entries instead of the whole tree.
-    int outputFromEntries(const std::vector<FSScanEntries::Entry>& entries);
+    // A copy of them: a callback that changes the configuration drops the table.
+    int outputFromEntries(std::vector<FSScanEntries::Entry> entries);
     int wcDirnames(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
     int wcNodirs(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
 

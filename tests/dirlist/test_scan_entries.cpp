@@ -58,4 +58,26 @@ TEST(ScanEntries, WriteTheLinesOfTheWholeTreeWalk)
     EXPECT_GT(compared, 5000);
 }
 
+// A callback may change the configuration while a run writes its lines.
+TEST(ScanEntries, ACallbackMayAddContent)
+{
+    struct Adding : RecordingCallback {
+        int putLine(const char* line) override
+        {
+            conf->setPath(("/added/" + std::to_string(lines.size())).c_str());
+            return RecordingCallback::putLine(line);
+        }
+        FSSubclientConf* conf = nullptr;
+    };
+    CaptureLog quiet(-1);
+    FSSubclientConf conf;
+    conf.setName("two");
+    for (const char* path : {"/a", "/b", "/c/d", "/c/e"})
+        ASSERT_EQ(0, conf.setPath(path));
+    Adding out;
+    out.conf = &conf;
+    EXPECT_EQ(0, conf.dirnames(&out, 2));
+    EXPECT_EQ((std::vector<std::string>{"/a", "/b", "/c/d", "/c/e"}), out.lines);
+}
+
 }  // namespace
