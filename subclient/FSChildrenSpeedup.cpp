@@ -72,14 +72,14 @@ int FSChildrenSpeedup::add(const char* name, FSSubclientNode* node) {
         return -2;
     }
     const std::string_view key(name);
-    std::size_t at = lookup(key);
-    if (slots_[at].size) {
+    const std::uint32_t tag = tagOf(key);
+    if (slots_[lookup(key, tag)].size) {
         KXLOG(1, "Add '%s' failed - already in map", name);
         return -1;
     }
     Slot slot = Slot();
     slot.node = node;
-    slot.tag = tagOf(hash_.hash(kSeed, key));
+    slot.tag = tag;
     char* text = slot.name.text;
     if (key.size() > kInlineName)
         text = slot.name.heap = key.size() < UINT32_MAX ? new (std::nothrow) char[key.size()] : nullptr;
@@ -92,7 +92,7 @@ int FSChildrenSpeedup::add(const char* name, FSSubclientNode* node) {
     }
     key.copy(text, key.size());
     slot.size = static_cast<std::uint32_t>(key.size() + 1);
-    slots_[lookup(key)] = slot;
+    slots_[lookup(key, tag)] = slot;
     ++count_;
     return 0;
 }
@@ -102,7 +102,7 @@ int FSChildrenSpeedup::find(const char* name, FSSubclientNode** node) {
         KXLOG(-1, "%s", kNoMap);
         return -1;
     }
-    const Slot& slot = slots_[lookup(name)];
+    const Slot& slot = slots_[lookup(name, tagOf(name))];
     if (!slot.size)
         return 0;
     if (node)
@@ -119,7 +119,7 @@ bool FSChildrenSpeedup::serves(bool caseSensitive) const {
 void FSChildrenSpeedup::remove(const char* name) {
     if (!slots_)
         return;
-    std::size_t hole = lookup(name);
+    std::size_t hole = lookup(name, tagOf(name));
     if (!slots_[hole].size)
         return;
     if (slots_[hole].size > kInlineName + 1)
@@ -135,9 +135,12 @@ void FSChildrenSpeedup::remove(const char* name) {
     --count_;
 }
 
-// The slot holding name, or the free slot where it belongs.
-std::size_t FSChildrenSpeedup::lookup(std::string_view name) const {
-    const std::uint32_t tag = tagOf(hash_.hash(kSeed, name));
+// The upper half of the name's hash; its low bits give the home slot.
+std::uint32_t FSChildrenSpeedup::tagOf(std::string_view name) const {
+    return static_cast<std::uint32_t>(hash_.hash(kSeed, name) >> 32);
+}
+
+std::size_t FSChildrenSpeedup::lookup(std::string_view name, std::uint32_t tag) const {
     for (std::size_t at = tag & mask_;; at = next(at)) {
         const Slot& slot = slots_[at];
         if (!slot.size || (slot.tag == tag && slot.size - 1 == name.size() &&

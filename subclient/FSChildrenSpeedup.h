@@ -59,8 +59,9 @@ private:
         } name;
     };
 
-    static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-    std::size_t lookup(std::string_view name) const;
+    std::uint32_t tagOf(std::string_view name) const;
+    // The slot holding name, whose tag is tag, or the free slot where it belongs.
+    std::size_t lookup(std::string_view name, std::uint32_t tag) const;
     std::size_t next(std::size_t at) const { return (at + 1) & mask_; }
     bool grow();
     static const char* nameOf(const Slot& slot);
