@@ -6,9 +6,10 @@ set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
 # Large-file support: directory reading and file status must work on file
-# systems with 64-bit inode numbers.
-set(CMAKE_C_FLAGS_INIT "-m32 -D_FILE_OFFSET_BITS=64")
-set(CMAKE_CXX_FLAGS_INIT "-m32 -D_FILE_OFFSET_BITS=64")
+# systems with 64-bit inode numbers. 64-bit time: times past January 2038
+# (the stored history holds 32-bit unsigned seconds, up to 2106).
+set(CMAKE_C_FLAGS_INIT "-m32 -D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64")
+set(CMAKE_CXX_FLAGS_INIT "-m32 -D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-m32")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-m32")
