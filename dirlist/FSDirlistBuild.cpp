@@ -223,9 +223,13 @@ int CFSSubclientConfPrivate::dirlistNodirs(FSSubclientNode* first, const char* p
     while (node) {
         bool viaCovered = depth == 0 && walkCovered;
         // Literals covered by a wildcard that is content are reached through
-        // that wildcard's covered list instead.
-        bool coveredElsewhere =
-            !viaCovered && !strictTree && node->coveringNode && node->coveringNode->subclient != -1;
+        // that wildcard's covered list instead, once the wildcard is an entry
+        // of its own. A wildcard of this entry's subclient (below its own
+        // content, as overlapping content allows) is no entry: what it covers
+        // is walked here, or another subclient's content there would be lost.
+        bool coveredElsewhere = !viaCovered && !strictTree && node->coveringNode &&
+                                node->coveringNode->subclient != -1 &&
+                                node->coveringNode->subclient != dirlistSubclient;
         if (!coveredElsewhere) {
             if (node->subclient != -1 && node->subclient != dirlistSubclient) {
                 if (addNodir(*this, node, path) != 0)

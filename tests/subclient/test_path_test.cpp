@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 
 namespace {
@@ -171,6 +172,23 @@ TEST(PathTest, NestedScanStartPointsOfOneSubclient)
     CaptureLog log(3);
     EXPECT_EQ(0, conf.pathTest("/a/b/c/d/x", 2));
     EXPECT_TRUE(log.has(3, "2: nodirNode '/a/b/c', pathTest returns 0")) << log.dump();
+}
+
+// With overlapping content allowed a subclient may hold a wildcard below its
+// own content; another subclient's literal that the wildcard covers stays
+// that subclient's, in the whole-tree list as in createDirlist.
+TEST(PathTest, WildcardBelowOwnContentLeavesACoveredLiteralToItsSubclient)
+{
+    FSSubclientConf conf;
+    conf.setAllowOverlapSCContent(true);
+    fill(conf, {{"two", "/a"}});
+    ASSERT_EQ(0, conf.setPath("/a/*\\/\\/"));
+    fill(conf, {{"three", "/a/b"}});
+    expectAnswers(conf, {{"/a/b/x", 3, 1}, {"/a/b/x", 2, 0}, {"/a/b", 3, 1}, {"/a/b", 2, 0}, {"/a/c/x", 2, 1},
+                         {"/a/c/x", 3, 0}});
+    std::unique_ptr<FSSubclientDirlist> list(conf.createDirlist("/a/b/x", false));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(3, list->getRoot()->subclient);
 }
 
 // The kept list must answer exactly like a list built afresh for every call.
