@@ -4,19 +4,25 @@
 
 namespace {
 
-// The code point at byte offset at of name, and its length in bytes; a byte
-// outside valid UTF-8 (encoded surrogates included) stands for U+DC00 + byte,
-// so that every name, whatever its bytes, can be matched. Decoded in place:
-// matching allocates nothing, so it cannot fail for want of memory.
+// Where a byte outside UTF-8 stands: past the last code point, so that no
+// pattern text (always UTF-8) holds it.
+const unsigned long kStrayByteBase = 0x110000;
+
+// The code point at byte offset at of name, and its length in bytes. An
+// encoded surrogate is the one code point it encodes, as pattern texts read
+// it (a pattern must match its own text); a byte outside UTF-8 stands for
+// kStrayByteBase + byte, so that every name, whatever its bytes, can be
+// matched. Decoded in place: matching allocates nothing, so it cannot fail
+// for want of memory.
 unsigned long codePointAt(const std::string& name, std::size_t at, std::size_t& length)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(name.data()) + at;
     const unsigned char* end = reinterpret_cast<const unsigned char*>(name.data()) + name.size();
     unsigned long value = 0;
-    if (decodeUtf8(p, end, value, length) == utf8Ok && !(value >= 0xD800 && value <= 0xDFFF))
+    if (decodeUtf8(p, end, value, length) == utf8Ok)
         return value;
     length = 1;
-    return 0xDC00 + *p;
+    return kStrayByteBase + *p;
 }
 
 }  // namespace

@@ -26,7 +26,11 @@ TEST(TPathMatch, MatchesWholeNamesByTable)
         {"??", "\xc3\xa9", sensitive, false},
         {"*.log", "caf\xe9.log", sensitive, true},       // Latin-1 byte outside UTF-8
         {"caf?.log", "caf\xe9.log", sensitive, true},
-        {"???", "\xed\xa0\x80", sensitive, true},         // an encoded surrogate counts bytewise
+        {"?", "\xed\xa0\x80", sensitive, true},           // an encoded surrogate is one character,
+        {"???", "\xed\xa0\x80", sensitive, false},        // as pattern texts read it,
+        {"\xed\xa8\xa0", "\xed\xa8\xa0", sensitive, true},  // so such a pattern matches its own text
+        {"\xed\xb2\x80", "\x80", sensitive, false},        // and no stray byte
+        {"?*", "\x80\xff", sensitive, true},
         {"caf\xc3\xa9", "caf\xc3\xa9", sensitive, true},
         {"caf\xc3\xa9", "caf\xe9", sensitive, false},
         {"caf\xc3\xa9", "CAF\xc3\x89", insensitive, false},  // only ASCII letters fold
