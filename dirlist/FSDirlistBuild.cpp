@@ -227,9 +227,8 @@ int CFSSubclientConfPrivate::dirlistNodirs(FSSubclientNode* first, const char* p
         // of its own. A wildcard of this entry's subclient (below its own
         // content, as overlapping content allows) is no entry: what it covers
         // is walked here, or another subclient's content there would be lost.
-        bool coveredElsewhere = !viaCovered && !strictTree && node->coveringNode &&
-                                node->coveringNode->subclient != -1 &&
-                                node->coveringNode->subclient != dirlistSubclient;
+        const int covering = coveringSubclient(node);
+        bool coveredElsewhere = !viaCovered && !strictTree && covering != -1 && covering != dirlistSubclient;
         if (!coveredElsewhere) {
             if (node->subclient != -1 && node->subclient != dirlistSubclient) {
                 if (addNodir(*this, node, path) != 0)

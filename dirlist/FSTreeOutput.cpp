@@ -18,11 +18,6 @@ bool isWildcardNode(const FSSubclientNode* n)
     return n->pattern && n->pattern->isWildCard();
 }
 
-int coveringSubclient(const FSSubclientNode* n)
-{
-    return n->coveringNode ? n->coveringNode->subclient : -1;
-}
-
 // Every later step reads the run's fields, so they are set before anything is written.
 bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin, FSCallback* cb, int scNum,
                  bool dirs, bool descend)
@@ -98,7 +93,7 @@ bool emitNode(const CFSSubclientConfPrivate& d, const FSSubclientNode* n, int& i
         inside = 1;
         return false;
     }
-    int c = coveringSubclient(n);
+    int c = CFSSubclientConfPrivate::coveringSubclient(n);
     if (c == d.dirlistSubclient) {
         // Under this subclient's own wildcard: intermediate components lead
         // further into it, other subclients' content is cut out of it.

@@ -42,8 +42,7 @@ bool hasChildrenToIndex(const FSSubclientNode* parent) {
 
 int FSSubclientConf::setPath(const char* path) {
     d->dropPathTestDirlist();
-    d->searchIndex.drop();
-    d->scanEntries.drop();
+    d->dropTreeTables();
     try {
         if (!path) {
             TLOG(-1, "NULL path");
@@ -308,13 +307,19 @@ int CFSSubclientConfPrivate::addChild(FSSubclientNode* parent, const std::string
 int CFSSubclientConfPrivate::findChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode** found) {
     if (parent->childIndex)
         return parent->childIndex->find(comp.c_str(), found);
-    for (FSSubclientNode* child = parent->firstChild; child; child = child->nextSibling) {
-        if (child->pattern->exactMatch(comp, caseSensitive)) {
-            *found = child;
-            return 1;
-        }
-    }
-    return 0;
+    FSSubclientNode* child = firstChildNamed(parent, comp, caseSensitive);
+    if (!child)
+        return 0;
+    *found = child;
+    return 1;
+}
+
+// exactMatch is never true for a wildcard pattern.
+FSSubclientNode* firstChildNamed(FSSubclientNode* parent, const std::string& name, bool caseSensitive) {
+    for (FSSubclientNode* child = parent->firstChild; child; child = child->nextSibling)
+        if (child->pattern->exactMatch(name, caseSensitive))
+            return child;
+    return nullptr;
 }
 
 // Gives parent an index of all its children, the first of equal names kept.

@@ -45,10 +45,7 @@ public:
             FSSubclientNode* found = nullptr;
             return node_->childIndex->find(name_.c_str(), &found) == 1 ? found : nullptr;
         }
-        for (FSSubclientNode* child = node_->firstChild; child; child = child->nextSibling)
-            if (!child->pattern->isWildCard() && child->pattern->exactMatch(name_, caseSensitive_))
-                return child;
-        return nullptr;
+        return firstChildNamed(node_, name_, caseSensitive_);
     }
 
     void descend(FSSubclientNode* child) { node_ = child; }
@@ -228,7 +225,7 @@ FSSubclientNode* CFSSubclientConfPrivate::ownerNode(FSSubclientNode* node)
             return node;
         // A literal folder that a wildcard of some subclient covers is scanned
         // by that subclient, not by whoever owns the folder's parent.
-        if (node->coveringNode && node->coveringNode->subclient != -1)
+        if (coveringSubclient(node) != -1)
             return node->coveringNode;
     }
     return root;

@@ -1,15 +1,11 @@
 #include "subclient/FSScanEntries.h"
 
+#include "subclient/FSSubclientConfPrivate.h"
 #include "subclient/FSSubclientNode.h"
 
 #include <new>
 
 namespace {
-
-int coveringSubclient(const FSSubclientNode* n)
-{
-    return n->coveringNode ? n->coveringNode->subclient : -1;
-}
 
 // An entry whose subtree the walk has not left yet.
 struct OpenEntry {
@@ -59,7 +55,7 @@ void FSScanEntries::build(FSSubclientNode* root)
         while (!coveredDepths.empty() && coveredDepths.back() >= depth)
             coveredDepths.pop_back();
         const Entry entry = {node, pre, pre, !coveredDepths.empty()};
-        const int covering = coveringSubclient(node);
+        const int covering = CFSSubclientConfPrivate::coveringSubclient(node);
         for (int scNum : {node->subclient, covering == node->subclient ? -1 : covering}) {
             if (scNum < 1)
                 continue;

@@ -69,6 +69,9 @@ inline constexpr char kFSOutOfMemory[] = "out of memory";
 
 // Formats the postfix that tells a duplicated content line apart.
 void setPostfixToAvoidDuplication(std::string& postfix, unsigned long scNum);
+// The first literal child of parent named name in the case mode, along the
+// sibling chain; null when there is none.
+FSSubclientNode* firstChildNamed(FSSubclientNode* parent, const std::string& name, bool caseSensitive);
 
 class CFSSubclientConfPrivate {
 public:
@@ -86,12 +89,19 @@ public:
     void freeAll();
     void freeTree();
     void freeTree(FSSubclientNode* node);
+    // The tree changed: the tables derived from it no longer describe it.
+    void dropTreeTables();
     void freeNames();
     void clearDefaultContent();
     int setName(const char* name);
     int setDisplayName(const char* name);
 
     // Node queries.
+    // The subclient of the wildcard that covers node, -1 when none does.
+    static int coveringSubclient(const FSSubclientNode* node)
+    {
+        return node->coveringNode ? node->coveringNode->subclient : -1;
+    }
     std::string nodeToPath(FSSubclientNode* node);
     int nodeToSubclientNumber(FSSubclientNode* node);
     std::string nodeToSubclientName(FSSubclientNode* node);

@@ -106,13 +106,17 @@ void CFSSubclientConfPrivate::freeTree() {
     lastNode = nullptr;
 }
 
+void CFSSubclientConfPrivate::dropTreeTables() {
+    searchIndex.drop();
+    scanEntries.drop();
+}
+
 void CFSSubclientConfPrivate::freeTree(FSSubclientNode* node) {
     // Children before their parent, without recursion: descend by detaching
     // the first child, climb back through parent once a chain is released.
     if (!node)
         return;
-    searchIndex.drop();
-    scanEntries.drop();
+    dropTreeTables();
     FSSubclientNode* const stop = node->parent;
     while (node && node != stop) {
         if (FSSubclientNode* child = node->firstChild) {
