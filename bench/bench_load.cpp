@@ -54,7 +54,8 @@ long loaderPeakKiB(const std::string& loader, const char* mode, const std::strin
 }
 
 // The loader in a process of its own, against the same process that only
-// reads the lines: the difference is what the configuration keeps resident.
+// reads the lines: the difference is what the configuration keeps resident
+// once a search has run (content tree, child indexes, search index).
 void BM_LoadPeakRss(benchmark::State& state)
 {
     const int lines = static_cast<int>(state.range(0));

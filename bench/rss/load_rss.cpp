@@ -1,8 +1,10 @@
 // Reads "<subclient number> <content text>" lines from standard input and
-// inserts each with setPath, naming a subclient whenever the number changes;
-// with the argument "empty" it only reads them. Lines are read into one fixed
-// buffer, so the peak resident size of the two runs differs by what the
-// configuration holds. Prints that peak (VmHWM) in KiB.
+// inserts each with setPath, naming a subclient whenever the number changes,
+// then runs one search, which builds the search index; with the argument
+// "empty" it only reads them. Lines are read into one fixed buffer, so the
+// peak resident size of the two runs differs by what the configuration holds
+// once it answers queries. Prints that peak (VmHWM) in KiB.
+#include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConf.h"
 
 #include <cstdio>
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
             conf.setName(("sc" + std::to_string(++named)).c_str());
         rejected += conf.setPath(text + 1) != 0;
     }
+    if (insert)
+        delete conf.createDirlist("/", false);
     std::FILE* status = std::fopen("/proc/self/status", "r");
     long peak = -1;
     while (status && std::fgets(line, sizeof line, status))
