@@ -1,48 +1,11 @@
 // estimate: what one subclient's scan would back up, walking the real file system.
 #include "Output.h"
+#include "Progress.h"
 #include "Walker.h"
 
-#include <chrono>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
-
-// Counts on standard error, for walks longer than a moment, when it is a terminal.
-class Progress {
-public:
-    Progress() : enabled_(isatty(STDERR_FILENO) != 0), start_(Clock::now()), last_(start_) {}
-
-    void update(const WalkTotals& totals)
-    {
-        if (!enabled_ || ++calls_ % 256 != 0)
-            return;
-        Clock::time_point now = Clock::now();
-        if (now - start_ < std::chrono::seconds(1) || now - last_ < std::chrono::milliseconds(200))
-            return;
-        last_ = now;
-        shown_ = true;
-        fprintf(stderr, "\rscanning: %llu files, %llu folders, %llu bytes ", ull(totals.files), ull(totals.folders),
-                ull(totals.bytes));
-    }
-
-    void clear()
-    {
-        if (shown_)
-            fputs("\r\033[K", stderr);
-        shown_ = false;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    static unsigned long long ull(uint64_t n) { return static_cast<unsigned long long>(n); }
-
-    bool enabled_;
-    bool shown_ = false;
-    unsigned long calls_ = 0;
-    Clock::time_point start_;
-    Clock::time_point last_;
-};
 
 const char* typeName(char type)
 {
