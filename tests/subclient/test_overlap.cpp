@@ -150,6 +150,10 @@ TEST_F(Overlap, SameSubclientOverlapIsLoggedWithoutEvent) {
     add("A", wild("/x*.txt"));
     add("A", wild("/y*.txt"));
     EXPECT_FALSE(log.contains("overlap (")) << "disjoint patterns say nothing";
+    add("A", wild("/m*"));
+    add("A", "/mx");
+    EXPECT_TRUE(log.has(1, "'/mx' (non-wildcard) and '/m*' (wildcard) overlap (subclients [A] and [A])")) << log.dump();
+    EXPECT_TRUE(events.events().empty());
 }
 
 // A literal that an insertion already linked under its covering wildcard

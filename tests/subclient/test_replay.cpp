@@ -32,6 +32,10 @@ TEST(Replay, OntoAFreshObjectReproducesNamesAndContent)
     EXPECT_TRUE(target.isCaseSensitive());
     EXPECT_EQ(priv(target).appType, 13);
     EXPECT_EQ(target.getErrCode(), FS_NO_ERROR);
+    source.caseInsensitive();
+    FSSubclientConf folding(13);
+    ASSERT_EQ(source.replay(&folding, "/elsewhere", "/unused"), 0) << log.dump();
+    EXPECT_FALSE(folding.isCaseSensitive()) << "the target takes the source's case mode";
 }
 
 TEST(Replay, TwiceOntoTheSameObjectStopsAtTheFirstKnownName)

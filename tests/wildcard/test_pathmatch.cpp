@@ -24,6 +24,7 @@ TEST(TPathMatch, MatchesWholeNamesByTable)
         {"?", "", sensitive, false},
         {"?", "\xc3\xa9", sensitive, true},             // one character, two bytes
         {"??", "\xc3\xa9", sensitive, false},
+        {"*??", "aa\xc3\xa9", sensitive, true},        // the star gives back whole characters
         {"*.log", "caf\xe9.log", sensitive, true},       // Latin-1 byte outside UTF-8
         {"caf?.log", "caf\xe9.log", sensitive, true},
         {"?", "\xed\xa0\x80", sensitive, true},           // an encoded surrogate is one character,
