@@ -1,4 +1,3 @@
-#include "../subclient/FailingAllocation.h"
 #include "ScanListFixture.h"
 #include "support/TempDir.h"
 #include "platform/CXDirectory.h"
@@ -197,50 +196,6 @@ TEST(WildcardExpansion, RefusesAnEmptyListOrAListWithoutParent)
     EXPECT_EQ(d.wcDirnames(rootOnly, &cb), -1);
     EXPECT_EQ(d.wcNodirs(rootOnly, &cb), -1);
     EXPECT_TRUE(cb.lines.empty());
-}
-
-// Each allocation of a run fails in turn: the run ends with -1 and a message,
-// never with an exception, and nothing leaks (the sanitizer build checks that).
-TEST(WildcardExpansion, AnAllocationFailureAnywhereEndsTheRun)
-{
-    CaptureLog log(1);
-    TempDir dir;
-    dir.make("logs/");
-    dir.make("logs/a.log");
-    dir.make("logs/b.log");
-    std::string logs = dir.file("logs");
-    auto conf = ifindConf({{"A", logs + "/*.log" + kMarker}, {"A", "/top"}, {"B", "/top/a*b"}});
-    for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {
-        RecordingCallback complete;
-        ASSERT_EQ(runOutput(*conf, run, 2, &complete), 0);
-        int failed = 0;
-        for (long n = 0;; ++n) {
-            RecordingCallback cb;
-            int r;
-            bool reached;
-            log.clear();
-            {
-                FailingAllocation fail(n);
-                r = runOutput(*conf, run, 2, &cb);
-                reached = fail.reached();
-            }
-            if (!reached) {
-                EXPECT_EQ(r, 0);
-                EXPECT_EQ(cb.lines, complete.lines);
-                break;
-            }
-            if (r == 0) {
-                EXPECT_EQ(cb.lines, complete.lines) << runName(run) << " allocation " << n;
-                continue;
-            }
-            ++failed;
-            EXPECT_EQ(r, -1) << runName(run) << " allocation " << n;
-            // The matcher cannot tell a shortage from a pattern it refuses.
-            EXPECT_TRUE(log.has(-1, "no memory") || log.contains("Cannot initialize wild card"))
-                << runName(run) << " allocation " << n << log.dump();
-        }
-        EXPECT_GT(failed, 0) << runName(run);
-    }
 }
 
 struct NodirCase {

@@ -1,5 +1,4 @@
 // Translations between subclient numbers and application ids.
-#include "FailingAllocation.h"
 #include "subclient/FSSubclientConf.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
@@ -51,13 +50,3 @@ TEST_F(AppIdTest, DuplicateIdLeavesAPartialMap)
     EXPECT_EQ(conf.appIdToNumber(11), 1);
 }
 
-TEST_F(AppIdTest, NoMemoryForTheMapIsAFailure)
-{
-    appIds() = {11, 22, 33};
-    {
-        FailingAllocation fail(1);
-        EXPECT_EQ(conf.appIdToNumber(22), -1);
-    }
-    EXPECT_TRUE(log.has(-1, "out of memory"));
-    EXPECT_EQ(conf.appIdToNumber(33), 3);  // the next call builds the whole map
-}

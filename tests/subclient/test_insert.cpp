@@ -2,7 +2,6 @@
 #include "subclient/FSSubclientConfPrivate.h"
 #include "support/Capture.h"
 #include "support/FSSubclientConfTestAccess.h"
-#include "FailingAllocation.h"
 #include "TreeView.h"
 
 #include "platform/KXGlobalParam.h"
@@ -220,33 +219,6 @@ TEST_F(Insert, UnparsableComponentIsAnError) {
     EXPECT_TRUE(hasFrom(origin, 1, "recursiveParse line='d' scNum=2: cannot add to map")) << log.dump();
 }
 
-// A child index whose map could not be allocated: lookups fall back to the
-// sibling chain (so no duplicate treatment), and a new child cannot be indexed.
-TEST_F(Insert, ChildIndexWithoutMap) {
-    name("A");
-    ASSERT_EQ(0, conf.setPath("/data/x"));
-    FSSubclientNode* data = findNode(conf, "/data");
-    FSChildrenSpeedup* mapless;
-    {
-        FailingAllocation failing(1);  // the map, after the index itself
-        mapless = new (std::nothrow) FSChildrenSpeedup(true);
-    }
-    ASSERT_NE(nullptr, mapless);
-    delete data->childIndex;
-    data->childIndex = mapless;
-    name("B");
-    log.clear();
-    EXPECT_EQ(-1, conf.setPath("/data/x"));
-    EXPECT_EQ(FS_DUPLICATE, conf.getErrCode());
-    EXPECT_TRUE(log.has(-1, "children map not allocated")) << log.dump();
-    EXPECT_TRUE(log.contains("recursiveParse line='x' scNum=3: sequential search after failure (ret=-1, sc_tmp=0x"))
-        << log.dump();
-    EXPECT_EQ(-2, conf.setPath("/data/y"));
-    EXPECT_EQ(FS_INVALID, conf.getErrCode());
-    EXPECT_TRUE(log.has(1, "recursiveParse line='y' scNum=3: cannot add to map")) << log.dump();
-    EXPECT_EQ((Lines{"/data -1", "/data/x 2", "/data/y -1"}), treeView(conf)) << "y stays, unclaimed";
-}
-
 // A parent gets its child index only with its eighth child; with fewer the
 // sibling chain must answer as the index would: the first child of a name,
 // the duplicate treatment, letter case folded in this mode.
@@ -326,19 +298,25 @@ TEST_F(Insert, LetterCaseFollowsTheComparisonMode) {
     EXPECT_EQ((Lines{"/Data 2", "/DATA 3"}), treeView(exact));
 }
 
+// Start-restore paths of these application types carry a tail after 0x13.
 TEST(InsertStartRestore, CutAtImageVolumeEnd) {
-    kxSetGlobalParamSource([](const int&, std::string& value) {
-        value = "0";
-        return 0;
-    });
-    FSSubclientConf conf(65);
-    kxSetGlobalParamSource(nullptr);
-    ASSERT_EQ(0, conf.setName("A"));
-    conf.setCalledFromStartRestore(true);
-    EXPECT_EQ(0, conf.setPath("/vol/a\x13tail/more"));
-    conf.setCalledFromStartRestore(false);
-    EXPECT_EQ(0, conf.setPath("/other/b\x13tail"));
-    EXPECT_EQ((Lines{"/vol -1", "/vol/a 2", "/other -1", "/other/b\x13tail 2"}), treeView(conf));
+    for (int appType : {65, 75, 76, 87, 29}) {
+        SCOPED_TRACE(appType);
+        kxSetGlobalParamSource([](const int&, std::string& value) {
+            value = "0";
+            return 0;
+        });
+        FSSubclientConf conf(appType);
+        kxSetGlobalParamSource(nullptr);
+        ASSERT_EQ(0, conf.setName("A"));
+        conf.setCalledFromStartRestore(true);
+        EXPECT_EQ(0, conf.setPath("/vol/a\x13tail"));
+        conf.setCalledFromStartRestore(false);
+        EXPECT_EQ(0, conf.setPath("/other/b\x13tail"));
+        const std::string restored = appType == 29 ? "/vol/a\x13tail 2" : "/vol/a 2";
+        EXPECT_EQ(restored, treeView(conf)[1]);
+        EXPECT_EQ("/other/b\x13tail 2", treeView(conf).back());
+    }
 }
 
 // A long content list under one directory: each line costs an index lookup,
