@@ -4,6 +4,7 @@
 #include "platform/KXTextFile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,8 @@ namespace {
 
 const char kSignature[] = "#subclientconf-backupset 1";
 const char kSignaturePrefix[] = "#subclientconf-backupset ";
+// Editors on some systems start a UTF-8 text with this mark; it is not part of the signature.
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 // A problem found in the line being read.
 struct StoreProblem {
@@ -132,8 +135,9 @@ class StoreParser {
 public:
     explicit StoreParser(BackupsetStore& store) : store_(store) {}
 
-    void line(const std::string& text)
+    void line(size_t number, const std::string& text)
     {
+        lineNumber_ = number;
         std::string trimmed = kxTrimBlanks(text);
         if (trimmed.empty() || trimmed[0] == '#')
             return;
@@ -205,10 +209,26 @@ private:
             fail("subclient id " + std::to_string(sc.id) + " given twice");
         if (!appIds_.insert(sc.appId).second)
             fail("application id " + std::to_string(sc.appId) + " given twice");
-        if (!names_.insert(sc.name).second)
-            fail("subclient name '" + sc.name + "' given twice");
+        checkName(sc.name);
         haveDefault_ = haveDefault_ || sc.isDefault;
         store_.subclients.push_back(sc);
+    }
+
+    // Configurations compare subclient names ignoring case, so two names that
+    // differ only in case would stop a load midway.
+    void checkName(const std::string& name)
+    {
+        std::string folded = name;
+        for (char& c : folded)
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        auto taken = names_.emplace(folded, NameLine{name, lineNumber_});
+        if (taken.second)
+            return;
+        const NameLine& first = taken.first->second;
+        if (first.name == name)
+            fail("subclient name '" + name + "' given twice");
+        fail("subclient name '" + name + "' differs only in case from '" + first.name + "' on line " +
+             std::to_string(first.line));
     }
 
     void content(const std::string& rest)
@@ -247,7 +267,12 @@ private:
     // What the subclient lines so far have taken.
     std::unordered_set<uint32_t> ids_;
     std::unordered_set<uint32_t> appIds_;
-    std::unordered_set<std::string> names_;
+    struct NameLine {
+        std::string name;
+        size_t line;
+    };
+    std::unordered_map<std::string, NameLine> names_;  // by the name in lower case
+    size_t lineNumber_ = 0;
     bool afterContent_ = false;  // the last line that counts was a content line
 };
 
@@ -264,10 +289,13 @@ std::string located(const std::string& name, size_t line, const std::string& pro
 int BackupsetStore::parse(const std::string& name, const std::vector<std::string>& lines, std::string& error)
 {
     try {
-        if (lines.empty() || lines[0] != kSignature) {
-            bool otherVersion = !lines.empty() && lines[0].compare(0, strlen(kSignaturePrefix), kSignaturePrefix) == 0;
+        std::string first = lines.empty() ? std::string() : lines[0];
+        if (first.compare(0, strlen(kByteOrderMark), kByteOrderMark) == 0)
+            first.erase(0, strlen(kByteOrderMark));
+        if (first != kSignature) {
+            bool otherVersion = first.compare(0, strlen(kSignaturePrefix), kSignaturePrefix) == 0;
             error = located(name, 1,
-                            otherVersion ? "unsupported format version '" + lines[0].substr(strlen(kSignaturePrefix)) + "'"
+                            otherVersion ? "unsupported format version '" + first.substr(strlen(kSignaturePrefix)) + "'"
                                          : std::string("not a backup set store (no '") + kSignature + "' line)");
             return -1;
         }
@@ -277,7 +305,7 @@ int BackupsetStore::parse(const std::string& name, const std::vector<std::string
         size_t i = 1;
         try {
             for (; i < lines.size(); ++i)
-                parser.line(lines[i]);
+                parser.line(i + 1, lines[i]);
             i = 0;
             parser.finish();
         } catch (const StoreProblem& problem) {
