@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # subclientconf estimate and which on a tree made here: a file with two hard
 # links is counted once, a symbolic link is listed and not followed, a
-# missing start point is reported and skipped, nodirs are not entered; which
-# reads NUL-separated paths and writes NUL-terminated fields.
+# missing start point is reported by the path read, skipped, counted and
+# exits 3, nodirs are not entered; which reads NUL-separated paths and writes
+# NUL-terminated fields. Write errors, signals and a byte-order mark too.
 set -euo pipefail
 tool=$1
 work=$(mktemp -d)
@@ -18,17 +19,50 @@ printf '\tData\n/data\n/missing\n\tOther\n/data/other\n' > "$work/defs"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-listing=$("$tool" estimate "$work/defs" --subclient Data --root "$work/tree" 2>"$work/errors")
+# Runs the tool; the status must be the first argument.
+expect() {
+  local status=$1 actual=0
+  shift
+  "$tool" "$@" || actual=$?
+  ((actual == status)) || fail "status $actual, expected $status: $*"
+}
+
+listing=$(expect 3 estimate "$work/defs" --subclient Data --root "$work/tree" 2>"$work/errors")
 expected=$'/data/\n/data/keep/\n/data/keep/a\n/data/keep/b\n/data/keep/link -> ../../elsewhere'
 [[ $listing == "$expected" ]] || fail "listing: $listing"
-grep -qx 'subclientconf: cannot read /missing: No such file or directory (skipped)' "$work/errors" ||
+grep -qx "subclientconf: cannot read $work/tree/missing: No such file or directory (skipped)" "$work/errors" ||
   fail "errors: $(cat "$work/errors")"
 
-summary=$("$tool" estimate "$work/defs" --subclient Data --root "$work/tree" --summary 2>/dev/null)
-[[ $summary == 'Data: 1 files, 2 folders, 1 links, 0 other, 5 bytes' ]] || fail "summary: $summary"
+summary=$(expect 3 estimate "$work/defs" --subclient Data --root "$work/tree" --summary 2>/dev/null)
+[[ $summary == 'Data: 1 files, 2 folders, 1 links, 0 other, 5 bytes, 1 skipped' ]] || fail "summary: $summary"
 
-json=$("$tool" estimate "$work/defs" --subclient Data --root "$work/tree" --summary --json 2>/dev/null)
-grep -q '"path": "/missing"' <<<"$json" || fail "json: $json"
+json=$(expect 3 estimate "$work/defs" --subclient Data --root "$work/tree" --summary --json 2>/dev/null)
+grep -q "\"path\": \"$work/tree/missing\"" <<<"$json" || fail "json: $json"
+
+# Output that cannot be written is a failure, whatever the subcommand.
+for args in "list $work/defs" "check $work/defs --json" "estimate $work/defs --subclient Other --root $work/tree"; do
+  # shellcheck disable=SC2086
+  expect 2 $args >/dev/full 2>"$work/errors"
+  grep -qx 'subclientconf: write error: No space left on device' "$work/errors" || fail "full: $args"
+done
+
+# A signal ends the run after the answers to the paths read so far, with 128+signal.
+mkfifo "$work/paths"
+"$tool" which "$work/defs" --stdin --porcelain <"$work/paths" >"$work/answers" &
+reader=$!
+exec 3>"$work/paths"
+printf '/data/keep/a\n' >&3
+sleep 1
+kill -TERM "$reader"
+status=0
+wait "$reader" || status=$?
+exec 3>&-
+((status == 143)) || fail "signal: status $status"
+[[ $(cat "$work/answers") == $'/data/keep/a\tData\tcontent\t/data' ]] || fail "signal: $(cat "$work/answers")"
+
+# A store whose signature follows a UTF-8 byte-order mark is a store.
+printf '\xef\xbb\xbf' | cat - "$(dirname "$0")/../../examples/workstation.backupset" >"$work/bom.backupset"
+expect 0 check "$work/bom.backupset" >/dev/null
 
 answer=$(printf '/data/keep/a\0/data/other/d\0' | "$tool" which "$work/defs" --stdin -z --porcelain | tr '\0' '|')
 [[ $answer == '/data/keep/a|Data|content|/data|/data/other/d|Other|content|/data/other|' ]] || fail "which: $answer"

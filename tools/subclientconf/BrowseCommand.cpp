@@ -12,6 +12,7 @@ public:
         app_ = program.add_subcommand("browse",
                                       "The browse children of DIR that belong to or lead to other subclients");
         addLoadOptions(*app_, options_, false);
+        addPartialFlag(*app_, options_);
         app_->add_option("DIR", directory_, "The browsed directory")->required();
         addJsonFlag(*app_, json_);
     }

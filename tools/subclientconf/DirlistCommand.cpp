@@ -20,6 +20,7 @@ public:
         app_ = program.add_subcommand("dirlist",
                                       "The directory list of PATH: each entry with its subclient, suffix and nodirs");
         addLoadOptions(*app_, options_, false);
+        addPartialFlag(*app_, options_);
         app_->add_option("PATH", path_, "The path; :TO-TIME:PATH and ;TO-TIME;APP-ID;PATH prefixes are read")
             ->required();
         app_->add_flag("--strict", strict_, "Strict tree mode: literal content under a wildcard is a plain child");

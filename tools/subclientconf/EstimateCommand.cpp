@@ -24,6 +24,7 @@ public:
         app_ = program.add_subcommand("estimate",
                                       "Walk the file system as the scan of --subclient would and list what it backs up");
         addLoadOptions(*app_, options_, true);
+        addPartialFlag(*app_, options_);
         app_->add_flag("--summary", summary_, "Only the counts of files, folders, links and bytes");
         app_->add_flag("--cross-mounts", walk_.crossMounts, "Descend into other file systems below a start point");
         app_->add_option("--root", walk_.root, "Walk below this folder as if it were / (to try a copied tree)");
@@ -52,6 +53,7 @@ public:
                                        {"target", item.target}});
                 else if (!json_ && !summary_)
                     printItem(item);
+                checkOutput();
                 progress.update(walkerAddress->totals());
             },
             [&](const WalkFailure& failure) {
@@ -67,7 +69,7 @@ public:
             walker.walk(line);
         progress.clear();
         report(loaded, number, walker, entries);
-        return TOOL_OK;
+        return walker.failures().empty() ? TOOL_OK : TOOL_SKIPPED;
     }
 
 private:
@@ -86,9 +88,10 @@ private:
         const WalkTotals& t = walker.totals();
         if (!json_) {
             if (summary_)
-                printf("%s: %llu files, %llu folders, %llu links, %llu other, %llu bytes\n",
+                printf("%s: %llu files, %llu folders, %llu links, %llu other, %llu bytes, %llu skipped%s\n",
                        loaded.nameOf(number).c_str(), ull(t.files), ull(t.folders), ull(t.links), ull(t.others),
-                       ull(t.bytes));
+                       ull(t.bytes), ull(walker.failures().size()),
+                       walker.interrupted() ? " (partial: interrupted)" : "");
             return;
         }
         Json failures = Json::array();
@@ -103,6 +106,7 @@ private:
         doc["totals"] = {{"files", t.files}, {"folders", t.folders}, {"links", t.links}, {"other", t.others},
                          {"bytes", t.bytes}};
         doc["unreadable"] = failures;
+        doc["complete"] = !walker.interrupted();
         printJson(doc);
     }
 

@@ -16,6 +16,7 @@ public:
     {
         app_ = program.add_subcommand("list", "Each subclient's scan start points and nodirs");
         addLoadOptions(*app_, options_, false);
+        addPartialFlag(*app_, options_);
         app_->add_flag("--tree", tree_, "Every content path of the subclient, nested ones too, as scan lines");
         app_->add_flag("--ifind", ifind_, "Expand wildcard content against the folders on disk");
         addJsonFlag(*app_, json_);

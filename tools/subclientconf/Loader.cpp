@@ -13,6 +13,8 @@
 namespace {
 
 const char* const kStoreSignature = "#subclientconf-backupset";
+// Some editors start a UTF-8 text with this mark; the store reader passes over it too.
+const char* const kByteOrderMark = "\xEF\xBB\xBF";
 // The test console reads definition lines into 1024 bytes with the terminating zero.
 const size_t kDefinitionLineLimit = 1023;
 
@@ -29,6 +31,8 @@ std::vector<std::string> readLines(const std::string& file)
     }
     if (in.bad())
         throw ToolError(TOOL_USAGE, file + ": cannot read: " + strerror(errno));
+    if (!lines.empty() && lines[0].compare(0, strlen(kByteOrderMark), kByteOrderMark) == 0)
+        lines[0].erase(0, strlen(kByteOrderMark));
     return lines;
 }
 

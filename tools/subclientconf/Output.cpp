@@ -1,7 +1,32 @@
 #include "Output.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+
+namespace {
+
+ToolError writeError(int error)
+{
+    return ToolError(TOOL_USAGE, std::string("write error: ") + strerror(error ? error : EIO));
+}
+
+}  // namespace
+
+void checkOutput()
+{
+    if (ferror(stdout))
+        throw writeError(errno);
+}
+
+void finishOutput()
+{
+    if (fflush(stdout) != 0)
+        throw writeError(errno);
+    if (ferror(stdout))
+        throw writeError(EIO);
+}
 
 void printJson(const Json& document)
 {
@@ -35,6 +60,14 @@ std::string subclientLabel(const LoadedConfiguration& loaded, int number)
 LoadedConfiguration loadAndWarn(const LoadOptions& options, LibraryLog& log)
 {
     LoadedConfiguration loaded = loadConfiguration(options, log);
+    size_t rejected = 0;
+    for (const LoadProblem& problem : loaded.problems)
+        rejected += problem.kind == "rejected";
+    if ((rejected > 0 || !loaded.complete) && !options.partial)
+        throw ToolError(TOOL_INCOMPLETE, loaded.file + ": the configuration did not load as written (" +
+                                             std::to_string(rejected) + " rejected line(s)" +
+                                             (loaded.complete ? "" : ", the load stopped early") +
+                                             "); see subclientconf check, or use --partial");
     if (!loaded.problems.empty() || !loaded.complete)
         fprintf(stderr, "subclientconf: %s: %zu content problem(s)%s; see subclientconf check\n", loaded.file.c_str(),
                 loaded.problems.size(), loaded.complete ? "" : ", the load stopped early");

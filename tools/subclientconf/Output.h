@@ -14,6 +14,11 @@
 // Keys keep the order in which they are set, so the documented shape is what is printed.
 using Json = nlohmann::ordered_json;
 
+// A write error on standard output so far ends the run with status 2 and
+// "write error: CAUSE"; finishOutput flushes it first.
+void checkOutput();
+void finishOutput();
+
 // The document, indented by two, and a line end.
 void printJson(const Json& document);
 
@@ -30,8 +35,10 @@ public:
 // "Name (n)", as subclients are named in the tool's text output.
 std::string subclientLabel(const LoadedConfiguration& loaded, int number);
 
-// Loads the configuration for the subcommands other than check, and warns on
-// standard error when it has content problems.
+// Loads the configuration for the subcommands other than check. A load that
+// stopped early or rejected content ends the run with status 4 unless the
+// options ask for the partial configuration; other content problems are
+// warned about on standard error.
 LoadedConfiguration loadAndWarn(const LoadOptions& options, LibraryLog& log);
 
 // "FILE:LINE: " (or "FILE: " without a line), the start of a message about the file.

@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
-// Exit statuses.
+// Exit statuses (the table in docs/subclientconf-tool.md); a run ended by signal N exits with 128+N.
 enum ToolStatus {
-    TOOL_OK = 0,        // success, or a positive answer
-    TOOL_NEGATIVE = 1,  // a negative answer, or rejected content
-    TOOL_USAGE = 2      // bad usage or unreadable input
+    TOOL_OK = 0,         // success, or a positive answer
+    TOOL_NEGATIVE = 1,   // a negative answer, or problems found (check)
+    TOOL_USAGE = 2,      // bad usage, unreadable input, or a write error on standard output
+    TOOL_SKIPPED = 3,    // a walk skipped something
+    TOOL_INCOMPLETE = 4  // the configuration did not load as written (without --partial)
 };
 
 // Ends the run: main prints "subclientconf: <message>" on standard error and exits with status.
@@ -31,6 +33,7 @@ struct LoadOptions {
     std::string at;         // empty: now
     std::string subclient;  // empty: all
     bool single = false;    // store files: load only --subclient, as the agent's single-subclient load does
+    bool partial = false;   // answer from what loaded when the load stopped early or rejected content
 };
 
 class Command {
@@ -57,6 +60,8 @@ std::unique_ptr<Command> makeConsoleCommand();
 
 // The FILE argument and --at, --subclient (required or optional) and --single.
 void addLoadOptions(CLI::App& app, LoadOptions& options, bool subclientRequired);
+// --partial, for the subcommands that answer from the configuration.
+void addPartialFlag(CLI::App& app, LoadOptions& options);
 void addJsonFlag(CLI::App& app, bool& json);
 
 #endif

@@ -1,5 +1,6 @@
 #include "Walker.h"
 
+#include "Signals.h"
 #include "subclient/FSSubclientConf.h"
 
 #include <algorithm>
@@ -61,6 +62,8 @@ void ScanWalker::addNodir(const std::string& line)
 
 void ScanWalker::walk(const std::string& line)
 {
+    if (interrupted_)
+        return;
     std::string path;
     bool wildcard = isWildCardContent(line, path);
     path = tidy(path);
@@ -83,6 +86,8 @@ void ScanWalker::walkPattern(const std::string& folder, const std::string& text)
     if (pattern.parse(text) || !listFolder(folder, names))
         return;
     for (const std::string& name : names) {
+        if (interrupted_)
+            return;
         std::string path = childPath(folder, name);
         if (matches(pattern, name) && !isNodir(folder, name, path))
             walkFrom(path);
@@ -93,7 +98,7 @@ void ScanWalker::walkPattern(const std::string& folder, const std::string& text)
 void ScanWalker::walkFrom(const std::string& path)
 {
     std::vector<Pending> stack{{path, 0, true}};
-    while (!stack.empty()) {
+    while (!stack.empty() && !(interrupted_ = interruption() != 0)) {
         Pending item = stack.back();
         stack.pop_back();
         visit(item, stack);
@@ -195,6 +200,6 @@ std::string ScanWalker::key(const std::string& path) const
 
 void ScanWalker::fail(const std::string& path, int error)
 {
-    failures_.push_back({path, strerror(error)});
+    failures_.push_back({onDisk(path), strerror(error)});
     onFailure_(failures_.back());
 }

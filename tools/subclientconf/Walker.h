@@ -35,7 +35,7 @@ struct WalkTotals {
 };
 
 struct WalkFailure {
-    std::string path;
+    std::string path;  // as read on disk (with the walk's root folder)
     std::string error;
 };
 
@@ -58,6 +58,8 @@ public:
 
     const WalkTotals& totals() const { return totals_; }
     const std::vector<WalkFailure>& failures() const { return failures_; }
+    // True when a signal stopped the walk before its end.
+    bool interrupted() const { return interrupted_; }
 
 private:
     struct Pending {
@@ -81,6 +83,7 @@ private:
     FailureSink onFailure_;
     WalkTotals totals_;
     std::vector<WalkFailure> failures_;
+    bool interrupted_ = false;
     std::set<std::string> literalNodirs_;
     std::map<std::string, std::vector<std::unique_ptr<WCBasename>>> wildcardNodirs_;  // by folder
     std::set<std::pair<dev_t, ino_t>> linkedFiles_;  // files with several links already counted

@@ -13,6 +13,7 @@ public:
     {
         app_ = program.add_subcommand("which", "The subclient that backs up each PATH, and why");
         addLoadOptions(*app_, options_, false);
+        addPartialFlag(*app_, options_);
         app_->add_option("PATH", paths_, "Paths to explain");
         app_->add_flag("--stdin", fromStdin_, "Read the paths from standard input, one a line");
         app_->add_flag("--porcelain", porcelain_, "One line a path: path, subclient, reason, content (TAB between)");

@@ -1,4 +1,6 @@
 // subclientconf: shows how a backup set is divided among its subclients, and why.
+#include "Output.h"
+#include "Signals.h"
 #include "Tool.h"
 
 #include <cstdio>
@@ -10,8 +12,17 @@ const char* const kDescription =
     "Shows how a backup set is divided among its subclients, and why.\n"
     "FILE is a subclient definition file (a TAB line names a subclient, other lines are its content;\n"
     "\\/\\/ after a path marks wildcard content) or a backup-set store file (first line\n"
-    "#subclientconf-backupset 1). Exit status: 0 success, 1 a negative answer or rejected content,\n"
-    "2 bad usage or unreadable input.";
+    "#subclientconf-backupset 1).";
+
+const char* const kExitStatus =
+    "Exit status:\n"
+    "  0        success, or a positive answer\n"
+    "  1        a negative answer, or problems found (check)\n"
+    "  2        bad usage, unreadable input, or a write error on standard output\n"
+    "  3        a walk skipped something (an unreadable folder, a missing start point)\n"
+    "  4        the configuration did not load as written (load stopped early or content\n"
+    "           rejected), unless --partial is given\n"
+    "  128+N    ended by signal N";
 
 int usageError(const CLI::App& program, const CLI::ParseError& error)
 {
@@ -19,6 +30,32 @@ int usageError(const CLI::App& program, const CLI::ParseError& error)
     for (const CLI::App* sub : program.get_subcommands())
         command += " " + sub->get_name();
     fprintf(stderr, "%s: %s (see %s --help)\n", program.get_name().c_str(), error.what(), command.c_str());
+    return TOOL_USAGE;
+}
+
+void reportError(const std::string& message)
+{
+    fflush(stdout);
+    fprintf(stderr, "subclientconf: %s\n", message.c_str());
+}
+
+// The chosen subcommand's status; a write error on standard output overrides it.
+int runChosen(const std::vector<std::unique_ptr<Command>>& commands)
+{
+    try {
+        for (auto& command : commands) {
+            if (command->chosen()) {
+                int status = command->run();
+                finishOutput();
+                return status;
+            }
+        }
+    } catch (const ToolError& error) {
+        reportError(error.what());
+        return error.status;
+    } catch (const std::exception& error) {
+        reportError(error.what());
+    }
     return TOOL_USAGE;
 }
 
@@ -37,6 +74,12 @@ void addLoadOptions(CLI::App& app, LoadOptions& options, bool subclientRequired)
                  "Store files: load only --subclient, as the agent's single-subclient load does");
 }
 
+void addPartialFlag(CLI::App& app, LoadOptions& options)
+{
+    app.add_flag("--partial", options.partial,
+                 "Answer from what loaded even when the load stopped early or rejected content");
+}
+
 void addJsonFlag(CLI::App& app, bool& json)
 {
     app.add_flag("--json", json, "Print one JSON document (shape in docs/subclientconf-tool.md)");
@@ -47,6 +90,7 @@ int main(int argc, char** argv)
     CLI::App program(kDescription, "subclientconf");
     program.require_subcommand(1);
     program.failure_message(CLI::FailureMessage::simple);
+    program.footer(kExitStatus);
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeCheckCommand());
     commands.push_back(makeListCommand());
@@ -64,18 +108,7 @@ int main(int argc, char** argv)
     } catch (const CLI::ParseError& error) {
         return usageError(program, error);
     }
-    try {
-        for (auto& command : commands)
-            if (command->chosen())
-                return command->run();
-    } catch (const ToolError& error) {
-        fflush(stdout);
-        fprintf(stderr, "subclientconf: %s\n", error.what());
-        return error.status;
-    } catch (const std::exception& error) {
-        fflush(stdout);
-        fprintf(stderr, "subclientconf: %s\n", error.what());
-        return TOOL_USAGE;
-    }
-    return TOOL_USAGE;
+    catchInterrupts();
+    int status = runChosen(commands);
+    return interruption() ? 128 + interruption() : status;
 }
