@@ -19,7 +19,7 @@ namespace {
 
 // Every record of the console names scMain as its origin, whichever helper writes it.
 const char* const kOrigin = "int scMain(const char*)";
-#define SC_LOG(level, ...) kxLog((level), kOrigin, __LINE__, __VA_ARGS__)
+#define SC_LOG(level, ...) (kxLogApplies(level) ? kxLog((level), kOrigin, __LINE__, __VA_ARGS__) : void())
 
 const int kFileLineSize = 1024;     // a definition line with its terminating zero
 const size_t kDirectoryLimit = 1024;  // characters of a directory answer

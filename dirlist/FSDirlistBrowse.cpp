@@ -14,7 +14,7 @@ Result orNothing(FSSubclientDirlist* list, const char* origin, Result nothing, B
     try {
         return body();
     } catch (const std::exception&) {
-        list->log(-1, origin, __LINE__, "%s", kFSOutOfMemory);
+        TLOG_AS(list, origin, -1, "%s", kFSOutOfMemory);
         return nothing;
     }
 }

@@ -54,27 +54,27 @@ const char* skipPrefix(CFSSubclientConfPrivate& p, const char* path, const char*
         return path;
     const char* close = strchr(path + 1, opener);
     if (!close) {
-        p.owner->log(1, origin, __LINE__, "Bad to-time prefix in '%s'", path);
+        TLOG_AS(p.owner, origin, 1, "Bad to-time prefix in '%s'", path);
         return nullptr;
     }
     if (sscanf(path + 1, "%lu", &p.dirlistToTime) != 1) {
-        p.owner->log(1, origin, __LINE__, "Cannot parse to time in '%s'", path);
+        TLOG_AS(p.owner, origin, 1, "Cannot parse to time in '%s'", path);
         return nullptr;
     }
-    p.owner->log(3, origin, __LINE__, "Path '%s' contains dirlistToTime=%lu", path, p.dirlistToTime);
+    TLOG_AS(p.owner, origin, 3, "Path '%s' contains dirlistToTime=%lu", path, p.dirlistToTime);
     const char* rest = close + 1;
     if (opener == ':')
         return rest;
     close = strchr(rest, ';');
     if (!close) {
-        p.owner->log(1, origin, __LINE__, "Bad app id prefix in '%s'", path);
+        TLOG_AS(p.owner, origin, 1, "Bad app id prefix in '%s'", path);
         return nullptr;
     }
     if (sscanf(rest, "%lu", &p.dirlistAppId) != 1) {
-        p.owner->log(1, origin, __LINE__, "Cannot parse app id in '%s'", path);
+        TLOG_AS(p.owner, origin, 1, "Cannot parse app id in '%s'", path);
         return nullptr;
     }
-    p.owner->log(3, origin, __LINE__, "Path '%s' contains dirlistAppId=%lu", path, p.dirlistAppId);
+    TLOG_AS(p.owner, origin, 3, "Path '%s' contains dirlistAppId=%lu", path, p.dirlistAppId);
     return close + 1;
 }
 
@@ -151,7 +151,7 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
                                  bool strictTree, const char* origin)
 {
     if (!p.root) {
-        conf.log(1, origin, __LINE__, "No tree");
+        TLOG_AS(&conf, origin, 1, "No tree");
         return nullptr;
     }
     p.dirlistToTime = 0;
@@ -164,7 +164,7 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
     std::string& normalized = p.dirlistPath;
     char pathDelim = conf.fixPath(p.dirlistInput, normalized, true);
     if (!pathDelim) {
-        conf.log(1, origin, __LINE__, "Invalid path '%s'", rest);
+        TLOG_AS(&conf, origin, 1, "Invalid path '%s'", rest);
         return nullptr;
     }
     conf.setDelim(pathDelim);
@@ -173,7 +173,7 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
     p.searchWildcardNode = nullptr;
     int found = p.recursiveSearch(p.root, normalized.c_str());
     if (!p.searchNode) {
-        conf.log(-1, origin, __LINE__, "Internal error during createDirlist '%s'", rest);
+        TLOG_AS(&conf, origin, -1, "Internal error during createDirlist '%s'", rest);
         return nullptr;
     }
     FSSubclientNode* owner = p.ownerNode(p.searchNode);

@@ -23,11 +23,11 @@ bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* 
                  bool dirs, bool descend)
 {
     if (!d.root) {
-        conf.log(1, origin, __LINE__, "%s", kNoConfig);
+        TLOG_AS(&conf, origin, 1, "%s", kNoConfig);
         return false;
     }
     if (!cb) {
-        conf.log(-1, origin, __LINE__, "%s", kNoCallback);
+        TLOG_AS(&conf, origin, -1, "%s", kNoCallback);
         return false;
     }
     d.outputSink = cb;
@@ -46,7 +46,7 @@ int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* orig
             d.ifindMode ? nullptr : d.scanEntries.of(d.root, d.dirlistSubclient);
         return entries ? d.outputFromEntries(*entries) : d.recursiveOutput(d.root, 0);
     } catch (const std::bad_alloc&) {
-        conf.log(-1, origin, __LINE__, "%s", kNoMemory);
+        TLOG_AS(&conf, origin, -1, "%s", kNoMemory);
         return -1;
     }
 }

@@ -32,7 +32,7 @@ void reportUnreadable(FSSubclientConf* owner, const char* origin, const std::str
 {
     if (code == ENOENT || code == ENOTDIR)
         return;
-    owner->log(-1, origin, __LINE__, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(),
+    TLOG_AS(owner, origin, -1, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(),
                code);
 }
 

@@ -100,6 +100,14 @@ std::atomic<int>& levelCell()
     return level;
 }
 
+// True while a caller's writer is installed; otherwise the level rule reads
+// the level itself, so a suppressed record costs two atomic loads.
+std::atomic<bool>& callerWriterCell()
+{
+    static std::atomic<bool> installed(false);
+    return installed;
+}
+
 std::shared_ptr<CLogWriterInterface> defaultWriter()
 {
     // Never destroyed, so that logging from other static destructors stays safe.
@@ -193,7 +201,9 @@ std::shared_ptr<CLogWriterInterface> kxGetLogWriter()
 
 void kxSetLogWriter(std::shared_ptr<CLogWriterInterface> writer)
 {
+    const bool installed = writer != nullptr;
     std::atomic_store(&g_ptrLogWriter, std::move(writer));
+    callerWriterCell().store(installed);
 }
 
 int kxLogLevel()
@@ -208,11 +218,17 @@ void kxSetLogLevel(int level)
 
 bool kxLogApplies(int level)
 {
-    return level == -1 || kxGetLogWriter()->getLevel() >= level;
+    if (level == -1)
+        return true;
+    if (!callerWriterCell().load())
+        return levelCell().load(std::memory_order_relaxed) >= level;
+    return kxGetLogWriter()->getLevel() >= level;
 }
 
 void kxVLog(int level, const char* origin, int line, const char* format, va_list args)
 {
+    if (!kxLogApplies(level))
+        return;
     std::shared_ptr<CLogWriterInterface> writer = kxGetLogWriter();
     if (level != -1 && writer->getLevel() < level)
         return;

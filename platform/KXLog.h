@@ -49,7 +49,10 @@ bool kxLogApplies(int level);
 void kxLog(int level, const char* origin, int line, const char* format, ...) KX_PRINTF_FORMAT(4, 5);
 void kxVLog(int level, const char* origin, int line, const char* format, va_list args);
 
-#define KXLOG(level, ...) kxLog((level), __PRETTY_FUNCTION__, __LINE__, __VA_ARGS__)
+// The log macros test the level before they evaluate the arguments: a
+// suppressed record builds no argument and formats nothing.
+#define KXLOG(level, ...) \
+    (kxLogApplies(level) ? kxLog((level), __PRETTY_FUNCTION__, __LINE__, __VA_ARGS__) : void())
 
 // Formats into a string that grows as needed: no message is ever cut.
 std::string kxVFormat(const char* format, va_list args);

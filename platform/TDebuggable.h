@@ -81,9 +81,13 @@ private:
     EvEvent event_;
 };
 
-#define TLOG(level, ...) this->log((level), __PRETTY_FUNCTION__, __LINE__, __VA_ARGS__)
+// Like KXLOG, these evaluate their arguments only when the level applies.
+#define TLOG(level, ...) TLOG_AS(this, __PRETTY_FUNCTION__, level, __VA_ARGS__)
 // For code that logs on behalf of an owning debuggable object.
-#define TLOG_ON(obj, level, ...) (obj)->log((level), __PRETTY_FUNCTION__, __LINE__, __VA_ARGS__)
+#define TLOG_ON(obj, level, ...) TLOG_AS(obj, __PRETTY_FUNCTION__, level, __VA_ARGS__)
+// For helpers that log with the signature of the public call they serve.
+#define TLOG_AS(obj, origin, level, ...) \
+    (kxLogApplies(level) ? (obj)->log((level), (origin), __LINE__, __VA_ARGS__) : void())
 
 // The wildcard engine's channel.
 class EvDebug {

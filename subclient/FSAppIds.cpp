@@ -7,9 +7,9 @@ void logAppIds(FSSubclientConf* conf, const char* origin, const std::vector<unsi
 {
     for (size_t i = 0; i < appIds.size(); ++i) {
         if (wideIndex)
-            conf->log(1, origin, __LINE__, "appIds[%llu] is %lu", static_cast<unsigned long long>(i), appIds[i]);
+            TLOG_AS(conf, origin, 1, "appIds[%llu] is %lu", static_cast<unsigned long long>(i), appIds[i]);
         else
-            conf->log(1, origin, __LINE__, "appIds[%d] is %lu", static_cast<int>(i), appIds[i]);
+            TLOG_AS(conf, origin, 1, "appIds[%d] is %lu", static_cast<int>(i), appIds[i]);
     }
 }
 
@@ -19,7 +19,7 @@ bool appIdsComplete(FSSubclientConf* conf, const char* origin, const std::vector
 {
     if (appIds.size() == static_cast<size_t>(numSubclients))
         return true;
-    conf->log(1, origin, __LINE__, "There are %d subclients but %d app ids", numSubclients,
+    TLOG_AS(conf, origin, 1, "There are %d subclients but %d app ids", numSubclients,
               static_cast<int>(appIds.size()));
     logAppIds(conf, origin, appIds, wideIndex);
     return false;

@@ -245,24 +245,24 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
                                                           bool wildcard, FSSubclientNode* coveredBy,
                                                           const char* origin) {
     if (!linkSlot) {
-        owner->log(-1, origin, __LINE__, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
+        TLOG_AS(owner, origin, -1, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
         errCode = FS_INVALID;
         return nullptr;
     }
     std::unique_ptr<WCBasename> pattern(new (std::nothrow) WCBasename(static_cast<unsigned long>(escapeChar), wildcard));
     if (!pattern) {
-        owner->log(-1, origin, __LINE__, "recursiveParse out of memory (new WCBasename), errno %d", errno);
+        TLOG_AS(owner, origin, -1, "recursiveParse out of memory (new WCBasename), errno %d", errno);
         errCode = FS_NO_MEMORY;
         return nullptr;
     }
     if (pattern->parse(comp)) {
-        owner->log(-1, origin, __LINE__, "recursiveParse cannot parse '%s'", line);
+        TLOG_AS(owner, origin, -1, "recursiveParse cannot parse '%s'", line);
         errCode = FS_INVALID;
         return nullptr;
     }
     FSSubclientNode* node = new (std::nothrow) FSSubclientNode();
     if (!node) {
-        owner->log(-1, origin, __LINE__, "recursiveParse out of memory, errno %d", errno);
+        TLOG_AS(owner, origin, -1, "recursiveParse out of memory, errno %d", errno);
         errCode = FS_NO_MEMORY;
         return nullptr;
     }
@@ -280,7 +280,7 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
     if (!parent->hasWildcardChildren) {
         const int added = addChild(parent, comp, node);
         if (added != 0)
-            owner->log(1, origin, __LINE__, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
+            TLOG_AS(owner, origin, 1, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
         if (added < -1) {
             // The node stays in the sibling chain as an intermediate component.
             errCode = FS_INVALID;

@@ -165,7 +165,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
                     probe.emplace(static_cast<unsigned char>(p.escapeChar), false);
                 probeText.assign(component.data(), component.size());
                 if (probe->parse(probeText)) {
-                    p.owner->log(1, origin, __LINE__, "Could not parse '%s' (path '%s')", probeText.c_str(),
+                    TLOG_AS(p.owner, origin, 1, "Could not parse '%s' (path '%s')", probeText.c_str(),
                                  levelPath);
                     return !(failed = true);
                 }
@@ -174,7 +174,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
             if (!overlaps(*probe, component, p.caseSensitive))
                 return true;
             if (wildcardMatch) {
-                p.owner->log(1, origin, __LINE__, "Path '%s' matches wild cards '%s' and '%s'", levelPath,
+                TLOG_AS(p.owner, origin, 1, "Path '%s' matches wild cards '%s' and '%s'", levelPath,
                              p.nodeToPath(wildcardMatch).c_str(), p.nodeToPath(child).c_str());
                 return !(failed = true);
             }

@@ -63,7 +63,7 @@ void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNo
     const std::string siblingPath = nodeToPath(sibling);
     const std::string nodeName = nodeToSubclientName(node);
     const std::string siblingName = nodeToSubclientName(sibling);
-    owner->log(level, origin, __LINE__, "'%s' (%s) and '%s' (%s) overlap (subclients [%s] and [%s])",
+    TLOG_AS(owner, origin, level, "'%s' (%s) and '%s' (%s) overlap (subclients [%s] and [%s])",
                nodePath.c_str(), kindOf(node), siblingPath.c_str(), kindOf(sibling), nodeName.c_str(),
                siblingName.c_str());
     if (raiseEvent) {

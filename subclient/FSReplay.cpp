@@ -20,7 +20,7 @@ int replayRecord(FSSubclientConf& source, const char* origin, FSSubclientConf& t
     if (record.kind == FSPlayback::kindName) {
         const int r = target.setName(record.text.c_str());
         if (r < 0)
-            source.log(1, origin, __LINE__, "setName '%s' (i=%lld) returns %d", record.text.c_str(), (long long)i, r);
+            TLOG_AS(&source, origin, 1, "setName '%s' (i=%lld) returns %d", record.text.c_str(), (long long)i, r);
         return r < 0 ? -1 : 0;
     }
     // A missing replacement path reaches setPath as null, which refuses it.
@@ -30,14 +30,14 @@ int replayRecord(FSSubclientConf& source, const char* origin, FSSubclientConf& t
         path += CFSSubclientConfPrivate::kWildcardMarker;
     const int r = target.setPath(base ? path.c_str() : nullptr);
     if (r >= 0) {
-        source.log(192, origin, __LINE__, "%s success", path.c_str());
+        TLOG_AS(&source, origin, 192, "%s success", path.c_str());
         return 0;
     }
     if (replacement)
-        source.log(-1, origin, __LINE__, "Path failed: '%s' (original='%s', i=%lld) returns %d", path.c_str(),
+        TLOG_AS(&source, origin, -1, "Path failed: '%s' (original='%s', i=%lld) returns %d", path.c_str(),
                    record.text.c_str(), (long long)i, r);
     else
-        source.log(-1, origin, __LINE__, "Path failed: '%s' (i=%lld) returns %d", path.c_str(), (long long)i, r);
+        TLOG_AS(&source, origin, -1, "Path failed: '%s' (i=%lld) returns %d", path.c_str(), (long long)i, r);
     return -1;
 }
 
