@@ -17,10 +17,12 @@ struct Probe : TDebuggable {
     {
         origin = __PRETTY_FUNCTION__;
         line = __LINE__ + 1;
-        TLOG(level, "%s", text);
+        TLOG(level, "%s", counted(text));
     }
+    const char* counted(const char* text) { return ++evaluated, text; }
     std::string origin;
     int line = 0;
+    int evaluated = 0;  // a suppressed record must not evaluate its arguments
 };
 
 std::vector<std::string> readLines(const std::string& path)
@@ -52,6 +54,7 @@ TEST(LogLevelRule, ErrorsAlwaysDiagnosticsUpToTheCurrentLevel)
         for (int level : levels)
             EXPECT_EQ(log.has(level, std::to_string(level)), level == -1 || current >= level)
                 << "current " << current << ", message " << level;
+        EXPECT_EQ(probe.evaluated, static_cast<int>(log.records().size()));
         EXPECT_EQ(kxLogApplies(3), current >= 3);
     }
 }
