@@ -30,13 +30,13 @@ public:
             std::string path, fixed;
             const bool wild = isWildCardContent(entry.path, path);
             if (conf.fixPath(path, fixed, true) == 0) {
-                conf.log(1, origin, __LINE__, "Invalid path '%s' from history", entry.path.c_str());
+                TLOG_AS(&conf, origin, 1, "Invalid path '%s' from history", entry.path.c_str());
                 return -1;
             }
             if (fixed.size() == 1 || stamp(nameIndex, fixed, entry))
                 continue;
             d.historyList.push_back(FSHistory{wild, fixed});
-            conf.log(1, origin, __LINE__, "Subclient history '%s' id %lu %s '%s' created %lu modified %lu",
+            TLOG_AS(&conf, origin, 1, "Subclient history '%s' id %lu %s '%s' created %lu modified %lu",
                     d.replayVec[nameIndex].text.c_str(), id, wild ? "wildcard" : "path", fixed.c_str(),
                     (unsigned long)entry.created, (unsigned long)entry.modified);
         }
@@ -86,6 +86,7 @@ int FSSubclientConf::load(ApplicationId* application, unsigned long toTime, Subc
     try {
         d->historyList.clear();
         d->historyStart.clear();
+        d->historyIndex.drop();
         if (!idFromName) {
             TLOG(-1, "NULL idFromName");
             return -1;

@@ -6,9 +6,74 @@
 #include <new>
 
 // Every message of one pathTest call carries pathTest's own signature.
-#define PATHTEST_LOG(level, ...) conf_.log((level), origin_, __LINE__, __VA_ARGS__)
+#define PATHTEST_LOG(level, ...) TLOG_AS(&conf_, origin_, level, __VA_ARGS__)
 
 namespace {
+
+// The entries of the subclient's chain as the walk meets them, and the nodirs
+// of each: every one of them, or only those the kept list's index says can
+// concern the path (the others answer no and are passed over).
+class ChainWalk {
+public:
+    virtual ~ChainWalk() = default;
+    // 0 with the next entry (null past the last), -1 when the list fails.
+    virtual int nextEntry(FSSubclientDir*& entry) = 0;
+    // The nodir after previous (the first when null) of the entry last returned.
+    virtual const FSSubclientDir* nextNodir(const FSSubclientDir* previous) = 0;
+};
+
+class WholeChain : public ChainWalk {
+public:
+    WholeChain(FSSubclientDirlist& list, int scNum) : list_(list), scNum_(scNum) {}
+    int nextEntry(FSSubclientDir*& entry) override
+    {
+        int walk = started_ ? list_.getNext(&entry) : list_.getFirst(scNum_, &entry);
+        started_ = true;
+        entry_ = entry;
+        return walk;
+    }
+    const FSSubclientDir* nextNodir(const FSSubclientDir* previous) override
+    {
+        return previous ? previous->nextNodir : entry_->nodirs;
+    }
+
+private:
+    FSSubclientDirlist& list_;
+    int scNum_;
+    bool started_ = false;
+    const FSSubclientDir* entry_ = nullptr;
+};
+
+class IndexedChain : public ChainWalk {
+public:
+    explicit IndexedChain(const std::vector<const FSKeptListIndex::Item*>& items) : items_(items) {}
+    int nextEntry(FSSubclientDir*& entry) override
+    {
+        while (next_ < items_.size() && started_ && items_[next_]->entryOrder == entryOrder_)
+            ++next_;
+        started_ = true;
+        entry = nullptr;
+        if (next_ < items_.size()) {
+            entry = items_[next_]->entry;
+            entryOrder_ = items_[next_]->entryOrder;
+            if (items_[next_]->nodirOrder == 0)
+                ++next_;
+        }
+        return 0;
+    }
+    const FSSubclientDir* nextNodir(const FSSubclientDir*) override
+    {
+        if (next_ < items_.size() && items_[next_]->entryOrder == entryOrder_)
+            return items_[next_++]->nodir;
+        return nullptr;
+    }
+
+private:
+    const std::vector<const FSKeptListIndex::Item*>& items_;
+    std::size_t next_ = 0;
+    uint32_t entryOrder_ = 0;
+    bool started_ = false;
+};
 
 // One pathTest call.
 class PathClassifier {
@@ -23,8 +88,9 @@ public:
 private:
     FSSubclientDirlist* keptList();
     int classify(FSSubclientDirlist& list);
-    int mayHold(const FSSubclientDir& entry, const FSSubclientDir*& heldBy);
-    int nodirHolding(const FSSubclientDir& entry, const FSSubclientDir*& holder);
+    int classify(ChainWalk& chain);
+    int mayHold(ChainWalk& chain, const FSSubclientDir& entry, const FSSubclientDir*& heldBy);
+    int nodirHolding(ChainWalk& chain, const FSSubclientDir*& holder);
     static bool isBelow(const FSSubclientDir& entry, const FSSubclientDir& nodir);
     const char* scanName(const FSSubclientDir& entry);
     int claimed();
@@ -84,29 +150,46 @@ FSSubclientDirlist* PathClassifier::keptList()
     return d_.pathTestDirlist;
 }
 
+// The index serves plain paths; the image-volume types convert names as they
+// test them, type 106 decides at the first entry, and the per-entry trace
+// records are written as the whole walk meets the entries.
+int PathClassifier::classify(FSSubclientDirlist& list)
+{
+    std::vector<const FSKeptListIndex::Item*>& items = d_.pathTestCandidates;
+    bool indexed = d_.appType != 65 && d_.appType != 75 && d_.appType != 106 && !kxLogApplies(3) &&
+                   (d_.pathTestIndex.built() || d_.pathTestIndex.build(list, d_.numSubclients, d_.caseSensitive)) &&
+                   d_.pathTestIndex.candidates(normalized_.c_str(), scNum_, items);
+    if (indexed) {
+        IndexedChain chain(items);
+        return classify(chain);
+    }
+    WholeChain chain(list, scNum_);
+    return classify(chain);
+}
+
 // The first scan start point of the subclient that could contain the path
 // decides: the subclient backs it up unless one of the entry's nodirs holds
 // all of it. Such a nodir may in turn hold a deeper scan start point of the
 // same subclient (it follows in pre-order), which takes the path back; only
 // entries inside the holding nodir get that chance, and when none takes it the
 // history decides.
-int PathClassifier::classify(FSSubclientDirlist& list)
+int PathClassifier::classify(ChainWalk& chain)
 {
     FSSubclientDir* entry = nullptr;
     const FSSubclientDir* heldBy = nullptr;
-    int walk = list.getFirst(scNum_, &entry);
+    int walk = chain.nextEntry(entry);
     if (walk == 0 && scNum_ == 1) {
         // The default subclient scans from the root entry: only its nodirs can hand the path on.
-        if (entry && nodirHolding(*entry, heldBy) < 0)
+        if (entry && nodirHolding(chain, heldBy) < 0)
             return -1;
         if (!heldBy)
             return claimed();
-        walk = list.getNext(&entry);
+        walk = chain.nextEntry(entry);
     }
-    for (; walk == 0 && entry; walk = list.getNext(&entry)) {
+    for (; walk == 0 && entry; walk = chain.nextEntry(entry)) {
         if (heldBy && !isBelow(*entry, *heldBy))
             continue;
-        int r = mayHold(*entry, heldBy);
+        int r = mayHold(chain, *entry, heldBy);
         if (r != 0)
             return r;
     }
@@ -122,7 +205,7 @@ bool PathClassifier::isBelow(const FSSubclientDir& entry, const FSSubclientDir& 
 }
 
 // 1 when entry claims the path, -1 on failure, 0 to go on (heldBy becomes the nodir of entry that holds it).
-int PathClassifier::mayHold(const FSSubclientDir& entry, const FSSubclientDir*& heldBy)
+int PathClassifier::mayHold(ChainWalk& chain, const FSSubclientDir& entry, const FSSubclientDir*& heldBy)
 {
     if (d_.appType == 106)
         return 1;
@@ -137,7 +220,7 @@ int PathClassifier::mayHold(const FSSubclientDir& entry, const FSSubclientDir*& 
     if (r == 0)
         return 0;
     const FSSubclientDir* holder = nullptr;
-    if (nodirHolding(entry, holder) < 0)
+    if (nodirHolding(chain, holder) < 0)
         return -1;
     if (!holder)
         return claimed();
@@ -145,10 +228,11 @@ int PathClassifier::mayHold(const FSSubclientDir& entry, const FSSubclientDir*& 
     return 0;
 }
 
-// Finds the first nodir of entry that holds all of the path (holder stays null when none does); -1 on failure.
-int PathClassifier::nodirHolding(const FSSubclientDir& entry, const FSSubclientDir*& holder)
+// Finds the first nodir of the chain's current entry that holds all of the
+// path (holder stays null when none does); -1 on failure.
+int PathClassifier::nodirHolding(ChainWalk& chain, const FSSubclientDir*& holder)
 {
-    for (const FSSubclientDir* nodir = entry.nodirs; nodir; nodir = nodir->nextNodir) {
+    for (const FSSubclientDir* nodir = chain.nextNodir(nullptr); nodir; nodir = chain.nextNodir(nodir)) {
         int r = conf_.completelyContains(nodir->name, normalized_.c_str(), delim_, nodir->isWildcard);
         if (r < 0) {
             PATHTEST_LOG(1, "('%s', %d): containment test failed (%s and %s)", path_, scNum_, nodir->name,
@@ -209,6 +293,7 @@ void CFSSubclientConfPrivate::dropPathTestDirlist()
     pathTestDirlist = nullptr;
     pathTestDelim = 0;
     pathTestPatterns.clear();
+    pathTestIndex.clear();
 }
 
 int FSSubclientConf::pathTest(const char* path, int scNum)

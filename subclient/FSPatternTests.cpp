@@ -23,13 +23,13 @@ public:
         directory_ = d_.pathTestPatterns.parse(textOf(dirname), isWildcard ? PathModeLastWild : PathModeLiteral,
                                                directoryScratch_);
         if (!directory_) {
-            d_.owner->log(1, origin_, __LINE__, "Cannot parse dirname '%s' (%s)", textOf(dirname),
+            TLOG_AS(d_.owner, origin_, 1, "Cannot parse dirname '%s' (%s)", textOf(dirname),
                           isWildcard ? "wild card" : "literal");
             return false;
         }
         pattern_ = d_.pathTestPatterns.parse(textOf(pattern), PathModeAllWild, patternScratch_);
         if (!pattern_) {
-            d_.owner->log(1, origin_, __LINE__, "Cannot parse pattern '%s'", textOf(pattern));
+            TLOG_AS(d_.owner, origin_, 1, "Cannot parse pattern '%s'", textOf(pattern));
             return false;
         }
         return true;
@@ -46,29 +46,36 @@ private:
     WCPath* pattern_ = nullptr;
 };
 
+bool stoodThrough(const CFSSubclientConfPrivate& d, const char* origin, const char* dirname, const char* pattern,
+                  const FSPlayback& record)
+{
+    if (record.kind != FSPlayback::kindPath || d.compare(record.text.c_str(), dirname) != 0)
+        return true;
+    if (record.created > d.historyFromTime) {
+        TLOG_AS(d.owner, origin, 3, "'%s' is NOT completely contained in '%s' as %lu > %lu", pattern, dirname,
+                static_cast<unsigned long>(record.created), d.historyFromTime);
+        return false;
+    }
+    if (record.modified != 0 && record.modified <= d.historyToTime) {
+        TLOG_AS(d.owner, origin, 3, "'%s' is NOT completely contained in '%s' as %lu <= %lu", pattern, dirname,
+                static_cast<unsigned long>(record.modified), d.historyToTime);
+        return false;
+    }
+    return true;
+}
+
 // With a history window loaded, a directory that is content of its own holds
 // a pattern for the whole window only when it stood as content from before the
 // window began until after it ended. Every record of that content must say so.
-bool stoodThroughWindow(const CFSSubclientConfPrivate& d, const char* origin, const char* dirname,
-                        const char* pattern)
+bool stoodThroughWindow(CFSSubclientConfPrivate& d, const char* origin, const char* dirname, const char* pattern)
 {
     if (d.historyList.empty() || d.historyToTime == 0)
         return true;
-    for (const FSPlayback& record : d.replayVec) {
-        if (record.kind != FSPlayback::kindPath || d.compare(record.text.c_str(), dirname) != 0)
-            continue;
-        if (record.created > d.historyFromTime) {
-            d.owner->log(3, origin, __LINE__, "'%s' is NOT completely contained in '%s' as %lu > %lu", pattern,
-                         dirname, static_cast<unsigned long>(record.created), d.historyFromTime);
-            return false;
-        }
-        if (record.modified != 0 && record.modified <= d.historyToTime) {
-            d.owner->log(3, origin, __LINE__, "'%s' is NOT completely contained in '%s' as %lu <= %lu", pattern,
-                         dirname, static_cast<unsigned long>(record.modified), d.historyToTime);
-            return false;
-        }
-    }
-    return true;
+    if (const std::vector<uint32_t>* named = d.historyIndex.pathRecords(d.replayVec, d.caseSensitive, dirname))
+        return std::all_of(named->begin(), named->end(),
+                           [&](uint32_t i) { return stoodThrough(d, origin, dirname, pattern, d.replayVec[i]); });
+    return std::all_of(d.replayVec.begin(), d.replayVec.end(),
+                       [&](const FSPlayback& record) { return stoodThrough(d, origin, dirname, pattern, record); });
 }
 
 }  // namespace
@@ -119,13 +126,31 @@ int CFSSubclientConfPrivate::pathTestHistory(const char* path, char delim, int s
     size_t end = position + 1 < historyStart.size() ? static_cast<size_t>(historyStart[position + 1])
                                                      : historyList.size();
     end = std::min(end, historyList.size());
-    for (size_t i = static_cast<size_t>(std::max(historyStart[position], 0)); i < end; ++i) {
-        const FSHistory& record = historyList[i];
-        int r = dirnameTest(record.path.c_str(), path, delim, record.isWildcard);
-        TLOG_ON(owner, 3, "'%s' delimiter %c sc %d %s '%s' dirnameTest returns %d", textOf(path), delim, scNum,
-                record.isWildcard ? "wcContent" : "content", record.path.c_str(), r);
-        if (r != 0)
-            return r;
+    const size_t begin = std::min(static_cast<size_t>(std::max(historyStart[position], 0)), end);
+    // The index finds the records that could contain the path; the others
+    // answer 0 and are passed over. The trace records of level 3 are written
+    // as the reading of every record meets them.
+    std::vector<uint32_t>& found = historyCandidates;
+    found.clear();
+    if (!kxLogApplies(3) && historyIndex.pastContent(historyList, caseSensitive, textOf(path), found)) {
+        std::sort(found.begin(), found.end());
+        for (uint32_t i : found)
+            if (i >= begin && i < end)
+                if (int r = historyRecordTest(i, path, delim, scNum))
+                    return r;
+        return 0;
     }
+    for (size_t i = begin; i < end; ++i)
+        if (int r = historyRecordTest(i, path, delim, scNum))
+            return r;
     return 0;
+}
+
+int CFSSubclientConfPrivate::historyRecordTest(size_t i, const char* path, char delim, int scNum)
+{
+    const FSHistory& record = historyList[i];
+    int r = dirnameTest(record.path.c_str(), path, delim, record.isWildcard);
+    TLOG_ON(owner, 3, "'%s' delimiter %c sc %d %s '%s' dirnameTest returns %d", textOf(path), delim, scNum,
+            record.isWildcard ? "wcContent" : "content", record.path.c_str(), r);
+    return r;
 }

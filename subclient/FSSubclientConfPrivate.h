@@ -2,6 +2,8 @@
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
 #define SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONFPRIVATE_H
 
+#include "subclient/FSHistoryIndex.h"
+#include "subclient/FSKeptListIndex.h"
 #include "subclient/FSPatternCache.h"
 #include "subclient/FSScanEntries.h"
 #include "subclient/FSSearchIndex.h"
@@ -130,6 +132,7 @@ public:
     // Pattern tests and content-tree search.
     int dirnameTest(const char* dirname, const char* pattern, char delim, bool isWildcard);
     int pathTestHistory(const char* path, char delim, int scNum);
+    int historyRecordTest(std::size_t i, const char* path, char delim, int scNum);
     // pathTest's kept list: may it serve a path of this delimiter, and discard
     // it (every change that shapes what createDirlist returns calls this).
     bool pathTestDirlistReusable(char delim);
@@ -207,10 +210,14 @@ public:
     FSSubclientDirlist* pathTestDirlist;
     char pathTestDelim;
     FSPatternCache pathTestPatterns;  // parsed forms of the kept list's texts
+    FSKeptListIndex pathTestIndex;    // built on the first call that uses the kept list
+    std::vector<const FSKeptListIndex::Item*> pathTestCandidates;  // per-call scratch
     // A deque: growing it never moves the records nor asks for one large block.
     std::deque<FSPlayback> replayVec;
     std::vector<FSHistory> historyList;
     std::vector<int> historyStart;
+    FSHistoryIndex historyIndex;  // over historyList and replayVec
+    std::vector<uint32_t> historyCandidates;  // per-call scratch
     std::vector<unsigned long> appIds;
     std::map<unsigned long, int> appIdMap;
     bool pathSet;

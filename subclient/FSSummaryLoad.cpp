@@ -31,7 +31,7 @@ public:
     int line(const std::string& text)
     {
         if (text.empty()) {
-            owner->log(3, origin, __LINE__, "Ignore empty string");
+            TLOG_AS(owner, origin, 3, "Ignore empty string");
             return 0;
         }
         switch (text[0]) {
@@ -50,7 +50,7 @@ public:
 private:
     void debugLine(const char* kind, const std::string& text)
     {
-        owner->log(3, origin, __LINE__, "SC_DEBUG %s '%s'", kind, text.c_str());
+        TLOG_AS(owner, origin, 3, "SC_DEBUG %s '%s'", kind, text.c_str());
     }
 
     int header(const std::string& text)
@@ -59,7 +59,7 @@ private:
         isDefault = current == d.defaultName;
         if (isDefault) {
             records.push_back(SCCharacteristics{false, true});
-            owner->log(3, origin, __LINE__, "%d: default '%s'", (int)records.size(), current.c_str());
+            TLOG_AS(owner, origin, 3, "%d: default '%s'", (int)records.size(), current.c_str());
             return 0;
         }
         if (defaultOnly)
@@ -67,11 +67,11 @@ private:
         ignored = owner->isDoNotBackupSubclient(d.appType, current.c_str());
         debugLine(ignored ? "ignore_subclient" : "subclient", current);
         if (!ignored && d.setName(current.c_str()) < 0) {
-            owner->log(-1, origin, __LINE__, "setName %s failed", current.c_str());
+            TLOG_AS(owner, origin, -1, "setName %s failed", current.c_str());
             return -1;
         }
         records.push_back(SCCharacteristics{ignored, false});
-        owner->log(3, origin, __LINE__, "%d: NONdefault '%s'%s", (int)records.size(), current.c_str(),
+        TLOG_AS(owner, origin, 3, "%d: NONdefault '%s'%s", (int)records.size(), current.c_str(),
                    ignored ? " ignored" : "");
         if (!onDemand || ignored)
             return 0;
@@ -89,10 +89,10 @@ private:
         const std::string name = text.substr(1);
         const std::string basename = named ? named->pattern->getBasename() : std::string("NULL");
         if (!named || d.setDisplayName(name.c_str()) != 0)
-            owner->log(1, origin, __LINE__, "setDisplayName() failed for node(%s), displayName(%s)", basename.c_str(),
+            TLOG_AS(owner, origin, 1, "setDisplayName() failed for node(%s), displayName(%s)", basename.c_str(),
                        name.c_str());
         else
-            owner->log(1, origin, __LINE__, "setDisplayName() successful for basename: '%s', displayName: '%s'",
+            TLOG_AS(owner, origin, 1, "setDisplayName() successful for basename: '%s', displayName: '%s'",
                        basename.c_str(), name.c_str());
     }
 
@@ -110,13 +110,13 @@ private:
 
     int keepDefaultContent(const std::string& text)
     {
-        owner->log(3, origin, __LINE__, "SC_DEBUG default content '%s'", text.c_str());
+        TLOG_AS(owner, origin, 3, "SC_DEBUG default content '%s'", text.c_str());
         // The slot first: a copy is never left without an owner.
         d.defaultContent.push_back(nullptr);
         char* copy = strdup(text.c_str());
         if (!copy) {
             d.defaultContent.pop_back();
-            owner->log(-1, origin, __LINE__, "strdup failed, errno %d", errno);
+            TLOG_AS(owner, origin, -1, "strdup failed, errno %d", errno);
             d.errCode = FS_NO_MEMORY;
             return -1;
         }
@@ -132,7 +132,7 @@ private:
             return d.contentFailed(origin, reported, current, onDemandPath);
         // Only a content line reports its success; the on-demand marker path does not.
         if (!onDemandPath)
-            owner->log(192, origin, __LINE__, "%s success", reported.c_str());
+            TLOG_AS(owner, origin, 192, "%s success", reported.c_str());
         // An insertion that did not move lastNode ended on a node it cannot name.
         named = d.lastNode != before ? d.lastNode : nullptr;
         return 0;
@@ -155,6 +155,7 @@ int resetForLoad(CFSSubclientConfPrivate& d)
 {
     d.freeAll();
     d.replayVec.clear();
+    d.historyIndex.drop();
     d.pathSet = false;
     return d.init();
 }
@@ -165,9 +166,9 @@ bool onDemandBackupset(CFSSubclientConfPrivate& d, const char* origin)
     ApplicationId application(d.fleetId, d.appId);
     auto* backupSet = application.getBackupSet(nullptr);
     if (!backupSet)
-        d.owner->log(-1, origin, __LINE__, "Failed to get the BackupSet");
+        TLOG_AS(d.owner, origin, -1, "Failed to get the BackupSet");
     else if (backupSet->isOnDemandBackupset(flag, 0) != 0)
-        d.owner->log(-1, origin, __LINE__, "Failed to get isOnDemandBackupset");
+        TLOG_AS(d.owner, origin, -1, "Failed to get isOnDemandBackupset");
     return flag;
 }
 
@@ -175,7 +176,7 @@ void applyCaseSensitivity(FSSubclientConf& conf, const char* origin, int appType
 {
     bool cs = false;
     if (conf.checkCaseSensitivity(appType, &cs) < 0) {
-        conf.log(1, origin, __LINE__, "Cannot determine case sensitivity - assuming case insensitive");
+        TLOG_AS(&conf, origin, 1, "Cannot determine case sensitivity - assuming case insensitive");
         conf.caseInsensitive();
     } else if (cs) {
         conf.caseSensitive();
@@ -187,7 +188,7 @@ void applyCaseSensitivity(FSSubclientConf& conf, const char* origin, int appType
 void logAppIds(FSSubclientConf* owner, const char* origin, int level, const std::vector<unsigned long>& ids)
 {
     for (size_t i = 0; i < ids.size(); ++i)
-        owner->log(level, origin, __LINE__, "myAppIds[%d] is %lu", (int)i, ids[i]);
+        TLOG_AS(owner, origin, level, "myAppIds[%d] is %lu", (int)i, ids[i]);
 }
 
 }  // namespace
@@ -265,7 +266,7 @@ int CFSSubclientConfPrivate::loadConfigLines(const char* origin, std::istream& t
     while (std::getline(text, line)) {
         // A last line without its line feed means the text was cut short.
         if (!text.good()) {
-            owner->log(-1, origin, __LINE__, "%s", kCannotReadConfig);
+            TLOG_AS(owner, origin, -1, "%s", kCannotReadConfig);
             return -1;
         }
         if (reader.line(line) < 0)
@@ -273,7 +274,7 @@ int CFSSubclientConfPrivate::loadConfigLines(const char* origin, std::istream& t
     }
     // A read error is not the end of the text.
     if (text.bad()) {
-        owner->log(-1, origin, __LINE__, "%s", kCannotReadConfig);
+        TLOG_AS(owner, origin, -1, "%s", kCannotReadConfig);
         return -1;
     }
     return 0;
@@ -300,14 +301,14 @@ void CFSSubclientConfPrivate::collectAppIds(const char* origin, const std::vecto
     const bool countsDiffer = myAppIds.size() != records.size();
     const int level = countsDiffer && defaultOnly ? 3 : 1;
     if (!countsDiffer)
-        owner->log(1, origin, __LINE__, "There are %d default subclient(s), will log detailed information", defaults);
+        TLOG_AS(owner, origin, 1, "There are %d default subclient(s), will log detailed information", defaults);
     else
         owner->log(level, origin, __LINE__,
                    "There are %d app ids but %d subclient characteristics, will log detailed information",
                    (int)myAppIds.size(), (int)records.size());
     logAppIds(owner, origin, level, myAppIds);
     for (size_t i = 0; i < records.size(); ++i)
-        owner->log(level, origin, __LINE__, "sc %d %sdefault %signored", (int)i, records[i].isDefault ? "" : "NON-",
+        TLOG_AS(owner, origin, level, "sc %d %sdefault %signored", (int)i, records[i].isDefault ? "" : "NON-",
                 records[i].ignored ? "" : "NOT ");
 }
 
@@ -316,7 +317,7 @@ int CFSSubclientConfPrivate::contentFailed(const char* origin, const std::string
 {
     const int code = owner->getErrCode();
     if (code == FS_DUPLICATE) {
-        owner->log(-1, origin, __LINE__, "%s failed - ignoring duplicate error", line.c_str());
+        TLOG_AS(owner, origin, -1, "%s failed - ignoring duplicate error", line.c_str());
         owner->ev() << line;
         owner->appEvent(fleetId, appId);
         owner->ev().MajorEvent(kDuplicateContentEvent, 0, 0);
@@ -324,7 +325,7 @@ int CFSSubclientConfPrivate::contentFailed(const char* origin, const std::string
     }
     if (code == FS_ANCESTOR && !onDemand) {
         if (allowOverlapSCContent) {
-            owner->log(1, origin, __LINE__, "%s failed - ignoring ancestor error", line.c_str());
+            TLOG_AS(owner, origin, 1, "%s failed - ignoring ancestor error", line.c_str());
             return 0;
         }
         if (!scName.empty() && scName != currentName) {
@@ -334,6 +335,6 @@ int CFSSubclientConfPrivate::contentFailed(const char* origin, const std::string
             return 0;
         }
     }
-    owner->log(-1, origin, __LINE__, "%s failed", line.c_str());
+    TLOG_AS(owner, origin, -1, "%s failed", line.c_str());
     return -1;
 }
