@@ -3,6 +3,7 @@
 #include "subclient/FSSubclientConfPrivate.h"
 #include "wildcard/WCSubclients.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
@@ -106,29 +107,124 @@ bool emitNode(const CFSSubclientConfPrivate& d, const FSSubclientNode* n, int& i
     return inside && s != -1 && c == -1;
 }
 
-// The components from the root down to n, joined by the delimiter.
-std::string pathLine(const CFSSubclientConfPrivate& d, FSSubclientNode* n)
-{
-    FSSubclientNode* top = n;
-    for (; top->parent; top = top->parent)
-        top->parent->pathNext = top;
-    std::string line;
-    for (FSSubclientNode* p = top->pathNext; p; p = p->pathNext)
-        line += d.delimString + p->pattern->getBasename();
-    if (line.empty())
-        line = d.delimString;
-    else if (d.outputDirs && d.dirlistSubclient == 1)
-        line += d.delimString;
-    if (isWildcardNode(n))
-        line += CFSSubclientConfPrivate::kWildcardMarker;
-    return line;
-}
+// The path of the node a walk is at, carried down the walk: each level keeps
+// its node and the length of the text up to it. A component is added only
+// when a line at or below it is written, so a walk pays neither per ancestor
+// for each line nor per visited node for the lines it does not write.
+class WalkPath {
+public:
+    explicit WalkPath(const CFSSubclientConfPrivate& d) : d_(d) {}
+
+    // A walk starts at first: the text above it, built once from its ancestors.
+    void start(const FSSubclientNode* first)
+    {
+        std::vector<const FSSubclientNode*> above;
+        for (const FSSubclientNode* p = first->parent; p && p->parent; p = p->parent)
+            above.push_back(p);
+        text_.clear();
+        for (auto p = above.rbegin(); p != above.rend(); ++p)
+            append(*p);
+        base_ = text_.size();
+        nodes_.clear();
+        built_ = 0;
+    }
+    // The walk takes n at depth level (0: the sibling list it started in).
+    void enter(std::size_t level, const FSSubclientNode* n)
+    {
+        nodes_.resize(level);
+        nodes_.push_back(n);
+        built_ = std::min(built_, level);
+    }
+    // The scan-list line of the node entered last.
+    const char* line()
+    {
+        const std::size_t depth = nodes_.size();
+        lengths_.resize(depth);
+        for (; built_ < depth; ++built_) {
+            text_.resize(built_ ? lengths_[built_ - 1] : base_);
+            if (nodes_[built_]->parent)
+                append(nodes_[built_]);
+            lengths_[built_] = text_.size();
+        }
+        text_.resize(lengths_[depth - 1]);
+        line_ = text_.empty() ? d_.delimString : text_;
+        if (!text_.empty() && d_.outputDirs && d_.dirlistSubclient == 1)
+            line_ += d_.delimString;
+        if (isWildcardNode(nodes_.back()))
+            line_ += CFSSubclientConfPrivate::kWildcardMarker;
+        return line_.c_str();
+    }
+
+private:
+    void append(const FSSubclientNode* n) { text_.append(d_.delimString).append(n->pattern->getBasename()); }
+
+    const CFSSubclientConfPrivate& d_;
+    std::string text_;
+    std::size_t base_ = 0;
+    std::vector<const FSSubclientNode*> nodes_;
+    std::vector<std::size_t> lengths_;
+    std::size_t built_ = 0;  // levels whose component text_ holds
+    std::string line_;
+};
 
 int expandDeferred(CFSSubclientConfPrivate& d, std::vector<FSSubclientNode*>& deferred)
 {
     if (deferred.empty())
         return 0;
     return d.outputDirs ? d.wcDirnames(deferred, d.outputSink) : d.wcNodirs(deferred, d.outputSink);
+}
+
+
+// A directory entry's own line: the walk from it would write it first, and
+// below it only further entries.
+int writeEntry(CFSSubclientConfPrivate& d, WalkPath& path, const FSSubclientNode* n)
+{
+    path.start(n);
+    path.enter(0, n);
+    return d.outputSink->putLine(path.line()) < 0 ? -1 : 0;
+}
+
+// The walk from first, through its later siblings too or through its own
+// subtree only, with a stack of its own, one entry per sibling list, so that
+// deep content does not grow the call stack. Deferred nodes (ifind mode) of a
+// sibling list are expanded once the list, descendants included, is done.
+int walkFrom(CFSSubclientConfPrivate& d, WalkPath& path, FSSubclientNode* first, int inside, bool siblings)
+{
+    struct Level {
+        FSSubclientNode* next;
+        int inside;
+        std::vector<FSSubclientNode*> deferred;
+    };
+    path.start(first);
+    std::vector<Level> levels;
+    levels.push_back({first, inside, {}});
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        FSSubclientNode* n = level.next;
+        if (!n) {
+            std::vector<FSSubclientNode*> deferred;
+            deferred.swap(level.deferred);
+            levels.pop_back();
+            int r = expandDeferred(d, deferred);
+            if (r)
+                return r;
+            continue;
+        }
+        level.next = siblings || levels.size() > 1 ? n->nextSibling : nullptr;
+        path.enter(levels.size() - 1, n);
+        int below = level.inside;
+        bool stop = false;
+        bool emit = emitNode(d, n, below, stop);
+        if (emit) {
+            if (d.ifindMode && (!d.outputDirs || isWildcardNode(n)))
+                level.deferred.push_back(n);
+            else if (d.outputSink->putLine(path.line()) < 0)
+                return -1;
+        }
+        if ((!emit || d.outputDescend) && n->firstChild && !stop)
+            levels.push_back({n->firstChild, below, {}});
+    }
+    return 0;
 }
 
 }  // namespace
@@ -174,7 +270,8 @@ int FSSubclientConf::nodirs(FSCallback* cb, const char* scName)
 
 int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
 {
-    return outputWalk(first, inside, true);
+    WalkPath path(*this);
+    return walkFrom(*this, path, first, inside, true);
 }
 
 // The whole-tree walk reaches an entry with nothing written and nothing
@@ -182,63 +279,27 @@ int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
 // subtrees: walking each entry's subtree in preorder writes the same lines.
 // An entry below an entry already walked was met by that walk (or not reached
 // because the walk stopped above it), and, for nodirs, an entry below a
-// covered node is reached only from an entry above it.
+// covered node is reached only from an entry above it. A directory walk
+// writes only the subclient's own nodes, which are all entries: it writes
+// each entry it would reach without walking at all.
 int CFSSubclientConfPrivate::outputFromEntries(std::vector<FSScanEntries::Entry> entries)
 {
+    WalkPath path(*this);
     bool walked = false;
     std::size_t walkedEnd = 0;
     for (const FSScanEntries::Entry& entry : entries) {
-        if (walked && entry.pre <= walkedEnd)
+        // A walk that descends below a written directory writes the entries
+        // there in turn; one that does not skips them.
+        if (walked && entry.pre <= walkedEnd && !(outputDirs && outputDescend))
             continue;
         // Directories are written for the subclient's own nodes only.
         if (outputDirs ? entry.node->subclient != dirlistSubclient : entry.underCovered)
             continue;
-        const int r = outputWalk(entry.node, 0, false);
+        const int r = outputDirs ? writeEntry(*this, path, entry.node) : walkFrom(*this, path, entry.node, 0, false);
         if (r)
             return r;
         walked = true;
         walkedEnd = entry.end;
-    }
-    return 0;
-}
-
-// Walks with a stack of its own, one entry per sibling list, so that deep
-// content does not grow the call stack. Deferred nodes (ifind mode) of a
-// sibling list are expanded once the list, descendants included, is done.
-int CFSSubclientConfPrivate::outputWalk(FSSubclientNode* first, int inside, bool siblings)
-{
-    struct Level {
-        FSSubclientNode* next;
-        int inside;
-        std::vector<FSSubclientNode*> deferred;
-    };
-    std::vector<Level> levels;
-    levels.push_back({first, inside, {}});
-    while (!levels.empty()) {
-        Level& level = levels.back();
-        FSSubclientNode* n = level.next;
-        if (!n) {
-            std::vector<FSSubclientNode*> deferred;
-            deferred.swap(level.deferred);
-            levels.pop_back();
-            int r = expandDeferred(*this, deferred);
-            if (r)
-                return r;
-            continue;
-        }
-        level.next = siblings || levels.size() > 1 ? n->nextSibling : nullptr;
-        n->pathNext = nullptr;
-        int below = level.inside;
-        bool stop = false;
-        bool emit = emitNode(*this, n, below, stop);
-        if (emit) {
-            if (ifindMode && (!outputDirs || isWildcardNode(n)))
-                level.deferred.push_back(n);
-            else if (outputSink->putLine(pathLine(*this, n).c_str()) < 0)
-                return -1;
-        }
-        if ((!emit || outputDescend) && n->firstChild && !stop)
-            levels.push_back({n->firstChild, below, {}});
     }
     return 0;
 }

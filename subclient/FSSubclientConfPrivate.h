@@ -148,9 +148,6 @@ public:
 
     // Scan lists and wildcard expansion on disk.
     int recursiveOutput(FSSubclientNode* first, int inside);
-    // The walk of recursiveOutput from first, through its later siblings too
-    // or through its own subtree only.
-    int outputWalk(FSSubclientNode* first, int inside, bool siblings);
     // A run's lines from the subclient's entries instead of the whole tree.
     // A copy of them: a callback that changes the configuration drops the table.
     int outputFromEntries(std::vector<FSScanEntries::Entry> entries);
