@@ -30,7 +30,7 @@ expect() {
 listing=$(expect 3 estimate "$work/defs" --subclient Data --root "$work/tree" 2>"$work/errors")
 expected=$'/data/\n/data/keep/\n/data/keep/a\n/data/keep/b\n/data/keep/link -> ../../elsewhere'
 [[ $listing == "$expected" ]] || fail "listing: $listing"
-grep -qx "subclientconf: cannot read $work/tree/missing: No such file or directory (skipped)" "$work/errors" ||
+grep -qx "subclientconf: $work/tree/missing: No such file or directory (skipped)" "$work/errors" ||
   fail "errors: $(cat "$work/errors")"
 
 summary=$(expect 3 estimate "$work/defs" --subclient Data --root "$work/tree" --summary 2>/dev/null)
@@ -59,6 +59,22 @@ wait "$reader" || status=$?
 exec 3>&-
 ((status == 143)) || fail "signal: status $status"
 [[ $(cat "$work/answers") == $'/data/keep/a\tData\tcontent\t/data' ]] || fail "signal: $(cat "$work/answers")"
+
+# Odd names: one verdict for a name that is not UTF-8 (invalid, skipped by
+# the walk); control characters quoted in text, raw with -z, escaped in JSON.
+mkdir -p "$work/odd/data"
+touch "$work/odd/data/bad"$'\xff' "$work/odd/data/esc"$'\e]0;x\a' "$work/odd/data/two"$'\n''lines'
+expect 1 which "$work/defs" --porcelain /data/bad$'\xff' | cut -f3 | grep -qx invalid || fail "which not UTF-8"
+listing=$(expect 3 estimate "$work/defs" --subclient Data --root "$work/odd" 2>"$work/errors")
+[[ $listing == $'/data/\n"/data/esc\\033]0;x\\a"\n"/data/two\\nlines"' ]] || fail "quoted: $listing"
+LC_ALL=C grep -q '/odd/data/bad.: name not valid UTF-8 (skipped)$' "$work/errors" || fail "not UTF-8: $(cat "$work/errors")"
+raw=$(expect 3 estimate "$work/defs" --subclient Data --root "$work/odd" -z 2>/dev/null | tr '\0' '|')
+[[ $raw == $'/data/|/data/esc\e]0;x\a|/data/two\nlines|' ]] || fail "-z: $raw"
+expect 3 estimate "$work/defs" --subclient Data --root "$work/odd" --json-lines 2>/dev/null >"$work/lines"
+(($(wc -l <"$work/lines") == 5)) && grep -q '^{"path":"/data/two\\nlines","type":"file"' "$work/lines" &&
+  grep -q '"unreadable":\[{"path":"[^"]*/data/bad\\udcff"' "$work/lines" || fail "json-lines: $(cat "$work/lines")"
+expect 1 which "$work/defs" --json /a$'\xfe' /a$'\xff' | grep -c '"path": "/a\\udcf[ef]"' | grep -qx 2 ||
+  fail "json names"
 
 # A store whose signature follows a UTF-8 byte-order mark is a store.
 printf '\xef\xbb\xbf' | cat - "$(dirname "$0")/../../examples/workstation.backupset" >"$work/bom.backupset"

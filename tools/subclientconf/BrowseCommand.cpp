@@ -1,5 +1,6 @@
 // browse: the children of a directory that lead to other subclients' content.
 #include "DirectoryList.h"
+#include "Quoting.h"
 
 #include <cstdio>
 
@@ -27,7 +28,7 @@ public:
         std::vector<std::string> excluded;
         const FSSubclientDir* root = list->getRoot();
         if (!json_)
-            printf("%s  %s\n", root->name, subclientLabel(loaded, root->subclient).c_str());
+            printf("%s  %s\n", quoted(root->name).c_str(), subclientLabel(loaded, root->subclient).c_str());
         for (bool more = list->getFirstBrowseItem(item, &excluded); more;
              more = list->getNextBrowseItem(item, &excluded)) {
             if (json_)
@@ -50,15 +51,15 @@ private:
     static void print(const TBrowseItem& item, const std::vector<std::string>& excluded,
                       const LoadedConfiguration& loaded)
     {
-        std::string line = "  " + item.path + "  " + subclientLabel(loaded, item.subclient);
+        std::string line = "  " + quoted(item.path) + "  " + subclientLabel(loaded, item.subclient);
         if (item.isWildcard)
             line += "  wildcard";
         if (item.hasNodirsBelow)
             line += "  other subclients below";
         if (!item.displayName.empty())
-            line += "  \"" + item.displayName + "\"";
+            line += "  \"" + withoutControls(item.displayName) + "\"";
         for (const std::string& path : excluded)
-            line += "  excludes " + path;
+            line += "  excludes " + quoted(path);
         printf("%s\n", line.c_str());
     }
 

@@ -1,6 +1,7 @@
 // check: loads the file and reports every subclient with its content, and
 // every rejected or tolerated line and wildcard overlap.
 #include "Output.h"
+#include "Quoting.h"
 
 #include <cstdio>
 
@@ -68,14 +69,14 @@ private:
             if (info.content.empty())
                 printf("  %s\n", number == 1 ? "no content: everything no other subclient claims" : "no content");
             for (const ContentLine& line : info.content) {
-                std::string display = line.displayName.empty() ? "" : " \"" + line.displayName + "\"";
-                printf("  line %d: %s%s\n", line.line, line.text.c_str(), display.c_str());
+                std::string display = line.displayName.empty() ? "" : " \"" + withoutControls(line.displayName) + "\"";
+                printf("  line %d: %s%s\n", line.line, quoted(line.text).c_str(), display.c_str());
             }
         }
         for (const LoadProblem& p : loaded.problems) {
-            std::string where = p.subclient.empty() ? "" : " for " + p.subclient;
-            printf("%s%s '%s'%s: %s\n", filePlace(loaded, p.line).c_str(), p.kind.c_str(), p.content.c_str(),
-                   where.c_str(), p.message.c_str());
+            std::string where = p.subclient.empty() ? "" : " for " + quoted(p.subclient);
+            printf("%s%s '%s'%s: %s\n", withoutControls(filePlace(loaded, p.line)).c_str(), p.kind.c_str(),
+                   withoutControls(p.content).c_str(), where.c_str(), withoutControls(p.message).c_str());
         }
         if (!loaded.complete)
             printf("%sthe load stopped at the first rejected line\n", filePlace(loaded, 0).c_str());

@@ -1,5 +1,6 @@
 // dirlist: the directory list of a path, entries in whole-list order.
 #include "DirectoryList.h"
+#include "Quoting.h"
 
 #include <cstdio>
 
@@ -53,14 +54,14 @@ private:
     static void print(const FSSubclientDir* entry, const LoadedConfiguration& loaded)
     {
         std::string line(2 * depthOf(entry), ' ');
-        line += std::string(entry->name) + "  " + subclientLabel(loaded, entry->subclient);
+        line += quoted(entry->name) + "  " + subclientLabel(loaded, entry->subclient);
         if (entry->isWildcard)
             line += "  wildcard";
-        line += entry->suffix ? "  suffix '" + std::string(entry->suffix) + "'" : "  no suffix";
+        line += entry->suffix ? "  suffix '" + withoutControls(entry->suffix) + "'" : "  no suffix";
         if (entry->toTime || entry->appId)
             line += "  to-time " + std::to_string(entry->toTime) + " app-id " + std::to_string(entry->appId);
         if (!entry->displayName.empty())
-            line += "  \"" + entry->displayName + "\"";
+            line += "  \"" + withoutControls(entry->displayName) + "\"";
         printf("%s\n", line.c_str());
     }
 

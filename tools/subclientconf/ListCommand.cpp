@@ -1,5 +1,6 @@
 // list: each subclient's scan start points and nodirs, as the scan gets them.
 #include "Output.h"
+#include "Quoting.h"
 
 #include <cstdio>
 
@@ -62,9 +63,9 @@ private:
     {
         printf("%s\n", subclientLabel(loaded, number).c_str());
         for (const std::string& line : lists.scan)
-            printf("  %s %s\n", tree_ ? "tree " : "scan ", line.c_str());
+            printf("  %s %s\n", tree_ ? "tree " : "scan ", quoted(line).c_str());
         for (const std::string& line : lists.nodirs)
-            printf("  nodir %s\n", line.c_str());
+            printf("  nodir %s\n", quoted(line).c_str());
     }
 
     LoadOptions options_;

@@ -1,5 +1,7 @@
 #include "Output.h"
 
+#include "Quoting.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -28,12 +30,98 @@ void finishOutput()
         throw writeError(EIO);
 }
 
+namespace {
+
+void appendJson(const Json& value, int depth, std::string& out)
+{
+    if (value.is_string()) {
+        out += jsonString(value.get_ref<const std::string&>());
+        return;
+    }
+    if (!value.is_structured()) {
+        out += value.dump();
+        return;
+    }
+    bool isObject = value.is_object();
+    out += isObject ? '{' : '[';
+    if (!value.empty()) {
+        // depth < 0: all on one line, as JSON Lines need.
+        const char* separator = "";
+        for (auto item = value.begin(); item != value.end(); ++item) {
+            out += separator;
+            if (depth >= 0)
+                out.append("\n").append(2 * (depth + 1), ' ');
+            if (isObject)
+                out.append(jsonString(item.key())).append(depth < 0 ? ":" : ": ");
+            appendJson(*item, depth < 0 ? depth : depth + 1, out);
+            separator = ",";
+        }
+        if (depth >= 0)
+            out.append("\n").append(2 * depth, ' ');
+    }
+    out += isObject ? '}' : ']';
+}
+
+}  // namespace
+
+std::string jsonText(const Json& value, int depth)
+{
+    std::string out;
+    appendJson(value, depth, out);
+    return out;
+}
+
 void printJson(const Json& document)
 {
-    // Invalid UTF-8 in a path is replaced rather than ending the run.
-    std::string text = document.dump(2, ' ', false, Json::error_handler_t::replace);
-    fputs(text.c_str(), stdout);
+    fputs(jsonText(document, 0).c_str(), stdout);
     fputc('\n', stdout);
+}
+
+void JsonStream::member(const std::string& key, const Json& value)
+{
+    if (lines_) {
+        pending_[key] = value;
+        return;
+    }
+    printf("%s\n  %s: %s", separator_, jsonString(key).c_str(), jsonText(value, 1).c_str());
+    separator_ = ",";
+}
+
+void JsonStream::beginArray(const std::string& key)
+{
+    if (lines_) {
+        printf("%s\n", jsonText(pending_, -1).c_str());
+        pending_ = Json::object();
+    } else {
+        printf("%s\n  %s: [", separator_, jsonString(key).c_str());
+        separator_ = "";
+    }
+    hasElements_ = false;
+}
+
+void JsonStream::element(const Json& value)
+{
+    if (lines_)
+        printf("%s\n", jsonText(value, -1).c_str());
+    else
+        printf("%s\n    %s", separator_, jsonText(value, 2).c_str());
+    separator_ = ",";
+    hasElements_ = true;
+}
+
+void JsonStream::endArray()
+{
+    if (!lines_)
+        fputs(hasElements_ ? "\n  ]" : "]", stdout);
+    separator_ = ",";
+}
+
+void JsonStream::end()
+{
+    if (lines_)
+        printf("%s\n", jsonText(pending_, -1).c_str());
+    else
+        fputs("\n}\n", stdout);
 }
 
 Json documentHead(const LoadedConfiguration& loaded)
@@ -54,7 +142,7 @@ int LineCollector::putLine(const char* line)
 
 std::string subclientLabel(const LoadedConfiguration& loaded, int number)
 {
-    return loaded.nameOf(number) + " (" + std::to_string(number) + ")";
+    return quoted(loaded.nameOf(number)) + " (" + std::to_string(number) + ")";
 }
 
 LoadedConfiguration loadAndWarn(const LoadOptions& options, LibraryLog& log)
@@ -69,7 +157,8 @@ LoadedConfiguration loadAndWarn(const LoadOptions& options, LibraryLog& log)
                                              (loaded.complete ? "" : ", the load stopped early") +
                                              "); see subclientconf check, or use --partial");
     if (!loaded.problems.empty() || !loaded.complete)
-        fprintf(stderr, "subclientconf: %s: %zu content problem(s)%s; see subclientconf check\n", loaded.file.c_str(),
+        fprintf(stderr, "subclientconf: %s: %zu content problem(s)%s; see subclientconf check\n",
+                withoutControls(loaded.file).c_str(),
                 loaded.problems.size(), loaded.complete ? "" : ", the load stopped early");
     return loaded;
 }

@@ -19,8 +19,32 @@ using Json = nlohmann::ordered_json;
 void checkOutput();
 void finishOutput();
 
+// The value as JSON text, indented by two from depth on (depth -1: one line).
+// Strings are written by jsonString, so names that are not UTF-8 stay distinct.
+std::string jsonText(const Json& value, int depth);
+
 // The document, indented by two, and a line end.
 void printJson(const Json& document);
+
+// A document printed as it goes, so that memory does not grow with a long
+// array: members, then one array whose elements stream, then more members.
+// As JSON Lines, the members before the array make the first line, each
+// element a line, and the members after it the last line.
+class JsonStream {
+public:
+    explicit JsonStream(bool lines) : lines_(lines) {}
+    void member(const std::string& key, const Json& value);
+    void beginArray(const std::string& key);
+    void element(const Json& value);
+    void endArray();
+    void end();
+
+private:
+    bool lines_;
+    Json pending_ = Json::object();  // JSON Lines: the members of the line to come
+    const char* separator_ = "{";    // before the next member or element
+    bool hasElements_ = false;  // the streaming array has had an element
+};
 
 // The fields every document starts with: file, format and (store files) at.
 Json documentHead(const LoadedConfiguration& loaded);

@@ -1,8 +1,11 @@
 #include "PathOwner.h"
 
+#include "Quoting.h"
+
 namespace {
 
 const char* const kWildcardMarker = "\\/\\/";
+const char* const kNotUtf8 = "not valid UTF-8: no subclient can be told for it";
 const char* const kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
 
 }  // namespace
@@ -20,6 +23,11 @@ PathVerdict PathOwner::explain(const std::string& path)
     verdict.path = path;
     for (int s = 1; s <= conf_.getNumSubclients(); ++s)
         verdict.pathTests.push_back(conf_.pathTest(path.c_str(), s));
+    if (!isValidUtf8(path)) {
+        verdict.reason = "invalid";
+        verdict.detail = kNotUtf8;
+        return verdict;
+    }
     std::string normalized;
     char delim = conf_.fixPath(path, normalized, false);
     size_t mark = log_.recordMark();

@@ -62,6 +62,6 @@ std::unique_ptr<Command> makeConsoleCommand();
 void addLoadOptions(CLI::App& app, LoadOptions& options, bool subclientRequired);
 // --partial, for the subcommands that answer from the configuration.
 void addPartialFlag(CLI::App& app, LoadOptions& options);
-void addJsonFlag(CLI::App& app, bool& json);
+CLI::Option* addJsonFlag(CLI::App& app, bool& json);
 
 #endif

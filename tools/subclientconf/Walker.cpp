@@ -1,5 +1,6 @@
 #include "Walker.h"
 
+#include "Quoting.h"
 #include "Signals.h"
 #include "subclient/FSSubclientConf.h"
 
@@ -14,6 +15,7 @@
 namespace {
 
 const unsigned long kEscape = '\\';
+const char* const kNotUtf8 = "name not valid UTF-8";
 
 // "/a//b/" -> "/a/b"; the root stays "/".
 std::string tidy(const std::string& path)
@@ -89,7 +91,7 @@ void ScanWalker::walkPattern(const std::string& folder, const std::string& text)
         if (interrupted_)
             return;
         std::string path = childPath(folder, name);
-        if (matches(pattern, name) && !isNodir(folder, name, path))
+        if (isNamable(path) && matches(pattern, name) && !isNodir(folder, name, path))
             walkFrom(path);
     }
 }
@@ -140,7 +142,7 @@ void ScanWalker::visit(const Pending& item, std::vector<Pending>& stack)
         return;
     for (auto name = names.rbegin(); name != names.rend(); ++name) {
         std::string path = childPath(item.path, *name);
-        if (!isNodir(item.path, *name, path))
+        if (isNamable(path) && !isNodir(item.path, *name, path))
             stack.push_back({path, device, false});
     }
 }
@@ -196,6 +198,17 @@ std::string ScanWalker::key(const std::string& path) const
     for (char& c : folded)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return folded;
+}
+
+// The configuration cannot tell a subclient for a name that is not UTF-8
+// (which calls such a path invalid), so the walk does not claim one either.
+bool ScanWalker::isNamable(const std::string& path)
+{
+    if (isValidUtf8(path))
+        return true;
+    failures_.push_back({onDisk(path), kNotUtf8});
+    onFailure_(failures_.back());
+    return false;
 }
 
 void ScanWalker::fail(const std::string& path, int error)

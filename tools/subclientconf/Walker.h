@@ -72,6 +72,7 @@ private:
     void walkFrom(const std::string& path);
     void visit(const Pending& item, std::vector<Pending>& stack);
     bool listFolder(const std::string& path, std::vector<std::string>& names);
+    bool isNamable(const std::string& path);
     bool isNodir(const std::string& folder, const std::string& name, const std::string& path);
     bool matches(WCBasename& pattern, const std::string& name);
     std::string key(const std::string& path) const;

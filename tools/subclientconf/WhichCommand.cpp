@@ -1,5 +1,6 @@
 // which: the subclient that backs up each path, and why.
 #include "Output.h"
+#include "Quoting.h"
 #include "PathOwner.h"
 
 #include <cstdio>
@@ -61,18 +62,22 @@ private:
     void print(const PathVerdict& verdict, const LoadedConfiguration& loaded) const
     {
         char end = nul_ ? '\0' : '\n';
-        std::string subclient = verdict.subclient > 0 ? loaded.nameOf(verdict.subclient) : "";
+        // -z: the bytes as they are; otherwise a name with control characters is quoted.
+        auto shown = [&](const std::string& text) { return nul_ ? text : quoted(text); };
+        std::string subclient = verdict.subclient > 0 ? shown(loaded.nameOf(verdict.subclient)) : "";
+        std::string path = shown(verdict.path);
         if (porcelain_) {
             char field = nul_ ? '\0' : '\t';
-            printf("%s%c%s%c%s%c%s%c", verdict.path.c_str(), field, subclient.c_str(), field, verdict.reason.c_str(),
-                   field, verdict.content.c_str(), end);
+            printf("%s%c%s%c%s%c%s%c", path.c_str(), field, subclient.c_str(), field, verdict.reason.c_str(), field,
+                   shown(verdict.content).c_str(), end);
             return;
         }
         std::string answers;
         for (size_t i = 0; i < verdict.pathTests.size(); ++i)
-            answers += " " + loaded.nameOf(static_cast<int>(i + 1)) + "=" + std::to_string(verdict.pathTests[i]);
-        printf("%s: %s: %s; pathTest%s%c", verdict.path.c_str(), subclient.empty() ? "-" : subclient.c_str(),
-               describeVerdict(verdict, loaded).c_str(), answers.c_str(), end);
+            answers += " " + shown(loaded.nameOf(static_cast<int>(i + 1))) + "=" + std::to_string(verdict.pathTests[i]);
+        std::string why = describeVerdict(verdict, loaded);
+        printf("%s: %s: %s; pathTest%s%c", path.c_str(), subclient.empty() ? "-" : subclient.c_str(),
+               (nul_ ? why : withoutControls(why)).c_str(), answers.c_str(), end);
     }
 
     static Json toJson(const PathVerdict& verdict, const LoadedConfiguration& loaded)

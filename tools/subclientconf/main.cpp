@@ -1,5 +1,6 @@
 // subclientconf: shows how a backup set is divided among its subclients, and why.
 #include "Output.h"
+#include "Quoting.h"
 #include "Signals.h"
 #include "Tool.h"
 
@@ -36,7 +37,7 @@ int usageError(const CLI::App& program, const CLI::ParseError& error)
 void reportError(const std::string& message)
 {
     fflush(stdout);
-    fprintf(stderr, "subclientconf: %s\n", message.c_str());
+    fprintf(stderr, "subclientconf: %s\n", withoutControls(message).c_str());
 }
 
 // The chosen subcommand's status; a write error on standard output overrides it.
@@ -80,9 +81,9 @@ void addPartialFlag(CLI::App& app, LoadOptions& options)
                  "Answer from what loaded even when the load stopped early or rejected content");
 }
 
-void addJsonFlag(CLI::App& app, bool& json)
+CLI::Option* addJsonFlag(CLI::App& app, bool& json)
 {
-    app.add_flag("--json", json, "Print one JSON document (shape in docs/subclientconf-tool.md)");
+    return app.add_flag("--json", json, "Print one JSON document (shape in docs/subclientconf-tool.md)");
 }
 
 int main(int argc, char** argv)
