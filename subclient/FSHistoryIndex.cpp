@@ -8,6 +8,7 @@ void FSHistoryIndex::drop()
 {
     past_.clear(true);
     pastBuilt_ = false;
+    pastNamesPrefix_.clear();
     byText_.clear();
     unfoldable_.clear();
     recordsIndexed_ = 0;
@@ -18,26 +19,32 @@ bool FSHistoryIndex::pastContent(const std::vector<FSHistory>& history, bool cas
 {
     if (!pastBuilt_ || past_.caseSensitive() != caseSensitive) {
         past_.clear(caseSensitive);
+        pastNamesPrefix_.assign(history.size(), false);
         for (std::size_t i = 0; i < history.size(); ++i)
-            past_.add(history[i].path.c_str(), history[i].isWildcard, static_cast<uint32_t>(i));
+            pastNamesPrefix_[i] = past_.add(history[i].path.c_str(), history[i].isWildcard, static_cast<uint32_t>(i)) &&
+                                  !history[i].isWildcard;
+        past_.seal();
         pastBuilt_ = true;
     }
     return past_.collect(path, out);
 }
 
-bool FSHistoryIndex::foldable(const std::string& text)
+bool FSHistoryIndex::foldable(const char* text)
 {
-    return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 0x80)
+            return false;
+    return true;
 }
 
-std::string FSHistoryIndex::key(const std::string& text) const
+const std::string& FSHistoryIndex::key(const char* text)
 {
-    std::string folded(text);
+    key_.assign(text);
     if (!recordsCaseSensitive_)
-        for (char& c : folded)
+        for (char& c : key_)
             if (c >= 'A' && c <= 'Z')
                 c = static_cast<char>(c - 'A' + 'a');
-    return folded;
+    return key_;
 }
 
 const std::vector<uint32_t>* FSHistoryIndex::pathRecords(const std::deque<FSPlayback>& records,
@@ -54,16 +61,17 @@ const std::vector<uint32_t>* FSHistoryIndex::pathRecords(const std::deque<FSPlay
         const FSPlayback& record = records[recordsIndexed_];
         if (record.kind != FSPlayback::kindPath)
             continue;
-        if (caseSensitive || foldable(record.text))
-            byText_[key(record.text)].push_back(static_cast<uint32_t>(recordsIndexed_));
+        if (caseSensitive || foldable(record.text.c_str()))
+            byText_[key(record.text.c_str())].push_back(static_cast<uint32_t>(recordsIndexed_));
         else
             unfoldable_.push_back(static_cast<uint32_t>(recordsIndexed_));
     }
-    const std::string wanted(text);
-    if (!caseSensitive && !foldable(wanted))
+    if (!caseSensitive && !foldable(text))
         return nullptr;
+    auto found = byText_.find(key(text));
+    if (unfoldable_.empty())
+        return found != byText_.end() ? &found->second : &unfoldable_;
     merged_.assign(unfoldable_.begin(), unfoldable_.end());
-    auto found = byText_.find(key(wanted));
     if (found != byText_.end())
         merged_.insert(merged_.end(), found->second.begin(), found->second.end());
     std::sort(merged_.begin(), merged_.end());

@@ -23,6 +23,9 @@ public:
     // false when the path cannot be served and every record must be tested.
     bool pastContent(const std::vector<FSHistory>& history, bool caseSensitive, const char* path,
                      std::vector<uint32_t>& out);
+    // A record pastContent found is a literal naming the path or an ancestor:
+    // it could contain the path.
+    bool namesPrefix(uint32_t record) const { return pastNamesPrefix_[record]; }
     // Positions in records of the path records whose text equals text in the
     // case mode (strcmp or strcasecmp), in record order; null when text
     // cannot be served and every record must be compared.
@@ -30,11 +33,12 @@ public:
                                              const char* text);
 
 private:
-    static bool foldable(const std::string& text);
-    std::string key(const std::string& text) const;
+    static bool foldable(const char* text);
+    const std::string& key(const char* text);
 
     FSPrefixIndex past_;
     bool pastBuilt_ = false;
+    std::vector<bool> pastNamesPrefix_;
     // Record texts, folded when case is ignored; texts a fold cannot compare
     // exactly (bytes outside ASCII, which strcasecmp folds by locale) apart.
     std::unordered_map<std::string, std::vector<uint32_t>> byText_;
@@ -42,6 +46,7 @@ private:
     std::size_t recordsIndexed_ = 0;
     bool recordsCaseSensitive_ = true;
     std::vector<uint32_t> merged_;  // lookup result
+    std::string key_;               // lookup scratch
 };
 
 #endif

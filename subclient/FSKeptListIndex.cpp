@@ -19,9 +19,9 @@ void FSKeptListIndex::clear()
     built_ = false;
 }
 
-void FSKeptListIndex::add(const Item& item, const char* name, bool isWildcard)
+void FSKeptListIndex::add(Item item, const char* name, bool isWildcard)
 {
-    byPath_.add(name ? name : "", isWildcard, static_cast<uint32_t>(items_.size()));
+    item.namesPrefix = byPath_.add(name ? name : "", isWildcard, static_cast<uint32_t>(items_.size())) && !isWildcard;
     items_.push_back(item);
 }
 
@@ -40,12 +40,13 @@ bool FSKeptListIndex::build(FSSubclientDirlist& list, int numSubclients, bool ca
             }
             if (order == 0)
                 firstOf_[static_cast<std::size_t>(s)] = static_cast<uint32_t>(items_.size());
-            add(Item{entry, nullptr, s, order, 0}, entry->name, entry->isWildcard);
+            add(Item{entry, nullptr, s, order, 0, false}, entry->name, entry->isWildcard);
             uint32_t position = 1;
             for (const FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
-                add(Item{entry, nodir, s, order, position++}, nodir->name, nodir->isWildcard);
+                add(Item{entry, nodir, s, order, position++, false}, nodir->name, nodir->isWildcard);
         }
     }
+    byPath_.seal();
     built_ = true;
     return true;
 }
@@ -58,11 +59,15 @@ bool FSKeptListIndex::candidates(const char* path, int scNum, std::vector<const 
         !byPath_.collect(path, found_))
         return false;
     const uint32_t first = firstOf_[static_cast<std::size_t>(scNum)];
-    if (first != kNone)
-        out.push_back(&items_[first]);
     for (uint32_t i : found_)
-        if (items_[i].subclient == scNum && i != first)
+        if (items_[i].subclient == scNum)
             out.push_back(&items_[i]);
+    // The default subclient's first entry is examined without a test of its own.
+    if (scNum == 1 && first != kNone && std::find(found_.begin(), found_.end(), first) == found_.end()) {
+        unfoundFirst_ = items_[first];
+        unfoundFirst_.namesPrefix = false;
+        out.push_back(&unfoundFirst_);
+    }
     std::sort(out.begin(), out.end(), [](const Item* a, const Item* b) {
         return a->entryOrder != b->entryOrder ? a->entryOrder < b->entryOrder : a->nodirOrder < b->nodirOrder;
     });

@@ -23,6 +23,10 @@ public:
         int subclient;
         uint32_t entryOrder;  // position in the subclient's chain
         uint32_t nodirOrder;  // 0 for the entry, then 1 + position in its nodir list
+        // A literal text filed under its own path: found for a path, it names
+        // the path or an ancestor, so the entry could contain the path and
+        // the nodir contains all of it (the tests would say so).
+        bool namesPrefix;
     };
 
     void clear();
@@ -31,18 +35,19 @@ public:
     bool build(FSSubclientDirlist& list, int numSubclients, bool caseSensitive);
     bool built() const { return built_; }
     // The items of subclient scNum that can concern path, in the walk's
-    // order; the chain's first entry is always among them. False when the
-    // path cannot be served from the index.
+    // order; the default subclient's first entry is always among them. False
+    // when the path cannot be served from the index.
     bool candidates(const char* path, int scNum, std::vector<const Item*>& out) const;
 
 private:
-    void add(const Item& item, const char* name, bool isWildcard);
+    void add(Item item, const char* name, bool isWildcard);
 
     std::vector<Item> items_;
     std::vector<uint32_t> firstOf_;  // item of each subclient's first entry, or none
     FSPrefixIndex byPath_;
     bool built_ = false;
     mutable std::vector<uint32_t> found_;  // lookup scratch
+    mutable Item unfoundFirst_{};          // a first entry no key led to
 };
 
 #endif

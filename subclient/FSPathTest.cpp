@@ -20,6 +20,10 @@ public:
     virtual int nextEntry(FSSubclientDir*& entry) = 0;
     // The nodir after previous (the first when null) of the entry last returned.
     virtual const FSSubclientDir* nextNodir(const FSSubclientDir* previous) = 0;
+    // The entry, or the nodir, last returned is known to name the path or an
+    // ancestor of it: its test would answer yes.
+    virtual bool entryNamesPrefix() const { return false; }
+    virtual bool nodirNamesPrefix() const { return false; }
 };
 
 class WholeChain : public ChainWalk {
@@ -53,26 +57,33 @@ public:
             ++next_;
         started_ = true;
         entry = nullptr;
+        entryNamesPrefix_ = false;
         if (next_ < items_.size()) {
             entry = items_[next_]->entry;
             entryOrder_ = items_[next_]->entryOrder;
             if (items_[next_]->nodirOrder == 0)
-                ++next_;
+                entryNamesPrefix_ = items_[next_++]->namesPrefix;
         }
         return 0;
     }
     const FSSubclientDir* nextNodir(const FSSubclientDir*) override
     {
-        if (next_ < items_.size() && items_[next_]->entryOrder == entryOrder_)
+        if (next_ < items_.size() && items_[next_]->entryOrder == entryOrder_) {
+            nodirNamesPrefix_ = items_[next_]->namesPrefix;
             return items_[next_++]->nodir;
+        }
         return nullptr;
     }
+    bool entryNamesPrefix() const override { return entryNamesPrefix_; }
+    bool nodirNamesPrefix() const override { return nodirNamesPrefix_; }
 
 private:
     const std::vector<const FSKeptListIndex::Item*>& items_;
     std::size_t next_ = 0;
     uint32_t entryOrder_ = 0;
     bool started_ = false;
+    bool entryNamesPrefix_ = false;
+    bool nodirNamesPrefix_ = false;
 };
 
 // One pathTest call.
@@ -80,7 +91,7 @@ class PathClassifier {
 public:
     PathClassifier(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin, const char* path,
                    int scNum)
-        : conf_(conf), d_(d), origin_(origin), path_(path), scNum_(scNum)
+        : conf_(conf), d_(d), origin_(origin), path_(path), scNum_(scNum), normalized_(d.pathTestPath)
     {
     }
     int run();
@@ -90,6 +101,7 @@ private:
     int classify(FSSubclientDirlist& list);
     int classify(ChainWalk& chain);
     int mayHold(ChainWalk& chain, const FSSubclientDir& entry, const FSSubclientDir*& heldBy);
+    int couldHold(const FSSubclientDir& entry);
     int nodirHolding(ChainWalk& chain, const FSSubclientDir*& holder);
     static bool isBelow(const FSSubclientDir& entry, const FSSubclientDir& nodir);
     const char* scanName(const FSSubclientDir& entry);
@@ -101,7 +113,7 @@ private:
     const char* origin_;
     const char* path_;  // as given, for the messages
     int scNum_;
-    std::string normalized_;
+    std::string& normalized_;  // kept by the configuration: no allocation per call
     char delim_ = 0;
     std::string converted_;
 };
@@ -117,7 +129,8 @@ int PathClassifier::run()
         PATHTEST_LOG(1, "('%s', %d): bad subclient number", path_, scNum_);
         return -1;
     }
-    delim_ = conf_.fixPath(std::string(path_), normalized_, false);
+    d_.pathTestInput.assign(path_);
+    delim_ = conf_.fixPath(d_.pathTestInput, normalized_, false);
     if (!delim_) {
         PATHTEST_LOG(1, "(%s, %d): invalid path", path_, scNum_);
         return -1;
@@ -209,12 +222,10 @@ int PathClassifier::mayHold(ChainWalk& chain, const FSSubclientDir& entry, const
 {
     if (d_.appType == 106)
         return 1;
-    const char* name = scanName(entry);
-    PATHTEST_LOG(3, "%d: calling dirnameTest dirname='%s' pattern='%s'", scNum_, name, normalized_.c_str());
-    int r = d_.dirnameTest(name, normalized_.c_str(), delim_, entry.isWildcard);
-    PATHTEST_LOG(3, "%d: dirname '%s' pattern '%s' returns %d", scNum_, name, normalized_.c_str(), r);
+    int r = chain.entryNamesPrefix() ? 1 : couldHold(entry);
     if (r < 0) {
-        PATHTEST_LOG(1, "('%s', %d): dirname test failed (%s and %s)", path_, scNum_, name, normalized_.c_str());
+        PATHTEST_LOG(1, "('%s', %d): dirname test failed (%s and %s)", path_, scNum_, scanName(entry),
+                     normalized_.c_str());
         return -1;
     }
     if (r == 0)
@@ -228,12 +239,23 @@ int PathClassifier::mayHold(ChainWalk& chain, const FSSubclientDir& entry, const
     return 0;
 }
 
+int PathClassifier::couldHold(const FSSubclientDir& entry)
+{
+    const char* name = scanName(entry);
+    PATHTEST_LOG(3, "%d: calling dirnameTest dirname='%s' pattern='%s'", scNum_, name, normalized_.c_str());
+    int r = d_.dirnameTest(name, normalized_.c_str(), delim_, entry.isWildcard);
+    PATHTEST_LOG(3, "%d: dirname '%s' pattern '%s' returns %d", scNum_, name, normalized_.c_str(), r);
+    return r;
+}
+
 // Finds the first nodir of the chain's current entry that holds all of the
 // path (holder stays null when none does); -1 on failure.
 int PathClassifier::nodirHolding(ChainWalk& chain, const FSSubclientDir*& holder)
 {
     for (const FSSubclientDir* nodir = chain.nextNodir(nullptr); nodir; nodir = chain.nextNodir(nodir)) {
-        int r = conf_.completelyContains(nodir->name, normalized_.c_str(), delim_, nodir->isWildcard);
+        int r = chain.nodirNamesPrefix()
+                    ? d_.heldThroughWindow(origin_, nodir, normalized_.c_str())
+                    : conf_.completelyContains(nodir->name, normalized_.c_str(), delim_, nodir->isWildcard);
         if (r < 0) {
             PATHTEST_LOG(1, "('%s', %d): containment test failed (%s and %s)", path_, scNum_, nodir->name,
                          normalized_.c_str());

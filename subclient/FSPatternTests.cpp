@@ -1,5 +1,6 @@
 // Could a directory contain a pattern, does it contain all of it (over the
 // loaded history window), and did a subclient's past content hold a path.
+#include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConfPrivate.h"
 
 #include <algorithm>
@@ -80,6 +81,14 @@ bool stoodThroughWindow(CFSSubclientConfPrivate& d, const char* origin, const ch
 
 }  // namespace
 
+int CFSSubclientConfPrivate::heldThroughWindow(const char* origin, const FSSubclientDir* nodir, const char* pattern)
+{
+    // Read the nodir only when a window asks for its name.
+    if (historyList.empty() || historyToTime == 0)
+        return 1;
+    return stoodThroughWindow(*this, origin, nodir->name, pattern) ? 1 : 0;
+}
+
 int CFSSubclientConfPrivate::dirnameTest(const char* dirname, const char* pattern, char, bool isWildcard)
 {
     PatternPair pair(*this, __PRETTY_FUNCTION__);
@@ -136,7 +145,7 @@ int CFSSubclientConfPrivate::pathTestHistory(const char* path, char delim, int s
         std::sort(found.begin(), found.end());
         for (uint32_t i : found)
             if (i >= begin && i < end)
-                if (int r = historyRecordTest(i, path, delim, scNum))
+                if (int r = historyIndex.namesPrefix(i) ? 1 : historyRecordTest(i, path, delim, scNum))
                     return r;
         return 0;
     }

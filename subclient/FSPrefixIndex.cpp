@@ -2,6 +2,7 @@
 
 #include "wildcard/WCSubclients.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -9,6 +10,8 @@ namespace {
 // A component longer than this may not convert into the pattern engine's
 // buffer, so its test could fail where a key would predict an answer.
 constexpr std::size_t kLongestPredictable = WCConverter::capacity / 2;
+constexpr uint64_t kHashStart = 1469598103934665603ull;
+constexpr uint64_t kHashPrime = 1099511628211ull;
 
 bool patternCharacter(char c)
 {
@@ -16,12 +19,31 @@ bool patternCharacter(char c)
     return c == '*' || c == '?' || c == '[' || c == '\\' || c == '/';
 }
 
+char fold(char c, bool caseSensitive)
+{
+    return caseSensitive || c < 'A' || c > 'Z' ? c : static_cast<char>(c - 'A' + 'a');
+}
+
+const char* componentEnd(const char* begin, const char* end, char delim)
+{
+    const char* next = static_cast<const char*>(std::memchr(begin, delim, static_cast<std::size_t>(end - begin)));
+    return next ? next : end;
+}
+
+std::size_t slotOf(uint64_t hash, std::size_t mask)
+{
+    return static_cast<std::size_t>(hash >> 32 ^ hash) & mask;
+}
+
 }  // namespace
 
 void FSPrefixIndex::clear(bool caseSensitive)
 {
-    byKey_.clear();
+    filed_.clear();
+    slots_.clear();
+    items_.clear();
     always_.clear();
+    collided_ = false;
     caseSensitive_ = caseSensitive;
 }
 
@@ -38,58 +60,118 @@ bool FSPrefixIndex::predictable(const char* text, std::size_t length)
     return length > 0;
 }
 
-void FSPrefixIndex::appendComponent(std::string& key, const char* begin, const char* end) const
+// The key hash of a prefix followed by one more component.
+uint64_t FSPrefixIndex::addComponent(uint64_t hash, const char* begin, const char* end) const
 {
     for (const char* c = begin; c != end; ++c)
-        key += caseSensitive_ || *c < 'A' || *c > 'Z' ? *c : static_cast<char>(*c - 'A' + 'a');
-    key += '\0';
+        hash = (hash ^ static_cast<unsigned char>(fold(*c, caseSensitive_))) * kHashPrime;
+    return (hash ^ 0x100u) * kHashPrime;  // the end of a component, which no byte hashes to
 }
 
-void FSPrefixIndex::add(const char* text, bool lastIsPattern, uint32_t item)
+bool FSPrefixIndex::add(const char* text, bool lastIsPattern, uint32_t item)
 {
     std::size_t length = std::strlen(text);
     if (!predictable(text, length)) {
         always_.push_back(item);
-        return;
+        return false;
     }
-    const char delim = text[0];
     const char* end = text + length;
     if (lastIsPattern)
-        end = std::strrchr(text, delim);
-    std::string key;
+        end = std::strrchr(text, text[0]);
+    uint64_t hash = kHashStart;
     for (const char* begin = text + 1; begin < end;) {
-        const char* next = static_cast<const char*>(std::memchr(begin, delim, static_cast<std::size_t>(end - begin)));
-        if (!next)
-            next = end;
-        appendComponent(key, begin, next);
+        const char* next = componentEnd(begin, end, text[0]);
+        hash = addComponent(hash, begin, next);
         begin = next + 1;
     }
-    byKey_[key].push_back(item);
+    filed_.push_back(Filed{hash, item, text, static_cast<uint32_t>(end - text)});
+    return true;
+}
+
+void FSPrefixIndex::seal()
+{
+    std::stable_sort(filed_.begin(), filed_.end(), [](const Filed& a, const Filed& b) { return a.hash < b.hash; });
+    std::size_t size = 16;
+    while (size < filed_.size() * 2)
+        size *= 2;
+    slots_.assign(size, Slot{0, nullptr, 0, 0, 0});
+    items_.clear();
+    items_.reserve(filed_.size());
+    for (std::size_t i = 0; i < filed_.size(); ++i) {
+        const Filed& f = filed_[i];
+        items_.push_back(f.item);
+        if (i > 0 && filed_[i - 1].hash == f.hash) {
+            // Two keys of one hash could not be told apart by a lookup: then
+            // no lookup is served.
+            collided_ = collided_ || !sameKey(filed_[i - 1].text, filed_[i - 1].length, f.text, f.length);
+            ++const_cast<Slot*>(find(f.hash, nullptr, 0))->count;
+            continue;
+        }
+        std::size_t at = slotOf(f.hash, size - 1);
+        while (slots_[at].count)
+            at = (at + 1) & (size - 1);
+        slots_[at] = Slot{f.hash, f.text, f.length, static_cast<uint32_t>(items_.size() - 1), 1};
+    }
+    filed_.clear();
+    filed_.shrink_to_fit();
+}
+
+// Do the first aTextLength bytes of a and the first length bytes of path name
+// the same components (each with its own delimiter, case folded as keys are)?
+bool FSPrefixIndex::sameKey(const char* a, std::size_t aTextLength, const char* path, std::size_t length) const
+{
+    const std::size_t aLength = aTextLength > 1 ? aTextLength - 1 : 0;
+    const std::size_t bLength = length > 1 ? length - 1 : 0;
+    if (aLength != bLength)
+        return false;
+    for (std::size_t i = 0; i < aLength; ++i) {
+        const char x = a[i + 1], y = path[i + 1];
+        const bool xDelim = x == a[0], yDelim = y == path[0];
+        if (xDelim != yDelim || (!xDelim && fold(x, caseSensitive_) != fold(y, caseSensitive_)))
+            return false;
+    }
+    return true;
+}
+
+const FSPrefixIndex::Slot* FSPrefixIndex::find(uint64_t hash, const char* path, std::size_t length) const
+{
+    if (slots_.empty())
+        return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = slotOf(hash, mask); slots_[at].count; at = (at + 1) & mask)
+        if (slots_[at].hash == hash)
+            return !path || sameKey(slots_[at].text, slots_[at].length, path, length) ? &slots_[at] : nullptr;
+    return nullptr;
 }
 
 bool FSPrefixIndex::collect(const char* path, std::vector<uint32_t>& items) const
 {
-    std::size_t length = std::strlen(path);
-    if (!predictable(path, length))
+    const std::size_t length = std::strlen(path);
+    if (collided_ || !predictable(path, length))
         return false;
     for (std::size_t i = 1; i < length; ++i)
         if (patternCharacter(path[i]) && path[i] != path[0])
             return false;
     items.insert(items.end(), always_.begin(), always_.end());
-    key_.clear();
-    const char delim = path[0];
-    const char* begin = path + 1;
+    if (slots_.empty())
+        return true;
+    // Every prefix's hash first, and its slot asked for, so that the reads
+    // of all levels wait for memory together.
+    prefixes_.clear();
+    uint64_t hash = kHashStart;
+    prefixes_.emplace_back(hash, 1);
     const char* end = path + length;
-    for (;;) {
-        auto found = byKey_.find(key_);
-        if (found != byKey_.end())
-            items.insert(items.end(), found->second.begin(), found->second.end());
-        if (begin >= end)
-            return true;
-        const char* next = static_cast<const char*>(std::memchr(begin, delim, static_cast<std::size_t>(end - begin)));
-        if (!next)
-            next = end;
-        appendComponent(key_, begin, next);
+    for (const char* begin = path + 1; begin < end;) {
+        const char* next = componentEnd(begin, end, path[0]);
+        hash = addComponent(hash, begin, next);
+        prefixes_.emplace_back(hash, static_cast<std::size_t>(next - path));
         begin = next + 1;
     }
+    const std::size_t mask = slots_.size() - 1;
+    for (const auto& prefix : prefixes_)
+        __builtin_prefetch(&slots_[slotOf(prefix.first, mask)]);
+    for (const auto& prefix : prefixes_)
+        if (const Slot* slot = find(prefix.first, path, prefix.second))
+            items.insert(items.end(), items_.begin() + slot->begin, items_.begin() + slot->begin + slot->count);
+    return true;
 }

@@ -4,8 +4,6 @@
 #define SUBCLIENTCONF_SUBCLIENT_FSPREFIXINDEX_H
 
 #include <cstdint>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 // A directory text (a literal path, or one whose last component is a
@@ -20,6 +18,13 @@
 // compare as code points and case partners; components longer than the
 // pattern engine's conversion buffer) is kept on a list every lookup returns,
 // and a path holding such bytes or a pattern character is not served at all.
+//
+// Items are added, then sealed into one open-addressing table of key hashes
+// over one array of items grouped by key, so a lookup waits for one round of
+// memory reads for all of a path's prefixes. The texts are not copied: they
+// must outlive the index (its owner drops it with them), and a hit is checked
+// against the text of the key's first item, so equal hashes of different
+// texts never pass for a match.
 class FSPrefixIndex {
 public:
     explicit FSPrefixIndex(bool caseSensitive = true) : caseSensitive_(caseSensitive) {}
@@ -27,20 +32,44 @@ public:
     void clear(bool caseSensitive);
     bool caseSensitive() const { return caseSensitive_; }
     // text: a normalized path, its first character being its delimiter.
-    void add(const char* text, bool lastIsPattern, uint32_t item);
+    // True when the item is filed under its literal part, false when it went
+    // to the list every lookup returns. A literal text filed under a key and
+    // found for a path names the path or one of its ancestors exactly.
+    bool add(const char* text, bool lastIsPattern, uint32_t item);
+    // Builds the table from the items added since clear.
+    void seal();
     // Appends, unordered, every item that can concern path (filed under one of
     // its prefixes, or on the list of unpredictable ones); false when the path
     // cannot be served and every item must be tested.
     bool collect(const char* path, std::vector<uint32_t>& items) const;
 
 private:
+    struct Filed {
+        uint64_t hash;
+        uint32_t item;
+        const char* text;  // the literal part: up to the key's last component
+        uint32_t length;
+    };
+    struct Slot {
+        uint64_t hash;
+        const char* text;
+        uint32_t length;
+        uint32_t begin;  // into items_
+        uint32_t count;  // 0: an empty slot
+    };
+
     static bool predictable(const char* text, std::size_t length);
-    void appendComponent(std::string& key, const char* begin, const char* end) const;
+    uint64_t addComponent(uint64_t hash, const char* begin, const char* end) const;
+    bool sameKey(const char* a, std::size_t aTextLength, const char* path, std::size_t length) const;
+    const Slot* find(uint64_t hash, const char* path, std::size_t length) const;
 
     bool caseSensitive_;
-    std::unordered_map<std::string, std::vector<uint32_t>> byKey_;
+    std::vector<Filed> filed_;  // until seal
+    std::vector<Slot> slots_;
+    std::vector<uint32_t> items_;
     std::vector<uint32_t> always_;
-    mutable std::string key_;  // lookup scratch
+    bool collided_ = false;
+    mutable std::vector<std::pair<uint64_t, std::size_t>> prefixes_;  // lookup scratch: hash, length
 };
 
 #endif

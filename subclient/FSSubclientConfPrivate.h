@@ -132,6 +132,9 @@ public:
     // Pattern tests and content-tree search.
     int dirnameTest(const char* dirname, const char* pattern, char delim, bool isWildcard);
     int pathTestHistory(const char* path, char delim, int scNum);
+    // What completelyContains adds to a containment the caller knows holds:
+    // with a history window, 1 only when dirname stood through it.
+    int heldThroughWindow(const char* origin, const FSSubclientDir* nodir, const char* pattern);
     int historyRecordTest(std::size_t i, const char* path, char delim, int scNum);
     // pathTest's kept list: may it serve a path of this delimiter, and discard
     // it (every change that shapes what createDirlist returns calls this).
@@ -209,6 +212,8 @@ public:
     FSPatternCache pathTestPatterns;  // parsed forms of the kept list's texts
     FSKeptListIndex pathTestIndex;    // built on the first call that uses the kept list
     std::vector<const FSKeptListIndex::Item*> pathTestCandidates;  // per-call scratch
+    std::string pathTestInput;  // a call's path before and after normalizing
+    std::string pathTestPath;
     // A deque: growing it never moves the records nor asks for one large block.
     std::deque<FSPlayback> replayVec;
     std::vector<FSHistory> historyList;

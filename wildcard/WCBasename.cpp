@@ -30,6 +30,14 @@ bool isPlainAscii(const std::string& text)
 
 }  // namespace
 
+bool WCBasename::hasPatternCharacter(const std::string& text) const
+{
+    for (char c : text)
+        if (c == '*' || c == '?' || c == '[' || static_cast<unsigned char>(c) == escapeChar)
+            return true;
+    return false;
+}
+
 // The tokens of a basename for the length of one comparison. A literal whose
 // tokens were never built lends them one at a time from its text, so comparing
 // it allocates nothing and cannot fail.
@@ -75,7 +83,9 @@ WCBasename::~WCBasename()
 
 bool WCBasename::parse(const std::string& text)
 {
-    if (!wildCard && isPlainAscii(text))
+    // A pattern without pattern characters parses to the tokens of its text,
+    // which a literal builds only when they are asked for.
+    if ((!wildCard || !hasPatternCharacter(text)) && isPlainAscii(text))
         return keepLiteralText(text);
     WCConverter converter;
     const unsigned long* codes = converter.toUnicode(text);

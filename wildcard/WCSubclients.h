@@ -212,6 +212,7 @@ private:
     bool addToken(WCToken* token);
     bool parseCodePoints(const unsigned long* text, unsigned int length);
     bool keepLiteralText(const std::string& text);
+    bool hasPatternCharacter(const std::string& text) const;
     bool buildLiteralTokens();
 
     std::string basename;
