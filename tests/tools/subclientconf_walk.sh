@@ -58,7 +58,7 @@ status=0
 wait "$reader" || status=$?
 exec 3>&-
 ((status == 143)) || fail "signal: status $status"
-[[ $(cat "$work/answers") == $'/data/keep/a\tData\tcontent\t/data' ]] || fail "signal: $(cat "$work/answers")"
+[[ $(cat "$work/answers") == "/data/keep/a"$'\t'"Data"$'\t'"content"$'\t'"/data"$'\t'"$work/defs:2"$'\t' ]] || fail "signal: $(cat "$work/answers")"
 
 # Odd names: one verdict for a name that is not UTF-8 (invalid, skipped by
 # the walk); control characters quoted in text, raw with -z, escaped in JSON.
@@ -76,12 +76,18 @@ expect 3 estimate "$work/defs" --subclient Data --root "$work/odd" --json-lines 
 expect 1 which "$work/defs" --json /a$'\xfe' /a$'\xff' | grep -c '"path": "/a\\udcf[ef]"' | grep -qx 2 ||
   fail "json names"
 
+# Peer conventions: --version, help, which computes pathTest only to print it.
+"$tool" --version | grep -q '^subclientconf .* (libsubclientconf\.so\.[0-9]*)$' || fail "version"
+[[ $("$tool" help which) == "$("$tool" which --help)" ]] || fail "help"
+tests=$(SUBCLIENTCONF_LOG_LEVEL=3 "$tool" which "$work/defs" --porcelain /data 2>&1 >/dev/null | grep -c 'pathTest path=' || true)
+((tests == 0)) || fail "porcelain ran pathTest $tests times"
+
 # A store whose signature follows a UTF-8 byte-order mark is a store.
 printf '\xef\xbb\xbf' | cat - "$(dirname "$0")/../../examples/workstation.backupset" >"$work/bom.backupset"
 expect 0 check "$work/bom.backupset" >/dev/null
 
 answer=$(printf '/data/keep/a\0/data/other/d\0' | "$tool" which "$work/defs" --stdin -z --porcelain | tr '\0' '|')
-[[ $answer == '/data/keep/a|Data|content|/data|/data/other/d|Other|content|/data/other|' ]] || fail "which: $answer"
+[[ $answer == "/data/keep/a|Data|content|/data|$work/defs:2||/data/other/d|Other|content|/data/other|$work/defs:5||" ]] || fail "which: $answer"
 # ifind expands the wildcard content in its folder on disk.
 printf '\tLogs\n%s/tree/data/keep/*\\/\\/\n' "$work" > "$work/wild"
 expanded=$("$tool" list "$work/wild" --ifind --subclient Logs)

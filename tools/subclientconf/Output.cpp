@@ -9,6 +9,10 @@
 
 namespace {
 
+// The version of the JSON shapes: it grows when a key changes meaning or goes
+// away; added keys keep it.
+const int kSchemaVersion = 1;
+
 ToolError writeError(int error)
 {
     return ToolError(TOOL_USAGE, std::string("write error: ") + strerror(error ? error : EIO));
@@ -127,6 +131,7 @@ void JsonStream::end()
 Json documentHead(const LoadedConfiguration& loaded)
 {
     Json head;
+    head["schema"] = kSchemaVersion;
     head["file"] = loaded.file;
     head["format"] = loaded.isStore ? "backupset" : "definitions";
     if (loaded.isStore)

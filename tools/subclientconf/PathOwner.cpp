@@ -10,18 +10,40 @@ const char* const kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
 
 }  // namespace
 
-PathOwner::PathOwner(const LoadedConfiguration& loaded, LibraryLog& log) : conf_(*loaded.conf), log_(log)
+PathOwner::PathOwner(const LoadedConfiguration& loaded, LibraryLog& log)
+    : loaded_(loaded), conf_(*loaded.conf), log_(log)
 {
     LineCollector starts;
     conf_.dirnames(&starts, 1);
     defaultStarts_ = starts.lines;
 }
 
-PathVerdict PathOwner::explain(const std::string& path)
+PathVerdict PathOwner::explain(const std::string& path, bool withPathTests)
+{
+    PathVerdict verdict = decide(path, withPathTests);
+    cite(verdict);
+    return verdict;
+}
+
+// The file line of the content that decided, and its display name.
+void PathOwner::cite(PathVerdict& verdict) const
+{
+    if (verdict.subclient < 1 || verdict.content.empty())
+        return;
+    for (const ContentLine& line : loaded_.subclients[verdict.subclient - 1].content) {
+        if (line.text == verdict.content) {
+            verdict.line = line.line;
+            verdict.displayName = line.displayName;
+            return;
+        }
+    }
+}
+
+PathVerdict PathOwner::decide(const std::string& path, bool withPathTests)
 {
     PathVerdict verdict;
     verdict.path = path;
-    for (int s = 1; s <= conf_.getNumSubclients(); ++s)
+    for (int s = 1; withPathTests && s <= conf_.getNumSubclients(); ++s)
         verdict.pathTests.push_back(conf_.pathTest(path.c_str(), s));
     if (!isValidUtf8(path)) {
         verdict.reason = "invalid";
@@ -117,6 +139,11 @@ FSSubclientDirlist* PathOwner::wholeList(char delim)
     return list.get();
 }
 
+std::string verdictPlace(const PathVerdict& verdict, const LoadedConfiguration& loaded)
+{
+    return verdict.line > 0 ? loaded.file + ":" + std::to_string(verdict.line) : "";
+}
+
 std::string describeVerdict(const PathVerdict& verdict, const LoadedConfiguration& loaded)
 {
     std::string words;
@@ -132,6 +159,9 @@ std::string describeVerdict(const PathVerdict& verdict, const LoadedConfiguratio
         words = "outside the default subclient's content: no subclient backs it up";
     else
         words = verdict.detail;
+    if (verdict.line > 0)
+        words += " (" + verdictPlace(verdict, loaded) +
+                 (verdict.displayName.empty() ? "" : " \"" + verdict.displayName + "\"") + ")";
     if (verdict.handedOverBy > 0)
         words += ", handed over by a nodir of " + loaded.nameOf(verdict.handedOverBy);
     return words;

@@ -22,24 +22,33 @@ struct PathVerdict {
     int handedOverBy = 0; // the subclient whose nodir hands the path over, or 0
     std::string detail;   // the library's own words for invalid and ambiguous paths
     std::vector<int> pathTests;  // pathTest of subclients 1, 2, ...
+    int line = 0;                // of the deciding content line in the file, or 0
+    std::string displayName;     // of that line
 };
 
 class PathOwner {
 public:
     PathOwner(const LoadedConfiguration& loaded, LibraryLog& log);
-    PathVerdict explain(const std::string& path);
+    // withPathTests: also every subclient's pathTest answer (one search each).
+    PathVerdict explain(const std::string& path, bool withPathTests);
 
 private:
+    PathVerdict decide(const std::string& path, bool withPathTests);
     const FSSubclientDir* governingEntry(int subclient, const std::string& path, char delim);
     bool entryClaims(FSSubclientDir* entry, const std::string& path, char delim);
     void explainDefault(PathVerdict& verdict, const std::string& path, char delim);
     FSSubclientDirlist* wholeList(char delim);
+    void cite(PathVerdict& verdict) const;
 
+    const LoadedConfiguration& loaded_;
     FSSubclientConf& conf_;
     LibraryLog& log_;
     std::map<char, std::unique_ptr<FSSubclientDirlist>> wholeLists_;  // by delimiter
     std::vector<std::string> defaultStarts_;
 };
+
+// FILE:LINE of the deciding content line, or "".
+std::string verdictPlace(const PathVerdict& verdict, const LoadedConfiguration& loaded);
 
 // The reason in plain words, as the text output shows it.
 std::string describeVerdict(const PathVerdict& verdict, const LoadedConfiguration& loaded);

@@ -35,7 +35,7 @@ public:
         doc["paths"] = Json::array();
         bool allOwned = true;
         for (const std::string& path : paths_) {
-            PathVerdict verdict = owner.explain(path);
+            PathVerdict verdict = owner.explain(path, !porcelain_);
             allOwned = allOwned && verdict.subclient > 0;
             if (json_)
                 doc["paths"].push_back(toJson(verdict, loaded));
@@ -68,8 +68,9 @@ private:
         std::string path = shown(verdict.path);
         if (porcelain_) {
             char field = nul_ ? '\0' : '\t';
-            printf("%s%c%s%c%s%c%s%c", path.c_str(), field, subclient.c_str(), field, verdict.reason.c_str(), field,
-                   shown(verdict.content).c_str(), end);
+            printf("%s%c%s%c%s%c%s%c%s%c%s%c", path.c_str(), field, subclient.c_str(), field, verdict.reason.c_str(),
+                   field, shown(verdict.content).c_str(), field, verdictPlace(verdict, loaded).c_str(), field,
+                   shown(verdict.displayName).c_str(), end);
             return;
         }
         std::string answers;
@@ -95,7 +96,9 @@ private:
                 {"content", verdict.content},
                 {"handedOverBy", nameOrNull(verdict.handedOverBy)},
                 {"detail", verdict.detail},
-                {"pathTest", tests}};
+                {"pathTest", tests},
+                {"line", verdict.line},
+                {"displayName", verdict.displayName}};
     }
 
     LoadOptions options_;

@@ -4,6 +4,7 @@
 #include "Signals.h"
 #include "Tool.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -24,6 +25,32 @@ const char* const kExitStatus =
     "  4        the configuration did not load as written (load stopped early or content\n"
     "           rejected), unless --partial is given\n"
     "  128+N    ended by signal N";
+
+const char* const kVersion = "subclientconf " SUBCLIENTCONF_VERSION ", library " SUBCLIENTCONF_VERSION
+                             " (" SUBCLIENTCONF_SONAME ")";
+
+// "help [SUBCOMMAND]" is "[SUBCOMMAND] --help".
+std::vector<std::string> helpAsOption(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "help") {
+        args.erase(args.begin());
+        args.push_back("--help");
+    }
+    std::reverse(args.begin(), args.end());  // CLI11 takes the arguments last first
+    return args;
+}
+
+// The first argument, when it is no option, must name a subcommand.
+void checkSubcommand(CLI::App& program, const std::vector<std::string>& reversed)
+{
+    if (reversed.empty() || reversed.back().empty() || reversed.back()[0] == '-')
+        return;
+    for (const CLI::App* sub : program.get_subcommands([](CLI::App*) { return true; }))
+        if (sub->check_name(reversed.back()))
+            return;
+    throw CLI::ParseError("unknown subcommand '" + reversed.back() + "'", CLI::ExitCodes::ExtrasError);
+}
 
 int usageError(const CLI::App& program, const CLI::ParseError& error)
 {
@@ -92,6 +119,7 @@ int main(int argc, char** argv)
     program.require_subcommand(1);
     program.failure_message(CLI::FailureMessage::simple);
     program.footer(kExitStatus);
+    program.set_version_flag("--version", kVersion, "Print the tool's and the library's version and exit");
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeCheckCommand());
     commands.push_back(makeListCommand());
@@ -103,7 +131,9 @@ int main(int argc, char** argv)
     for (auto& command : commands)
         command->define(program);
     try {
-        program.parse(argc, argv);
+        std::vector<std::string> args = helpAsOption(argc, argv);
+        checkSubcommand(program, args);
+        program.parse(args);
     } catch (const CLI::Success& help) {
         return program.exit(help);
     } catch (const CLI::ParseError& error) {
