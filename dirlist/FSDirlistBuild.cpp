@@ -12,11 +12,16 @@
 
 namespace {
 
-// Puts the configuration's delimiter back on every exit of createDirlist.
+// Puts the configuration's delimiter back on every exit of createDirlist,
+// when the path's delimiter changed it.
 class DelimRestore {
 public:
     DelimRestore(FSSubclientConf* conf, char saved) : conf_(conf), saved_(saved) {}
-    ~DelimRestore() { conf_->setDelim(saved_); }
+    ~DelimRestore()
+    {
+        if (conf_->getDelim() != saved_)
+            conf_->setDelim(saved_);
+    }
     DelimRestore(const DelimRestore&) = delete;
     DelimRestore& operator=(const DelimRestore&) = delete;
 
@@ -79,17 +84,17 @@ const char* skipPrefix(CFSSubclientConfPrivate& p, const char* path, const char*
 }
 
 // The entry for the searched path itself; the search results decide its subclient.
-FSSubclientDir* topEntry(CFSSubclientConfPrivate& p, const std::string& path, FSSubclientNode* owner)
+FSSubclientDir* topEntry(CFSSubclientConfPrivate& p, const char* path, size_t length, FSSubclientNode* owner)
 {
     FSSubclientDir* entry = new (std::nothrow) FSSubclientDir;
     if (!entry)
         return nullptr;
-    entry->name = strdup(path.c_str());
+    entry->name = strdup(path);
     if (!entry->name) {
         delete entry;
         return nullptr;
     }
-    entry->suffix = entry->name + path.size();
+    entry->suffix = entry->name + length;
     entry->toTime = p.dirlistToTime;
     entry->appId = p.dirlistAppId;
     entry->node = owner;
@@ -160,33 +165,41 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
     if (!rest)
         return nullptr;
     DelimRestore restore(&conf, p.delim);
-    p.dirlistInput.assign(rest);
-    std::string& normalized = p.dirlistPath;
-    char pathDelim = conf.fixPath(p.dirlistInput, normalized, true);
+    // A path that is already normalized is used as it is.
+    size_t length = strlen(rest);
+    const char* normalized = rest;
+    char pathDelim = p.normalizedDelimiter(rest, length, true);
+    if (!pathDelim) {
+        p.dirlistInput.assign(rest);
+        pathDelim = conf.fixPath(p.dirlistInput, p.dirlistPath, true);
+        normalized = p.dirlistPath.c_str();
+        length = p.dirlistPath.size();
+    }
     if (!pathDelim) {
         TLOG_AS(&conf, origin, 1, "Invalid path '%s'", rest);
         return nullptr;
     }
-    conf.setDelim(pathDelim);
+    if (pathDelim != p.delim)
+        conf.setDelim(pathDelim);
 
     p.searchNode = nullptr;
     p.searchWildcardNode = nullptr;
-    int found = p.recursiveSearch(p.root, normalized.c_str());
+    int found = p.recursiveSearch(p.root, normalized);
     if (!p.searchNode) {
         TLOG_AS(&conf, origin, -1, "Internal error during createDirlist '%s'", rest);
         return nullptr;
     }
     FSSubclientNode* owner = p.ownerNode(p.searchNode);
     EntryGuard entries(p);
-    entries.top = topEntry(p, normalized, owner);
+    entries.top = topEntry(p, normalized, length, owner);
     if (!entries.top)
         return nullptr;
     if (found == 1 && p.searchNode->firstChild) {
         p.nodirTail = &entries.top->nodirs;
         p.dirlistSubclient = owner->subclient;
-        if (p.dirlistNodirs(p.searchNode->firstChild, normalized.c_str(), false, strictTree) != 0)
+        if (p.dirlistNodirs(p.searchNode->firstChild, normalized, false, strictTree) != 0)
             return nullptr;
-        if (entries.top->nodirs && p.recursiveDirlist(entries.top->nodirs, normalized.c_str(), strictTree) != 0)
+        if (entries.top->nodirs && p.recursiveDirlist(entries.top->nodirs, normalized, strictTree) != 0)
             return nullptr;
         p.linearizeDirlist(entries.top, nullptr);
     }

@@ -116,6 +116,20 @@ bool isNormalized(const char* text, size_t len, char delim, char alternate) {
 
 }  // namespace
 
+bool CFSSubclientConfPrivate::interchangesSlashes(char delim, bool fixSlashes) const {
+    return !treatSlashAsSlash(appType) && fixSlashes && (delim != '/' || useDelimiterInterchangeably);
+}
+
+char CFSSubclientConfPrivate::normalizedDelimiter(const char* text, size_t len, bool fixSlashes) const {
+    char delim;
+    size_t start;
+    if (len == 0 || text[0] == '<' || isDriveLetter(text, len) || !findDelimiter(text, len, delim, start) ||
+        start != 1)
+        return 0;
+    return isNormalized(text, len, delim, interchangesSlashes(delim, fixSlashes) ? alternateOf(delim) : delim) ? delim
+                                                                                                                : 0;
+}
+
 bool isPathDelimiter(char c) {
     return c == '/' || c == '\\' || c == '.' || c == ',';
 }
@@ -182,8 +196,7 @@ char FSSubclientConf::fixPath(const std::string& in, std::string& out, bool fixS
             TLOG(1, "No delimiter for %s, changing it to %s with delimiter %c", in.c_str(), out.c_str(), '/');
             return '/';
         }
-        const bool interchange = !CFSSubclientConfPrivate::treatSlashAsSlash(d->appType) && fixSlashes &&
-                                 (delim != '/' || d->useDelimiterInterchangeably);
+        const bool interchange = d->interchangesSlashes(delim, fixSlashes);
         if (start == 1 && isNormalized(text, len, delim, interchange ? alternateOf(delim) : delim)) {
             out = in;
             return delim;

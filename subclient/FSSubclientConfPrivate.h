@@ -111,6 +111,9 @@ public:
 
     // Normalization.
     static bool treatSlashAsSlash(int appType);
+    bool interchangesSlashes(char delim, bool fixSlashes) const;
+    // The delimiter of a text that fixPath would leave as it is, 0 for any other.
+    char normalizedDelimiter(const char* text, std::size_t len, bool fixSlashes) const;
 
     // Insertion and overlap validation.
     int recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild);
