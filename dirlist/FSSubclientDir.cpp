@@ -1,3 +1,4 @@
+#include "dirlist/FSBlockCache.h"
 #include "dirlist/FSSubclientDirList.h"
 
 #include <cstdlib>
@@ -9,6 +10,36 @@ FSSubclientDir::FSSubclientDir()
 }
 
 FSSubclientDir::~FSSubclientDir() = default;
+
+void* FSSubclientDir::operator new(std::size_t size)
+{
+    return FSBlockCache<sizeof(FSSubclientDir)>::allocate(size, false);
+}
+
+void* FSSubclientDir::operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return FSBlockCache<sizeof(FSSubclientDir)>::allocate(size, true);
+}
+
+void FSSubclientDir::operator delete(void* block, std::size_t size) noexcept
+{
+    FSBlockCache<sizeof(FSSubclientDir)>::release(block, size);
+}
+
+void* FSSubclientDirlist::operator new(std::size_t size)
+{
+    return FSBlockCache<sizeof(FSSubclientDirlist)>::allocate(size, false);
+}
+
+void* FSSubclientDirlist::operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    return FSBlockCache<sizeof(FSSubclientDirlist)>::allocate(size, true);
+}
+
+void FSSubclientDirlist::operator delete(void* block, std::size_t size) noexcept
+{
+    FSBlockCache<sizeof(FSSubclientDirlist)>::release(block, size);
+}
 
 void releaseDirEntry(FSSubclientDir* entry)
 {

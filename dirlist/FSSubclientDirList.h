@@ -6,6 +6,7 @@
 #include "platform/TDebuggable.h"
 
 #include <cstddef>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ public:
     ~FSSubclientDir();
     FSSubclientDir(const FSSubclientDir&) = delete;
     FSSubclientDir& operator=(const FSSubclientDir&) = delete;
+    // Entries and lists reuse the blocks of freed ones (per thread, a few).
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* block, std::size_t size) noexcept;
 
     char* name;                     // malloc'ed normalized path
     bool isWildcard;                // last component is a pattern
@@ -56,6 +61,9 @@ public:
     // Takes ownership of the entries from root on (linked along nextLinear).
     FSSubclientDirlist(FSSubclientConf* conf, FSSubclientDir* root, int appType);
     virtual ~FSSubclientDirlist();
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* block, std::size_t size) noexcept;
 
     void caseSensitive();
     void caseInsensitive();
