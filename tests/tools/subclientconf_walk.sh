@@ -82,6 +82,19 @@ expect 1 which "$work/defs" --json /a$'\xfe' /a$'\xff' | grep -c '"path": "/a\\u
 tests=$(SUBCLIENTCONF_LOG_LEVEL=3 "$tool" which "$work/defs" --porcelain /data 2>&1 >/dev/null | grep -c 'pathTest path=' || true)
 ((tests == 0)) || fail "porcelain ran pathTest $tests times"
 
+# Odd inputs get a clear diagnosis; which refuses relative paths and '..'.
+printf '\tA\n/x\0y\n' >"$work/binary"
+expect 2 check "$work/binary" 2>&1 | grep -qx "subclientconf: $work/binary:2: not a text file (NUL byte)" || fail "binary"
+printf '# a store\n#subclientconf-backupset 1\n' >"$work/late"
+expect 2 check "$work/late" 2>&1 | grep -qx "subclientconf: $work/late:2: the store signature must be the first line" ||
+  fail "late signature"
+{ printf '\tA\n'; for _ in {1..25}; do echo; done; } >"$work/flood"
+expect 1 check "$work/flood" | grep -c 'empty line' | grep -qx 21 || fail "flood"
+: >"$work/empty"
+expect 0 check "$work/empty" 2>&1 >/dev/null | grep -q 'empty file: no subclients' || fail "empty"
+[[ $(expect 1 which "$work/defs" --porcelain data/keep /data/../etc | cut -f3 | tr '\n' ' ') == 'invalid invalid ' ]] ||
+  fail "relative"
+
 # A store whose signature follows a UTF-8 byte-order mark is a store.
 printf '\xef\xbb\xbf' | cat - "$(dirname "$0")/../../examples/workstation.backupset" >"$work/bom.backupset"
 expect 0 check "$work/bom.backupset" >/dev/null

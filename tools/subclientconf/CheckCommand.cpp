@@ -4,8 +4,11 @@
 #include "Quoting.h"
 
 #include <cstdio>
+#include <map>
 
 namespace {
+
+const size_t kShownAlike = 20;
 
 class CheckCommand : public Command {
 public:
@@ -73,11 +76,19 @@ private:
                 printf("  line %d: %s%s\n", line.line, quoted(line.text).c_str(), display.c_str());
             }
         }
+        // A flood of one problem shows its first few lines, then a count.
+        std::map<std::string, size_t> seen;
         for (const LoadProblem& p : loaded.problems) {
+            if (++seen[p.kind + " " + p.message] > kShownAlike)
+                continue;
             std::string where = p.subclient.empty() ? "" : " for " + quoted(p.subclient);
             printf("%s%s '%s'%s: %s\n", withoutControls(filePlace(loaded, p.line)).c_str(), p.kind.c_str(),
                    withoutControls(p.content).c_str(), where.c_str(), withoutControls(p.message).c_str());
         }
+        for (const auto& alike : seen)
+            if (alike.second > kShownAlike)
+                printf("%s%zu more like '%s'\n", withoutControls(filePlace(loaded, 0)).c_str(), alike.second - kShownAlike,
+                       withoutControls(alike.first).c_str());
         if (!loaded.complete)
             printf("%sthe load stopped at the first rejected line\n", filePlace(loaded, 0).c_str());
         printf("%s\n", clean ? "clean" : (std::to_string(loaded.problems.size()) + " problem(s)").c_str());

@@ -1,11 +1,13 @@
 #include "Loader.h"
 
 #include "Problems.h"
+#include "Quoting.h"
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetStore.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -236,6 +238,20 @@ bool isStoreText(const std::vector<std::string>& lines)
     return !lines.empty() && lines[0].compare(0, strlen(kStoreSignature), kStoreSignature) == 0;
 }
 
+// What no definition file holds: a NUL byte (a binary file), or the store
+// signature below line 1 (a store that would otherwise be read line by line
+// as rejected content).
+void refuseOddDefinitions(const std::string& file, const std::vector<std::string>& lines)
+{
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string place = file + ":" + std::to_string(i + 1) + ": ";
+        if (lines[i].find('\0') != std::string::npos)
+            throw ToolError(TOOL_USAGE, place + "not a text file (NUL byte)");
+        if (lines[i].compare(0, strlen(kStoreSignature), kStoreSignature) == 0)
+            throw ToolError(TOOL_USAGE, place + "the store signature must be the first line");
+    }
+}
+
 void selectSubclient(LoadedConfiguration& loaded, const std::string& name)
 {
     if (name.empty())
@@ -280,6 +296,10 @@ LoadedConfiguration loadConfiguration(const LoadOptions& options, LibraryLog& lo
             throw ToolError(TOOL_USAGE, "--at applies to backup-set store files only");
         if (options.single)
             throw ToolError(TOOL_USAGE, "--single applies to backup-set store files only");
+        refuseOddDefinitions(options.file, lines);
+        if (lines.empty())
+            fprintf(stderr, "subclientconf: %s: empty file: no subclients, the default subclient holds everything\n",
+                    withoutControls(options.file).c_str());
         DefinitionLoader(loaded, log).load(lines);
     }
     selectSubclient(loaded, options.subclient);

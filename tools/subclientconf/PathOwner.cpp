@@ -2,11 +2,35 @@
 
 #include "Quoting.h"
 
+#include <cctype>
+
 namespace {
 
 const char* const kWildcardMarker = "\\/\\/";
 const char* const kNotUtf8 = "not valid UTF-8: no subclient can be told for it";
+const char* const kRelative = "not an absolute path: the configuration would read it as a name anywhere";
+const char* const kParentStep = "has a '..' component: name the path without it";
 const char* const kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
+
+// Begins with a delimiter or a drive letter.
+bool isAbsolute(const std::string& path)
+{
+    return !path.empty() && (path[0] == '/' || path[0] == '\\' ||
+                             (path.size() > 1 && isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':'));
+}
+
+bool hasParentStep(const std::string& path)
+{
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find_first_of("/\\", start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (path.compare(start, end - start, "..") == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -45,9 +69,10 @@ PathVerdict PathOwner::decide(const std::string& path, bool withPathTests)
     verdict.path = path;
     for (int s = 1; withPathTests && s <= conf_.getNumSubclients(); ++s)
         verdict.pathTests.push_back(conf_.pathTest(path.c_str(), s));
-    if (!isValidUtf8(path)) {
+    std::string refused = !isValidUtf8(path) ? kNotUtf8 : !isAbsolute(path) ? kRelative : hasParentStep(path) ? kParentStep : "";
+    if (!refused.empty()) {
         verdict.reason = "invalid";
-        verdict.detail = kNotUtf8;
+        verdict.detail = refused;
         return verdict;
     }
     std::string normalized;
