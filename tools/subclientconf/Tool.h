@@ -56,6 +56,7 @@ std::unique_ptr<Command> makeWhichCommand();
 std::unique_ptr<Command> makeDirlistCommand();
 std::unique_ptr<Command> makeBrowseCommand();
 std::unique_ptr<Command> makeEstimateCommand();
+std::unique_ptr<Command> makeReportCommand();
 std::unique_ptr<Command> makeConsoleCommand();
 
 // The FILE argument and --at, --subclient (required or optional) and --single.

@@ -15,10 +15,12 @@
 namespace {
 
 const unsigned long kEscape = '\\';
+
+}  // namespace
+
 const char* const kNotUtf8 = "name not valid UTF-8";
 
-// "/a//b/" -> "/a/b"; the root stays "/".
-std::string tidy(const std::string& path)
+std::string tidyPath(const std::string& path)
 {
     std::string out;
     for (char c : path)
@@ -29,13 +31,11 @@ std::string tidy(const std::string& path)
     return out;
 }
 
-std::string parentOf(const std::string& path)
+std::string parentFolder(const std::string& path)
 {
     size_t cut = path.rfind('/');
     return cut == 0 || cut == std::string::npos ? "/" : path.substr(0, cut);
 }
-
-}  // namespace
 
 std::string childPath(const std::string& folder, const std::string& name)
 {
@@ -53,13 +53,13 @@ void ScanWalker::addNodir(const std::string& line)
 {
     std::string path;
     if (!isWildCardContent(line, path)) {
-        literalNodirs_.insert(key(tidy(path)));
+        literalNodirs_.insert(key(tidyPath(path)));
         return;
     }
-    path = tidy(path);
+    path = tidyPath(path);
     auto pattern = std::make_unique<WCBasename>(kEscape, true);
     if (!pattern->parse(path.substr(path.rfind('/') + 1)))
-        wildcardNodirs_[key(parentOf(path))].push_back(std::move(pattern));
+        wildcardNodirs_[key(parentFolder(path))].push_back(std::move(pattern));
 }
 
 void ScanWalker::walk(const std::string& line)
@@ -68,14 +68,14 @@ void ScanWalker::walk(const std::string& line)
         return;
     std::string path;
     bool wildcard = isWildCardContent(line, path);
-    path = tidy(path);
+    path = tidyPath(path);
     if (path.empty() || path[0] != '/') {
         failures_.push_back({line, "not a path of this system"});
         onFailure_(failures_.back());
         return;
     }
     if (wildcard)
-        walkPattern(parentOf(path), path.substr(path.rfind('/') + 1));
+        walkPattern(parentFolder(path), path.substr(path.rfind('/') + 1));
     else
         walkFrom(path);
 }
@@ -183,16 +183,25 @@ bool ScanWalker::isNodir(const std::string& folder, const std::string& name, con
     return false;
 }
 
-// A pattern matches a name when it contains the name taken literally.
 bool ScanWalker::matches(WCBasename& pattern, const std::string& name)
 {
+    return nameMatches(pattern, name, options_.caseSensitive);
+}
+
+bool nameMatches(WCBasename& pattern, const std::string& name, bool caseSensitive)
+{
     WCBasename literal(kEscape, false);
-    return !literal.parse(name) && pattern.contains(literal, options_.caseSensitive, 0, 0);
+    return !literal.parse(name) && pattern.contains(literal, caseSensitive, 0, 0);
 }
 
 std::string ScanWalker::key(const std::string& path) const
 {
-    if (options_.caseSensitive)
+    return pathKey(path, options_.caseSensitive);
+}
+
+std::string pathKey(const std::string& path, bool caseSensitive)
+{
+    if (caseSensitive)
         return path;
     std::string folded = path;
     for (char& c : folded)

@@ -90,7 +90,18 @@ private:
     std::set<std::pair<dev_t, ino_t>> linkedFiles_;  // files with several links already counted
 };
 
+// Why a walk skips a name: the configuration cannot tell a subclient for it.
+extern const char* const kNotUtf8;
+
 // Joins a folder and a name with one slash.
 std::string childPath(const std::string& folder, const std::string& name);
+// "/a//b/" -> "/a/b"; the root stays "/".
+std::string tidyPath(const std::string& path);
+// The folder a path is in; the root for the root and for a path without a slash.
+std::string parentFolder(const std::string& path);
+// A pattern matches a name when it contains the name taken literally.
+bool nameMatches(WCBasename& pattern, const std::string& name, bool caseSensitive);
+// A path as compared: folded to lower case when case is ignored.
+std::string pathKey(const std::string& path, bool caseSensitive);
 
 #endif

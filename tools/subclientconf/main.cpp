@@ -127,6 +127,7 @@ int main(int argc, char** argv)
     commands.push_back(makeDirlistCommand());
     commands.push_back(makeBrowseCommand());
     commands.push_back(makeEstimateCommand());
+    commands.push_back(makeReportCommand());
     commands.push_back(makeConsoleCommand());
     for (auto& command : commands)
         command->define(program);
