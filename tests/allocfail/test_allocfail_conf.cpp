@@ -226,31 +226,3 @@ TEST(AllocationFailure, Replay)
 }
 
 }  // namespace
-
-// A pattern test answers as with memory or fails: a wrong "no" would hand a
-// path to a second subclient.
-TEST(AllocationFailure, PatternTests)
-{
-    const struct {
-        const char* dirname;
-        const char* pattern;
-        bool isWildcard;
-    } cases[] = {
-        {"/var/log", "/var/log/syslog", false},
-        {"/home/alice/[!.]*", "/home/alice/[a-z]*.eml/x", true},
-        {"/srv/db/*.dbf", "/srv/db/a*.dbf", true},
-    };
-    for (const auto& c : cases) {
-        failEachAllocation(
-            [&] {
-                FSSubclientConf conf;
-                int could = 0, completely = 0;
-                std::string escaped = failing_alloc::window([&] {
-                    could = conf.dirnameTest(c.dirname, c.pattern, '/', c.isWildcard);
-                    completely = conf.completelyContains(c.dirname, c.pattern, '/', c.isWildcard);
-                });
-                return escaped.empty() ? Steps{std::to_string(could), std::to_string(completely)} : Steps{escaped};
-            },
-            [](const std::string& got) { return got == "-1"; });
-    }
-}

@@ -1,7 +1,6 @@
 // The configuration object, its subclient table and the case-sensitivity decision.
 #include "subclient/FSSubclientConfPrivate.h"
 #include "support/Capture.h"
-#include "support/FSSubclientConfTestAccess.h"
 
 #include "platform/KXGlobalParam.h"
 
@@ -28,13 +27,6 @@ TEST(SubclientTable, NewObject) {
     EXPECT_EQ(nullptr, conf.numberToName(2));
     EXPECT_EQ(FS_NO_ERROR, conf.getErrCode());
     EXPECT_EQ('/', conf.getDelim());
-
-    CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
-    ASSERT_NE(nullptr, p.root);
-    EXPECT_EQ(1, p.root->subclient);
-    EXPECT_EQ(&p.sentinel, p.root->coveringNode);
-    ASSERT_EQ(1u, p.replayVec.size());
-    EXPECT_EQ("default", p.replayVec[0].text);
 }
 
 TEST(SubclientTable, NamesCompareIgnoringCaseLookupsFollowTheMode) {
@@ -63,22 +55,8 @@ TEST(SubclientTable, GrowsByThirtyTwoAndKeepsNumbers) {
     FSSubclientConf conf;
     for (int i = 2; i <= 70; ++i)
         ASSERT_EQ(0, conf.setName(("sc" + std::to_string(i)).c_str()));
-    EXPECT_EQ(96, FSSubclientConfTestAccess::priv(conf).namesCapacity);
     for (int i = 2; i <= 70; ++i)
         EXPECT_EQ(i, conf.nameToNumber(("sc" + std::to_string(i)).c_str()));
-}
-
-TEST(SubclientTable, FreedTableIsRebuiltBySetName) {
-    CaptureLog log(1);
-    FSSubclientConf conf;
-    CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
-    p.freeAll();
-    EXPECT_EQ(-1, conf.nameToNumber("x"));
-    EXPECT_TRUE(log.has(1, "x: no names loaded")) << log.dump();
-    EXPECT_EQ(-1, p.setDisplayName("shown"));
-    EXPECT_EQ(0, conf.setName("A"));
-    EXPECT_EQ(2, conf.nameToNumber("A"));
-    EXPECT_NE(nullptr, p.root);
 }
 
 TEST(SubclientTable, DuplicatePostfix) {
