@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -87,22 +86,6 @@ TEST(FSFileInput, RefusesABufferWithNoRoomForAText)
     EXPECT_TRUE(log.has(-1, "getLine buffer of 1 bytes is too small"));
     EXPECT_EQ(input.getLine(buf, 2), 1);
     EXPECT_STREQ(buf, "a");
-}
-
-TEST(Channels, EachClassSetsItsDebugPrefix)
-{
-    struct Sink : FSCallback {
-        int putLine(const char*) override { return 0; }
-    } sink;
-    struct Source : FSSubclientInput {
-        int getLine(char*, int) override { return 0; }
-    } source;
-    FSFileOutput output;
-    FSFileInput input;
-    const std::pair<const TDebuggable*, std::string> cases[] = {
-        {&sink, "FSCALLBACK"}, {&source, "SCINPUT"}, {&output, "FSFILEOUTPUT"}, {&input, "FSFILEINPUT"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(c.first->getDebugPrefix(), c.second);
 }
 
 TEST(FSFileOutput, WritesLinesAndOneIndentedLine)

@@ -182,15 +182,4 @@ TEST(TreeOutput, DeepContentDoesNotExhaustTheStack)
     }
 }
 
-TEST(Switches, LogTheirNewState)
-{
-    CaptureLog log(1);
-    FSSubclientConf conf;
-    conf.setIfindMode(true);
-    conf.setAllowOverlapSCContent(false);
-    EXPECT_TRUE(log.has(1, "ifind mode is enabled"));
-    EXPECT_TRUE(log.has(0, "Allow overlapped content is disabled."));
-    EXPECT_TRUE(FSSubclientConfTestAccess::priv(conf).ifindMode);
-}
-
 }  // namespace

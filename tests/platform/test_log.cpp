@@ -100,18 +100,6 @@ TEST_F(LogLevelTest, StreamWriterWritesOneLineRecordsAtTheLibraryLevel)
     EXPECT_TRUE(std::regex_match(lines[0], record)) << lines[0];
 }
 
-TEST_F(LogLevelTest, SetLevelGovernsTheDefaultWriter)
-{
-    CaptureLog log(0);
-    kxSetLogWriter(nullptr);  // the default writer, at the library's level
-    kxSetLogLevel(3);
-    EXPECT_TRUE(kxLogApplies(3));
-    EXPECT_FALSE(kxLogApplies(4));
-    kxSetLogLevel(-1);
-    EXPECT_TRUE(kxLogApplies(-1));
-    EXPECT_FALSE(kxLogApplies(0));
-}
-
 TEST(LogStreamWriter, UnopenableFileFallsBackToStandardErrorAndSaysSo)
 {
     testing::internal::CaptureStderr();
