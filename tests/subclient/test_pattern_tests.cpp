@@ -167,22 +167,10 @@ TEST_F(HistoryWindow, PastContentOfTheSubclient)
         int expected;
     } const cases[] = {
         {"/old/x", 2, 1}, {"/logs/a.log", 2, 1}, {"/logs/a.txt", 2, 0}, {"/new", 2, 0},
-        {"/old/x", 1, 0}, {"/old/x", 4, 0},      {"/x", 3, -1},
+        {"/old/x", 1, 0}, {"/old/x", 4, 0},      {"/x", 3, -1},        {"/old/x", 0, -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, d.pathTestHistory(c.path, '/', c.scNum)) << c.path << " for " << c.scNum;
-}
-
-TEST_F(HistoryWindow, HistoryTestMessages)
-{
-    CaptureLog log(3);
-    EXPECT_EQ(1, d.pathTestHistory("/old/x", '/', 2));
-    EXPECT_TRUE(log.has(3, "'/old/x' delimiter / sc 2 content '/old' dirnameTest returns 1")) << log.dump();
-    log.clear();
-    EXPECT_EQ(0, d.pathTestHistory("/old/x", '/', 3));
-    EXPECT_TRUE(log.records().empty()) << log.dump();
-    EXPECT_EQ(-1, d.pathTestHistory("/old/x", '/', 0));
-    EXPECT_TRUE(log.has(1, "Bad sc number 0 in pathTestHistory")) << log.dump();
 }
 
 TEST_F(HistoryWindow, ImpossibleHistoryPositionsStayInsideTheList)

@@ -184,45 +184,6 @@ TEST(WCBasename, LiteralsCompareTheirText)
     EXPECT_FALSE(star->exactMatch("d*", true));  // a pattern is never an exact match
 }
 
-// A literal's tokens are built only when asked for; until then its comparisons
-// read the text. Both ways must give the same answers.
-TEST(WCBasename, LiteralAnswersTheSameBeforeAndAfterItsTokensAreBuilt)
-{
-    const std::string literals[] = {"abc", "a*b", "**", "[x]", "ab\\", "Report.TXT", "\xc3\xa9t\xc3\xa9",
-                                    std::string(WCConverter::capacity, 'q')};
-    const char* const patterns[] = {"*", "a*", "?b?", "[a-c]*", "*.txt", "a\\*b", "**", "abc"};
-    for (const std::string& text : literals) {
-        std::unique_ptr<WCBasename> lazy = parsed(text, false), built = parsed(text, false);
-        ASSERT_TRUE(lazy && built) << text;
-        built->getTokens();
-        SCOPED_TRACE(text);
-        EXPECT_EQ(lazy->toUtf8(), built->toUtf8());
-        EXPECT_EQ(lazy->isStarStar(), built->isStarStar());
-        std::unique_ptr<WCBasename> lazyFolded(lazy->createCaseInsensitiveBasename());
-        std::unique_ptr<WCBasename> builtFolded(built->createCaseInsensitiveBasename());
-        ASSERT_TRUE(lazyFolded && builtFolded);
-        EXPECT_EQ(lazyFolded->getBasename(), builtFolded->getBasename());
-        for (const char* text2 : patterns) {
-            std::unique_ptr<WCBasename> pattern = parsed(text2), other = parsed(text2, false);
-            ASSERT_TRUE(pattern && other);
-            for (bool caseSensitive : {true, false}) {
-                SCOPED_TRACE(std::string(text2) + (caseSensitive ? " (case)" : " (no case)"));
-                EXPECT_EQ(lazy->overlaps(*pattern, caseSensitive), built->overlaps(*pattern, caseSensitive));
-                EXPECT_EQ(pattern->overlaps(*lazy, caseSensitive), pattern->overlaps(*built, caseSensitive));
-                EXPECT_EQ(pattern->contains(*lazy, caseSensitive, 0, 0), pattern->contains(*built, caseSensitive, 0, 0));
-                EXPECT_EQ(lazy->contains(*pattern, caseSensitive, 0, 0), built->contains(*pattern, caseSensitive, 0, 0));
-                EXPECT_EQ(lazy->contains(*other, caseSensitive, 0, 0), built->contains(*other, caseSensitive, 0, 0));
-                EXPECT_TRUE(lazy->contains(*lazy, caseSensitive, 0, 0));
-            }
-        }
-        WCSequence& late = *lazy->getTokens();
-        WCSequence& early = *built->getTokens();
-        ASSERT_EQ(late.getSize(), early.getSize());
-        for (int k = 0; k < late.getSize(); ++k)
-            EXPECT_EQ(late.get(k).getFixedChar(), early.get(k).getFixedChar()) << k;
-    }
-}
-
 TEST(WCBasename, LiteralTokensAfterCleanReparseAndOutOfRange)
 {
     CaptureLog log(1);
@@ -245,16 +206,6 @@ TEST(WCBasename, LiteralTokensAfterCleanReparseAndOutOfRange)
     EXPECT_EQ(b->getTokens()->getSize(), 0);
     EXPECT_EQ(b->toUtf8(), "");
     EXPECT_FALSE(b->overlaps(*b, true));
-    EXPECT_TRUE(log.has(1, "overlaps: zero tokens found in source or destination\n")) << log.dump();
-}
-
-TEST(WCBasename, OverlapsNeedsTokensOnBothSides)
-{
-    CaptureLog log(1);
-    WCBasename empty('\\', true);
-    std::unique_ptr<WCBasename> a = parsed("a");
-    EXPECT_FALSE(empty.overlaps(*a, true));
-    EXPECT_FALSE(a->overlaps(empty, true));
     EXPECT_TRUE(log.has(1, "overlaps: zero tokens found in source or destination\n")) << log.dump();
 }
 
