@@ -44,6 +44,9 @@ const std::vector<ContentLine> kOwnBelowNodir = {{"A", "/a"}, {"A", "/a/b/c"}, {
 const std::vector<ContentLine> kSameSubclientNested = {{"A", "/a/b"}, {"A", "/a/b/x"}};
 const std::vector<ContentLine> kWildcard = {{"A", "/logs/*.log" + kMarker}};
 const std::vector<ContentLine> kCovered = {{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}};
+// A covered literal, then a sibling that no wildcard covers.
+const std::vector<ContentLine> kCoveredThenSibling = {
+    {"A", "/logs/*.tmp" + kMarker}, {"B", "/logs/x.tmp"}, {"C", "/logs/y"}, {"D", "/logs/y/z"}};
 const std::vector<ContentLine> kCoveredDeeper = {{"A", "/logs/*.tmp" + kMarker}, {"B", "/logs/x.tmp/deeper"}};
 const std::vector<ContentLine> kDefaultOwn = {{nullptr, "/data"}, {"A", "/data/a"}};
 const std::vector<ContentLine> kDefaultWildcard = {{nullptr, "/logs/*.log" + kMarker}};
@@ -77,6 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"covered literal", kCovered, false, ScanRun::nodirs, 2, {"/logs/a.log"}},
         OutputCase{"covered literal", kCovered, false, ScanRun::nodirs, 1, {"/logs/*.log" + kMarker}},
         OutputCase{"covered literal", kCovered, false, ScanRun::dirnames, 3, {"/logs/a.log"}},
+        OutputCase{"sibling after a covered one", kCoveredThenSibling, false, ScanRun::nodirs, 4, {"/logs/y/z"}},
+        OutputCase{"sibling after a covered one", kCoveredThenSibling, false, ScanRun::nodirs, 1,
+                   {"/logs/*.tmp" + kMarker, "/logs/y"}},
         OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 2, {"/logs/x.tmp/deeper"}},
         OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 1, {"/logs/*.tmp" + kMarker}},
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::dirnames, 1, {"/", "/data/"}},
