@@ -37,6 +37,31 @@ void expectAnswers(FSSubclientConf& conf, std::initializer_list<Question> questi
         EXPECT_EQ(q.expected, conf.pathTest(q.path, q.scNum)) << q.path << " for subclient " << q.scNum;
 }
 
+// A parent's lookups go through its child index (from eight children on),
+// which serves only the case mode it was built in; the first searches after a
+// change of a large tree walk the tree itself.
+TEST(PathTest, SearchesAfterAChangeOfALargeTree)
+{
+    FSSubclientConf conf(13);
+    ASSERT_EQ(0, conf.setName("A"));
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(0, conf.setPath(("/q/c" + std::to_string(i)).c_str()));
+    ASSERT_EQ(0, conf.setName("B"));
+    ASSERT_EQ(0, conf.setPath("/r/s"));
+    ASSERT_EQ(0, conf.setPath("/p/x*\\/\\/"));
+    for (bool caseSensitive : {true, false}) {
+        if (!caseSensitive)
+            conf.caseInsensitive();
+        const std::pair<const char*, int> owners[] = {
+            {"/q/C3/f", caseSensitive ? 1 : 2}, {"/r/s/t", 3}, {"/p/xyz", 3}, {"/q/c3", 2}};
+        for (const auto& owner : owners) {
+            std::unique_ptr<FSSubclientDirlist> list(conf.createDirlist(owner.first, false));
+            ASSERT_TRUE(list);
+            EXPECT_EQ(owner.second, list->getRoot()->subclient) << owner.first;
+        }
+    }
+}
+
 TEST(PathTest, ContentOfNestedSubclients)
 {
     FSSubclientConf conf;
