@@ -112,6 +112,7 @@ TEST(BackupsetStoreParse, RejectsEveryMalformedInputNamingTheLine)
          "Backup set store 't', line 4: missing field 'created'"},
         {std::string(kHeader) + "content subclient=1 created=5 modified=4 path=/x\n",
          "Backup set store 't', line 4: modified before created"},
+        {std::string(kHeader) + "content subclient=1 created=5 modified=5 path=/x\n", "(accepted)"},
         {std::string(kHeader) + "content subclient=1 created=1 path=\t/x\n",
          "Backup set store 't', line 4: path begins with a tab or 0x12"},
         {std::string(kHeader) + "content subclient=1 created=1 path=/a" + std::string(1, '\0') + "b\n",

@@ -74,14 +74,25 @@ TEST(Directory, ReopeningAndClosingReleaseTheFolder)
     EXPECT_EQ(dir.getLastError(), EBADF);
 }
 
+std::size_t openDescriptors()
+{
+    CXDirectory fds;
+    EXPECT_EQ(fds.open("/proc/self/fd"), 0);
+    return readAll(fds).size();
+}
+
 TEST(Directory, NoDescriptorLeaksOverManyFolders)
 {
     TempDir tmp;
+    const std::size_t before = openDescriptors();
     for (int i = 0; i < 5000; ++i) {
         CXDirectory dir;
         ASSERT_EQ(dir.open(tmp.path().c_str()), 0) << i;
         dir.read();
+        if (i % 2)
+            dir.close();
     }
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ const FixCase kCases[] = {
     {"SYS:", 1, true, false, "\\SYS:", '\\', "\\SYS:", '\\'},
     {"V:\x12x", 1, true, false, "\\V:\x12x", '\\', "\\V:\x12x", '\\'},
     {"*.tmp", 1, true, false, "/**/*.tmp", '/', nullptr, 0},
+    {":", 1, true, false, "/**/:", '/', nullptr, 0},  // too short for a volume name
     {"%TEMP%", 1, true, false, "/%TEMP%", '/', nullptr, 0},
     {"/a\\b", 1, true, false, "/a\\b", '/', "/a\\b", '/'},
     {"/a\\b", 1, true, true, "/a/b", '/', "/a\\b", '/'},
