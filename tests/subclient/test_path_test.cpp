@@ -62,6 +62,18 @@ TEST(PathTest, SearchesAfterAChangeOfALargeTree)
     }
 }
 
+// The list pathTest keeps between calls answers in the case mode of its time.
+TEST(PathTest, KeptListFollowsACaseModeChange)
+{
+    FSSubclientConf conf(13);
+    fill(conf, {{"A", "/Data"}});
+    expectAnswers(conf, {{"/data/x", 2, 0}, {"/Data/x", 2, 1}});
+    conf.caseInsensitive();
+    expectAnswers(conf, {{"/data/x", 2, 1}});
+    conf.caseSensitive();
+    expectAnswers(conf, {{"/data/x", 2, 0}});
+}
+
 TEST(PathTest, ContentOfNestedSubclients)
 {
     FSSubclientConf conf;

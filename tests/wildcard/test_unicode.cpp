@@ -56,6 +56,7 @@ TEST(WCConverter, RoundTripsAcrossThePlanes)
         {"\xef\xbf\xbf", {0xFFFF}},
         {"\xf0\x90\x80\x80", {0x10000}},
         {"\xf0\x9f\x98\x80", {0x1F600}},
+        {"\xf4\x80\x80\x80", {0x100000}},
         {"\xf4\x8f\xbf\xbf", {0x10FFFF}},
         {"x\xc3\xa9y\xf0\x9f\x98\x80z", {'x', 0xE9, 'y', 0x1F600, 'z'}},
     };
