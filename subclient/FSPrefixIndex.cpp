@@ -47,17 +47,21 @@ void FSPrefixIndex::clear(bool caseSensitive)
     caseSensitive_ = caseSensitive;
 }
 
+// An empty component (a doubled or trailing delimiter) does not parse, so its
+// tests fail where a key would predict an answer.
 bool FSPrefixIndex::predictable(const char* text, std::size_t length)
 {
     std::size_t component = 0;
     for (std::size_t i = 1; i < length; ++i) {
         if (static_cast<unsigned char>(text[i]) >= 0x80)
             return false;
+        if (text[i] == text[0] && component == 0)
+            return false;
         component = text[i] == text[0] ? 0 : component + 1;
         if (component > kLongestPredictable)
             return false;
     }
-    return length > 0;
+    return length == 1 || (length > 1 && component > 0);
 }
 
 // The key hash of a prefix followed by one more component.

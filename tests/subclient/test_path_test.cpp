@@ -256,7 +256,8 @@ protected:
 const std::vector<const char*> kContent = {
     "/a",      "/a/b",          "/a/b/c",      "/a/c",          "/b",          "/b/a/c",      "/c",
     "/A/B",    "\\a\\b",        "/a/b/c/d",    "/b/d",          "/a/*\\/\\/",  "/b/x*\\/\\/", "/a/b/*.log\\/\\/",
-    "/v",      "/v/x\x12y",     "/v/x\x12y\x13z/w", "/caf\xc3\xa9/b", "/d/e/f/g/h", "/d/e",  "/d/e/f/g/h/i*\\/\\/"};
+    "/v",      "/v/x\x12y",     "/v/x\x12y\x13z/w", "/caf\xc3\xa9/b", "/d/e/f/g/h", "/d/e",  "/d/e/f/g/h/i*\\/\\/",
+    "./al*vo"};  // a name with an empty component, which no test can parse
 
 // Content of the rounds, a component more or less, another case, another
 // delimiter; some with pattern characters, which the index does not serve.
