@@ -14,7 +14,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # "NAME files folders links other bytes" per row of the report's table, the
 # total last; estimate's summary in the same form.
-rows() { awk '/^$/ { exit } NR > 1 { label = $0; sub(/ +[0-9].*$/, "", label); sub(/ \([0-9]+\)$/, "", label);
+# Reads to the end, so the report never writes into a closed pipe.
+rows() { awk '/^$/ { done = 1 } !done && NR > 1 { label = $0; sub(/ +[0-9].*$/, "", label); sub(/ \([0-9]+\)$/, "", label);
                                     print label, $(NF-6), $(NF-5), $(NF-4), $(NF-3), $(NF-2) }'; }
 estimated() {
   "$tool" estimate "$@" --summary 2>/dev/null |
