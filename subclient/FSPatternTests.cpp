@@ -25,7 +25,7 @@ public:
                                                directoryScratch_);
         if (!directory_) {
             TLOG_AS(d_.owner, origin_, 1, "Cannot parse dirname '%s' (%s)", textOf(dirname),
-                          isWildcard ? "wild card" : "literal");
+                    isWildcard ? "wild card" : "literal");
             return false;
         }
         pattern_ = d_.pathTestPatterns.parse(textOf(pattern), PathModeAllWild, patternScratch_);
@@ -70,7 +70,7 @@ bool stoodThrough(const CFSSubclientConfPrivate& d, const char* origin, const ch
 // window began until after it ended. Every record of that content must say so.
 bool stoodThroughWindow(CFSSubclientConfPrivate& d, const char* origin, const char* dirname, const char* pattern)
 {
-    if (d.historyList.empty() || d.historyToTime == 0)
+    if (!d.historyWindowLoaded())
         return true;
     if (const std::vector<uint32_t>* named = d.historyIndex.pathRecords(d.replayVec, d.caseSensitive, dirname))
         return std::all_of(named->begin(), named->end(),
@@ -84,7 +84,7 @@ bool stoodThroughWindow(CFSSubclientConfPrivate& d, const char* origin, const ch
 int CFSSubclientConfPrivate::heldThroughWindow(const char* origin, const FSSubclientDir* nodir, const char* pattern)
 {
     // Read the nodir only when a window asks for its name.
-    if (historyList.empty() || historyToTime == 0)
+    if (!historyWindowLoaded())
         return 1;
     return stoodThroughWindow(*this, origin, nodir->name, pattern) ? 1 : 0;
 }

@@ -138,6 +138,7 @@ public:
     // What completelyContains adds to a containment the caller knows holds:
     // with a history window, 1 only when dirname stood through it.
     int heldThroughWindow(const char* origin, const FSSubclientDir* nodir, const char* pattern);
+    bool historyWindowLoaded() const { return !historyList.empty() && historyToTime != 0; }
     int historyRecordTest(std::size_t i, const char* path, char delim, int scNum);
     // pathTest's kept list: may it serve a path of this delimiter, and discard
     // it (every change that shapes what createDirlist returns calls this).
