@@ -21,20 +21,14 @@ TEST(WCBasename, ParsesAndRendersBack)
         {"[abc", '\\', true, 4, 0, "\\[abc"},     // unclosed set: literal '['
         {"a[", '\\', true, 2, 0, "a\\["},
         {"[]a]", '\\', true, 1, 0, "[\\]a]"},     // ']' first is a member
-        {"[]]", '\\', true, 1, 0, "[\\]]"},
         {"[]", '\\', true, 2, 0, "\\[]"},
         {"[!]", '\\', true, 1, 0, "[!]"},         // negated, no members
         {"[^]x]", '\\', true, 3, 0, "[!]x]"},
         {"[a-]", '\\', true, 1, 0, "[a\\-]"},
         {"[-a]", '\\', true, 1, 0, "[-a]"},
         {"[a-c-]", '\\', true, 1, 0, "[a-c-]"},
-        {"[a-c-e]", '\\', true, 1, 0, "[a-c-e]"},
         {"[^a-c]", '\\', true, 1, 0, "[!a-c]"},
-        {"[\\!a]", '\\', true, 1, 0, "[\\!a]"},
-        {"[!!]", '\\', true, 1, 0, "[!!]"},
-        {"[\\^]", '\\', true, 1, 0, "[\\^]"},
         {"[//\\]", '/', true, 1, 0, "[//\\]"},
-        {"[\\]]", '\\', true, 1, 0, "[\\]]"},
         {"[a\\]", '\\', true, 3, 0, "\\[a]"},     // the escaped ']' does not close
         {"[a\\", '\\', true, 3, 0, "\\[a\\\\"},    // an escape at the end leaves the set open
         {"[a\\-z]", '\\', true, 1, 0, "[a\\-z]"},
@@ -49,10 +43,10 @@ TEST(WCBasename, ParsesAndRendersBack)
         {"[\xed\xa0\x80-\xed\xbf\xbf]", '\\', true, 1, 0, "[\xed\xa0\x80-\xed\xbf\xbf]"},
         {"\xed\xbf\xbf*", '\\', false, 2, 0, "\xed\xbf\xbf\\*"},
         {"*.*", '\\', true, 3, 2, "*.*"},
-        {"?*?", '\\', true, 3, 1, "?*?"},
         {"a/*b", '/', true, 3, 0, "a/*b"},
         {"[a/]]", '/', true, 1, 0, "[a/]]"},
         {"*[x]\\", '\\', false, 5, 0, "\\*\\[x]\\\\"},
+        {"[z-ax]", '\\', true, 1, 0, "[x]"},  // an inverted interval is dropped, the rest kept
     };
     CaptureLog log(1);
     for (const auto& c : cases) {
@@ -66,32 +60,16 @@ TEST(WCBasename, ParsesAndRendersBack)
     }
 }
 
-TEST(WCBasename, ParseFailuresAreLoggedAndKeepTheOldText)
+TEST(WCBasename, ParseFailuresKeepTheOldText)
 {
-    CaptureLog log(1);
+    CaptureLog log(-1);
     WCBasename b('\\', true);
-    EXPECT_TRUE(b.parse(""));
-    EXPECT_TRUE(log.has(1, "could not convert basename '' to Unicode\n")) << log.dump();
-    EXPECT_TRUE(b.parse("bad\xc3"));
-    EXPECT_TRUE(log.has(1, "toUnicode: source exhausted converting to Unicode\n")) << log.dump();
-    EXPECT_TRUE(log.has(1, "could not convert basename 'bad\xc3' to Unicode\n")) << log.dump();
     EXPECT_FALSE(b.parse("ok"));
-    EXPECT_TRUE(b.parse(std::string("ok\0more", 7)));  // a NUL would cut the name short
-    EXPECT_TRUE(b.parse(std::string(WCConverter::capacity + 1, 'x')));
+    for (const std::string& bad : {std::string(), std::string("bad\xc3"), std::string("ok\0more", 7),
+                                   std::string(WCConverter::capacity + 1, 'x')})
+        EXPECT_TRUE(b.parse(bad)) << bad;  // a NUL would cut the name short
     EXPECT_EQ(b.getBasename(), "ok");
-
-    const unsigned long notASet[] = {'a', 0};
-    EXPECT_EQ(b.parseSet(notASet, 0), -1);
-    EXPECT_TRUE(log.has(1, "parseSet internal error (not a set)\n")) << log.dump();
-}
-
-TEST(WCBasename, DropsAnInvertedIntervalAndKeepsTheRest)
-{
-    CaptureLog log(1);
-    std::unique_ptr<WCBasename> b = parsed("[z-ax]");
-    ASSERT_TRUE(b);
-    EXPECT_TRUE(log.has(1, "addRange: minChar 122 > maxChar 97\n")) << log.dump();
-    EXPECT_EQ(b->toUtf8(), "[x]");
+    EXPECT_EQ(b.toUtf8(), "ok");
 }
 
 TEST(WCBasename, TakesComponentsUpToTheCapacity)
@@ -107,13 +85,6 @@ TEST(WCBasename, TakesComponentsUpToTheCapacity)
     std::unique_ptr<WCBasename> brackets = parsed(std::string(WCConverter::capacity, '['));
     ASSERT_TRUE(brackets);
     EXPECT_EQ(brackets->getTokens()->getSize(), 2048);
-    std::unique_ptr<WCBasename> escapes = parsed(std::string(WCConverter::capacity, '\\'));
-    ASSERT_TRUE(escapes);
-    EXPECT_EQ(escapes->getTokens()->getSize(), 1024);
-    std::string sets;
-    while (sets.size() + 4 <= WCConverter::capacity)
-        sets += "[!a]";
-    EXPECT_TRUE(parsed(sets));
 }
 
 struct Comparison {
@@ -182,31 +153,6 @@ TEST(WCBasename, LiteralsCompareTheirText)
     EXPECT_TRUE(a->exactMatch("DATA*", false));
     EXPECT_FALSE(a->exactMatch("Data", false));
     EXPECT_FALSE(star->exactMatch("d*", true));  // a pattern is never an exact match
-}
-
-TEST(WCBasename, LiteralTokensAfterCleanReparseAndOutOfRange)
-{
-    CaptureLog log(1);
-    std::unique_ptr<WCBasename> b = parsed("abc", false);
-    ASSERT_TRUE(b);
-    EXPECT_EQ(b->getTokens()->get(-1).toUtf8('\\'), "");
-    EXPECT_EQ(b->getTokens()->get(3).getFixedChar(), 0u);
-    EXPECT_EQ(b->getTokens()->get(2).getFixedChar(), static_cast<unsigned long>('c'));
-
-    EXPECT_FALSE(b->parse("xy"));
-    // Failures keep the old text and tokens.
-    EXPECT_TRUE(b->parse(std::string(WCConverter::capacity + 1, 'x')));
-    EXPECT_TRUE(b->parse(std::string("a\0b", 3)));
-    EXPECT_EQ(b->getBasename(), "xy");
-    EXPECT_EQ(b->toUtf8(), "xy");
-    EXPECT_EQ(b->getTokens()->getSize(), 2);
-
-    EXPECT_FALSE(b->parse("abc"));
-    b->clean();
-    EXPECT_EQ(b->getTokens()->getSize(), 0);
-    EXPECT_EQ(b->toUtf8(), "");
-    EXPECT_FALSE(b->overlaps(*b, true));
-    EXPECT_TRUE(log.has(1, "overlaps: zero tokens found in source or destination\n")) << log.dump();
 }
 
 // A star tries every split; without sharing the answers of equal sub-problems

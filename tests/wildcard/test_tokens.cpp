@@ -95,15 +95,6 @@ TEST(WCToken, InertTokenStandsForNothing)
     EXPECT_EQ(sequence.getSize(), 1);
 }
 
-TEST(WCRange, RejectsAnInvertedInterval)
-{
-    CaptureLog log(1);
-    WCRange set(false);
-    set.addRange('z', 'a');
-    EXPECT_TRUE(log.has(1, "addRange: minChar 122 > maxChar 97\n")) << log.dump();
-    EXPECT_EQ(set.toUtf8('\\'), "[]");
-}
-
 TEST(WCToken, CaseInsensitiveCopies)
 {
     const struct {
