@@ -71,13 +71,4 @@ inline std::string displayNameOf(FSSubclientConf& conf, const std::string& path)
     return node && node->displayName ? *node->displayName : std::string("(none)");
 }
 
-// The origin of the first record with this exact text, or "(no record)".
-inline std::string originOf(const CaptureLog& log, const std::string& text)
-{
-    for (const LogRecord& record : log.records())
-        if (record.text == text)
-            return record.origin;
-    return "(no record)";
-}
-
 #endif

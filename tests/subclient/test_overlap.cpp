@@ -1,7 +1,6 @@
 // Wildcard content: insertion below wildcard siblings, covering links, overlap messages and events.
 #include "subclient/FSSubclientConfPrivate.h"
 #include "support/Capture.h"
-#include "support/FSSubclientConfTestAccess.h"
 #include "TreeView.h"
 
 #include "wildcard/WCSubclients.h"
@@ -39,7 +38,6 @@ protected:
         ASSERT_EQ(conf.nameToNumber(name), conf.getNumSubclients()) << "content goes to the subclient named last";
         ASSERT_EQ(rc, conf.setPath(path.c_str())) << path << "\n" << log.dump();
     }
-    CFSSubclientConfPrivate& priv() { return FSSubclientConfTestAccess::priv(conf); }
     // The literals a wildcard node covers, front first; stops on a circle.
     Lines covered(const std::string& path) {
         Lines lines;
@@ -53,22 +51,6 @@ protected:
     CaptureEvents events;
     FSSubclientConf conf;
 };
-
-TEST_F(Overlap, WildcardLineMakesAPatternNode) {
-    add("A", wild("/logs/*.tmp"));
-    add("A", wild("/a*/b"));
-    FSSubclientNode* tmp = findNode(conf, "/logs/*.tmp");
-    ASSERT_NE(nullptr, tmp);
-    EXPECT_TRUE(tmp->pattern->isWildCard());
-    EXPECT_TRUE(tmp->parent->hasWildcardChildren);
-    EXPECT_FALSE(findNode(conf, "/a*")->pattern->isWildCard()) << "only the last component is a pattern";
-    EXPECT_TRUE(findNode(conf, "/a*/b")->pattern->isWildCard());
-    EXPECT_TRUE(priv().replayVec.back().isWildcard);
-    EXPECT_EQ("/a*/b", priv().replayVec.back().text);
-
-    add("B", "/x/*.tmp");
-    EXPECT_FALSE(findNode(conf, "/x/*.tmp")->pattern->isWildCard()) << "no marker: a literal name";
-}
 
 TEST_F(Overlap, IntermediateBelowAWildcardIsCovered) {
     add("A", wild("/logs/*.tmp"));
@@ -95,11 +77,6 @@ TEST_F(Overlap, LiteralCoveredByWildcardOfAnotherSubclient) {
     EXPECT_EQ((Lines{"/data* 2", "/data1 3 ~/data*"}), treeView(conf));
     EXPECT_TRUE(log.has(0, "'/data1' (non-wildcard) and '/data*' (wildcard) overlap (subclients [B] and [A])"))
         << log.dump();
-    for (const LogRecord& r : log.records()) {
-        if (r.text.find("overlap (") != std::string::npos) {
-            EXPECT_EQ("int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode*)", r.origin);
-        }
-    }
     ASSERT_EQ(1u, events.events().size());
     const EvRecord e = events.events()[0];
     EXPECT_EQ(kOverlapEvent, e.id);
@@ -137,8 +114,6 @@ TEST_F(Overlap, LiteralSiblingsAndTheRootAreNotCompared) {
     add("B", "/data*");  // no marker: a literal name
     EXPECT_FALSE(log.contains("overlap")) << log.dump();
     EXPECT_TRUE(events.events().empty());
-    EXPECT_EQ(-1, priv().wcCheckTreeNode(priv().root));
-    EXPECT_TRUE(log.has(1, "No parent")) << log.dump();
 }
 
 TEST_F(Overlap, SameSubclientOverlapIsLoggedWithoutEvent) {

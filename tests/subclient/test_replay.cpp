@@ -30,7 +30,6 @@ TEST(Replay, OntoAFreshObjectReproducesNamesAndContent)
     EXPECT_EQ(replayTexts(target), kFilled);
     EXPECT_EQ(target.nameToNumber("B"), 3);
     EXPECT_TRUE(target.isCaseSensitive());
-    EXPECT_EQ(priv(target).appType, 13);
     EXPECT_EQ(target.getErrCode(), FS_NO_ERROR);
     source.caseInsensitive();
     FSSubclientConf folding(13);
@@ -47,7 +46,6 @@ TEST(Replay, TwiceOntoTheSameObjectStopsAtTheFirstKnownName)
     CaptureLog log(1);
     EXPECT_EQ(source.replay(&target, "/elsewhere", "/unused"), -1);
     EXPECT_TRUE(log.has(1, "setName 'default' (i=0) returns -1")) << log.dump();
-    EXPECT_NE(originOf(log, "setName 'default' (i=0) returns -1").find("FSSubclientConf::replay("), std::string::npos);
     EXPECT_EQ(replayTexts(target), kFilled);
 }
 
@@ -59,7 +57,6 @@ TEST(Replay, SubstitutesTheFromPath)
     CaptureLog log(192);
     ASSERT_EQ(source.replay(&target, "//srv/db/", "/mnt/db"), 0) << log.dump();
     EXPECT_EQ(replayTexts(target), (Strings{"default", "A", "  /data", "  /mnt/db", "B", "  /var/log"}));
-    EXPECT_TRUE(log.has(192, "/mnt/db success"));
 }
 
 TEST(Replay, SubstitutedWildcardPathKeepsItsMarker)
@@ -117,7 +114,6 @@ TEST(Replay, Failures)
         CaptureLog log(1);
         EXPECT_EQ(source.replay(&target, c.fromPath, c.toPath), -1) << c.what;
         EXPECT_TRUE(log.has(c.level, c.message)) << c.what << log.dump();
-        EXPECT_NE(originOf(log, c.message).find("FSSubclientConf::replay("), std::string::npos) << c.what;
         EXPECT_EQ(target.getErrCode(), c.targetCode) << c.what;
     }
     FSSubclientConf source;

@@ -36,6 +36,9 @@ TEST(SummaryLoad, WholeSetOrDefaultOnly)
         }
         EXPECT_EQ(replayTexts(conf), (Strings{"default", "data", "  /data", "  /srv/db", "logs", "  /var/log"}));
         EXPECT_EQ(appIds(conf), (std::vector<unsigned long>{11, 22, 33}));
+        EXPECT_EQ(conf.appIdToNumber(22), 2);
+        EXPECT_EQ(conf.appIdToNumber(44), -1);
+        EXPECT_EQ(conf.numberToAppId(4), 0ul);
         EXPECT_EQ(displayNameOf(conf, "/data"), "Data files");
         EXPECT_EQ(displayNameOf(conf, "/srv/db"), "(none)");
     }
@@ -61,33 +64,6 @@ TEST(SummaryLoad, ReservedSubclientsAreIgnored)
     };
     for (const auto& c : cases)
         EXPECT_EQ(conf.isDoNotBackupSubclient(c.appType, c.name), c.reserved) << c.appType << " " << c.name;
-}
-
-// Application ids are kept only with one default subclient and one id per subclient.
-TEST(SummaryLoad, ApplicationIdBookkeeping)
-{
-    const struct {
-        std::string text;
-        std::vector<unsigned long> ids;
-        const char* report;
-    } cases[] = {
-        {"", {}, "There are 0 default subclient(s), will log detailed information"},
-        {headerLine("default") + headerLine("default"), {1, 2},
-         "There are 2 default subclient(s), will log detailed information"},
-        {headerLine("default") + headerLine("A") + headerLine("B"), {1, 2},
-         "There are 2 app ids but 3 subclient characteristics, will log detailed information"},
-        {headerLine("default") + headerLine("default ") + "/a\n", {5, 6}, nullptr},  // a blank makes another name
-    };
-    for (const auto& c : cases) {
-        FSSubclientConf conf;
-        TextSummary summary(c.text, c.ids);
-        CaptureLog log(1);
-        ASSERT_EQ(conf.load(&summary), 0) << log.dump();
-        EXPECT_EQ(priv(conf).appIds.empty(), c.report != nullptr);
-        if (c.report) {
-            EXPECT_TRUE(log.has(1, c.report)) << log.dump();
-        }
-    }
 }
 
 TEST(SummaryLoad, ContentBeforeTheFirstHeader)
@@ -231,25 +207,10 @@ TEST(SummaryLoad, ReloadReplacesEverything)
     EXPECT_EQ(replayTexts(conf), (Strings{"default", "other", "  /o"}));
     EXPECT_EQ(appIds(conf), (std::vector<unsigned long>{4, 5}));
     EXPECT_FALSE(conf.getLoadedDefaultOnly());
-}
-
-// Whichever step writes a message of the load, its origin is the load.
-TEST(SummaryLoad, MessagesNameTheLoadAsOrigin)
-{
-    FSSubclientConf conf(8);
-    conf.setSCName("other");
-    TextSummary summary("/early\n" + headerLine("default") + headerLine("Do Not Backup") + headerLine("A") + "/a\n" +
-                            displayLine("A files") + "/\n",
-                        {1, 2});
-    CaptureLog log(192);
-    ASSERT_EQ(conf.load(&summary), 0) << log.dump();
-    for (const char* text : {"Failed to get the BackupSet", "/a success",
-                             "setDisplayName() successful for basename: 'a', displayName: 'A files'",
-                             "/early failed. since SC  and backup SC other are different, ignoring ancestor error",
-                             "/ failed - ignoring duplicate error", "sc 1 NON-default ignored"})
-        EXPECT_NE(originOf(log, text).find("FSSubclientConf::load(SubclientConfSummary"), std::string::npos)
-            << text << "\n"
-            << log.dump();
+    // Ids are kept only with one per subclient.
+    TextSummary third(headerLine("default") + headerLine("A") + headerLine("B"), {4, 5});
+    ASSERT_EQ(conf.load(&third), 0);
+    EXPECT_EQ(conf.numberToAppId(2), 0ul);
 }
 
 TEST(SummaryLoad, DecidesCaseSensitivityAgain)

@@ -51,22 +51,6 @@ TEST(SubclientTable, NamesCompareIgnoringCaseLookupsFollowTheMode) {
     EXPECT_FALSE(exact.isDefault("DEFAULT"));
 }
 
-TEST(SubclientTable, GrowsByThirtyTwoAndKeepsNumbers) {
-    FSSubclientConf conf;
-    for (int i = 2; i <= 70; ++i)
-        ASSERT_EQ(0, conf.setName(("sc" + std::to_string(i)).c_str()));
-    for (int i = 2; i <= 70; ++i)
-        EXPECT_EQ(i, conf.nameToNumber(("sc" + std::to_string(i)).c_str()));
-}
-
-TEST(SubclientTable, DuplicatePostfix) {
-    std::string postfix;
-    setPostfixToAvoidDuplication(postfix, 2);
-    EXPECT_EQ("[\t\t\t Duplicated for subclient #002]", postfix);
-    setPostfixToAvoidDuplication(postfix, 1234);
-    EXPECT_EQ("[\t\t\t Duplicated for subclient #1234]", postfix);
-}
-
 TEST(CaseSensitivity, TableAndGlobalParameters) {
     std::vector<int> asked;
     std::string answer;
