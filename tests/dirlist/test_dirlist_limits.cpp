@@ -1,7 +1,6 @@
 // Directory lists at the limits: very deep paths.
 #include "DirlistKit.h"
 #include "support/Capture.h"
-#include "support/FSSubclientConfTestAccess.h"
 
 #include <gtest/gtest.h>
 

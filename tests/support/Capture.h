@@ -28,8 +28,6 @@ public:
     bool has(int level, const std::string& text) const;
     // True when some record's text contains the fragment.
     bool contains(const std::string& fragment) const;
-    // True when some record has exactly this text and an origin that names the function.
-    bool reportedBy(const std::string& text, const std::string& function) const;
     void clear();
     std::string dump() const;  // every record, one per line, for failure messages
 
