@@ -3,6 +3,7 @@
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetStore.h"
 
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -48,14 +49,6 @@ OfficeStore::OfficeStore()
 OfficeStore::~OfficeStore()
 {
     kxCloseBackupsetStore();
-}
-
-TextSummary::TextSummary(const std::string& text, const std::vector<unsigned long>& ids) : stream_(text), ids_(ids) {}
-
-int TextSummary::lookupAppIds(std::vector<unsigned long>& ids, void*, void*)
-{
-    ids = ids_;
-    return 0;
 }
 
 const std::string& officeText()

@@ -7,11 +7,11 @@
 
 #include "platform/SubclientConfSummary.h"
 #include "subclient/FSSubclientConf.h"
+#include "subclient/TextSummary.h"  // tests/subclient/
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,18 +31,6 @@ public:
     ~OfficeStore();
     OfficeStore(const OfficeStore&) = delete;
     OfficeStore& operator=(const OfficeStore&) = delete;
-};
-
-// Serves a fixed configuration text and application ids, asking no store.
-class TextSummary : public SubclientConfSummary {
-public:
-    TextSummary(const std::string& text, const std::vector<unsigned long>& ids);
-    std::istream* getConfigStream(void*) override { return &stream_; }
-    int lookupAppIds(std::vector<unsigned long>& ids, void*, void*) override;
-
-private:
-    std::istringstream stream_;
-    std::vector<unsigned long> ids_;
 };
 
 // The office configuration text at kOfficeNow (header, content and display

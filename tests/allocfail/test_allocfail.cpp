@@ -5,7 +5,6 @@
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetStore.h"
 #include "platform/KXLog.h"
-#include "platform/KXTextFile.h"
 #include "platform/SubclientConfSummary.h"
 #include "wildcard/TPathMatch.h"
 #include "wildcard/WCSubclients.h"
@@ -17,23 +16,6 @@
 #include <sstream>
 
 namespace {
-
-TEST(AllocationFailure, StoreParse)
-{
-    std::vector<std::string> lines;
-    ASSERT_EQ(kxReadTextLines(officeStorePath().c_str(), lines), 0);
-    failEachAllocation(
-        [&] {
-            BackupsetStore store;
-            std::string error;
-            int result = 0;
-            std::string escaped = failing_alloc::window([&] { result = store.parse("office", lines, error); });
-            if (!escaped.empty())
-                return Steps{escaped};
-            return Steps{result == 0 ? store.toText() : "-1 " + error};
-        },
-        [](const std::string& got) { return got == "-1 Backup set store 'office': no memory"; });
-}
 
 TEST(AllocationFailure, StoreOpenAndSummary)
 {
@@ -102,35 +84,6 @@ TEST(AllocationFailure, WildcardBasenames)
             // Renderings have no failure result: short memory leaves them empty.
             return got == "parse failed" || got.find(" no copy") != std::string::npos ||
                    got.find("[]") != std::string::npos;
-        });
-}
-
-TEST(AllocationFailure, WildcardPaths)
-{
-    failEachAllocation(
-        [] {
-            const std::string scanText = "/data/*/lo[g]s-of-the-application", otherText = "/data/x/logs-of-the-application/a*";
-            bool parseFailed = false, could = false, completely = false, copied = false;
-            std::string escaped = failing_alloc::window([&] {
-                WCPath scan, other;
-                parseFailed = scan.parse(scanText, PathModeAllWild) || other.parse(otherText, PathModeAllWild);
-                if (parseFailed)
-                    return;
-                could = scan.couldContain(other, true);
-                completely = scan.completelyContains(other, false);
-                std::unique_ptr<WCPath> copy(scan.createCaseInsensitivePath());
-                copied = copy != nullptr;
-            });
-            if (!escaped.empty())
-                return Steps{escaped};
-            if (parseFailed)
-                return Steps{"parse failed"};
-            return Steps{std::to_string(could) + std::to_string(completely) + (copied ? " copy" : " no copy")};
-        },
-        [](const std::string& got) {
-            // Containment has no failure result: short memory answers no.
-            return got == "parse failed" || got.find(" no copy") != std::string::npos || got.compare(0, 2, "10") == 0 ||
-                   got.compare(0, 2, "00") == 0;
         });
 }
 

@@ -1,6 +1,6 @@
 // Short memory while a filled configuration answers: scan lists (through a
-// callback, to a file, expanded on disk), directory lists with sorting and
-// merging, both forms of the browse walk, and path classification.
+// callback, to a file, expanded on disk), directory lists with sorting,
+// merging and walking, and path classification.
 #include "AllocScenario.h"
 #include "FailingAlloc.h"
 #include "OfficeConf.h"
@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <sstream>
@@ -191,116 +190,17 @@ TEST_P(DirectoryLists, CreateSortMergeAndWalk)
         });
 }
 
-const char kItems[] = "|items";
-
-std::string excludedText(const std::vector<std::string>& excluded)
-{
-    std::string text;
-    for (const std::string& path : excluded)
-        text += (text.empty() ? "(" : ",") + path;
-    return text.empty() ? text : text + ")";
-}
-
 INSTANTIATE_TEST_SUITE_P(AllocationFailure, DirectoryLists, ::testing::Bool(), caseMode);
 
-// Both forms of the walk; each child as path:subclient, flags, the display
-// name (item form) and the paths a wildcard child leaves out; "|" before each.
-std::string browseText(FSSubclientDirlist& list)
-{
-    std::string text = "browse";
-    std::vector<std::string> excluded;
-    bool below = false, wildcard = false;
-    int subclient = 0;
-    char* child = nullptr;
-    std::string escaped =
-        failing_alloc::window([&] { child = list.getFirstBrowseChild(&below, &wildcard, &subclient, &excluded); });
-    while (child && escaped.empty()) {
-        text += std::string("|") + child + ":" + std::to_string(subclient) + (below ? "+" : "") + (wildcard ? "*" : "") +
-                excludedText(excluded);
-        escaped =
-            failing_alloc::window([&] { child = list.getNextBrowseChild(&below, &wildcard, &subclient, &excluded); });
-    }
-    text += escaped + kItems;
-    TBrowseItem item;
-    bool more = false;
-    escaped = failing_alloc::window([&] { more = list.getFirstBrowseItem(item, &excluded); });
-    while (more && escaped.empty()) {
-        text += "|" + item.path + ":" + std::to_string(item.subclient) + (item.hasNodirsBelow ? "+" : "") +
-                (item.isWildcard ? "*" : "") + "'" + item.displayName + "'" + excludedText(excluded);
-        escaped = failing_alloc::window([&] { more = list.getNextBrowseItem(item, &excluded); });
-    }
-    return text + escaped;
-}
-
-std::vector<std::string> words(const std::string& text, char separator = ' ')
+std::vector<std::string> words(const std::string& text)
 {
     std::istringstream in(text);
     std::vector<std::string> out;
     std::string word;
-    while (std::getline(in, word, separator))
-        if (!word.empty())
-            out.push_back(word);
+    while (in >> word)
+        out.push_back(word);
     return out;
 }
-
-// A browse walk ends early without its cache or a child's text, and may
-// repeat a child whose cache entry could not be stored (then with the flags
-// and display name of the nodir it came from): each form lists no path that
-// the normal walk does not.
-bool browseShortOf(const std::string& step, const std::string& normal)
-{
-    if (!startsWith(step, "browse") || step.find("exception") != std::string::npos)
-        return false;
-    const size_t split = step.find(kItems), normalSplit = normal.find(kItems);
-    if (split == std::string::npos || normalSplit == std::string::npos)
-        return false;
-    auto paths = [](const std::string& part) {
-        std::vector<std::string> out;
-        for (const std::string& child : words(part, '|'))
-            out.push_back(child.substr(0, child.find(':')));
-        return out;
-    };
-    auto within = [&](const std::string& part, const std::string& whole) {
-        const std::vector<std::string> all = paths(whole);
-        for (const std::string& child : paths(part))
-            if (std::find(all.begin(), all.end(), child) == all.end())
-                return false;
-        return true;
-    };
-    return within(step.substr(0, split), normal.substr(0, normalSplit)) &&
-           within(step.substr(split), normal.substr(normalSplit));
-}
-
-class Browse : public ::testing::TestWithParam<bool> {};
-
-TEST_P(Browse, BothFormsWithExcludedPaths)
-{
-    const std::unique_ptr<FSSubclientConf> conf = officeConf(GetParam());
-    ScopedLogLevel level(1);
-    failEachAllocation(
-        [&] {
-            Steps steps;
-            for (const char* path :
-                 {"/", "/home", "/var/log", "/srv/db", "/home/carol/Projects", "/home/erin/Documents", "/var/cache"}) {
-                std::unique_ptr<FSSubclientDirlist> list;
-                std::string escaped = failing_alloc::window([&] { list.reset(conf->createDirlist(path, false)); });
-                if (escaped.empty() && !list)
-                    escaped = std::string("no list ") + path;
-                steps.push_back(escaped.empty() ? browseText(*list) : escaped);
-                if (!escaped.empty())
-                    return steps;
-                escaped = failing_alloc::window([&] { list.reset(); });
-                if (!escaped.empty())
-                    return Steps{escaped};
-            }
-            return steps;
-        },
-        [](const std::string& step, const std::string& normal) {
-            return startsWith(step, "no list ") || browseShortOf(step, normal);
-        });
-}
-
-INSTANTIATE_TEST_SUITE_P(AllocationFailure, Browse, ::testing::Bool(), caseMode);
 
 // Each answer equals the normal one or is the error answer -1.
 bool answersOrErrors(const std::string& step, const std::string& normal)
