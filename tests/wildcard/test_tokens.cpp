@@ -140,4 +140,20 @@ TEST(WCToken, CaseInsensitiveCopyOfAWideSetStaysCheap)
     EXPECT_EQ(intervals, 1 + 52 + 56);
 }
 
+// Containment of wide sets is decided from interval bounds, not per character.
+TEST(WCRange, ContainsWideIntervalsFromTheirBounds)
+{
+    WCRange everything(false), allButOne(false), split(false), negatedLow(true);
+    everything.addRange(1, 0x10FFFF);
+    allButOne.addRange(1, 0x10FFFE);
+    split.addRange(1, 0x7FFFF);
+    split.addRange(0x80000, 0x10FFFF);
+    negatedLow.addRange(1, 0xFFFF);
+    EXPECT_TRUE(everything.contains(allButOne, true));
+    EXPECT_FALSE(allButOne.contains(everything, true));
+    EXPECT_TRUE(split.contains(everything, false));
+    EXPECT_FALSE(negatedLow.contains(everything, true));
+    EXPECT_FALSE(negatedLow.contains(split, true));
+}
+
 }  // namespace
