@@ -67,6 +67,15 @@ TEST_F(DirlistTest, MergeDropsCoveredEntries)
     }
 }
 
+// The debug dump names a missing entry NULL: empty chains and no trash.
+TEST_F(DirlistTest, DumpOfEmptyChains)
+{
+    TestList list(&conf, {{"/a", 1}});
+    list.dumpLists();
+    EXPECT_TRUE(log.has(1, "--- 2: FIRST NULL, LAST NULL")) << log.dump();
+    EXPECT_TRUE(log.has(1, "--- Last trash NULL in 0")) << log.dump();
+}
+
 TEST_F(DirlistTest, MergeJoinsTheChainsOfEverySubclient)
 {
     TestList mine(&conf, {{"/", 1}, {"/m3", 3}, {"/m5", 5}});

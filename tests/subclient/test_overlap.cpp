@@ -60,6 +60,14 @@ TEST_F(Overlap, IntermediateBelowAWildcardIsCovered) {
     EXPECT_EQ((Lines{"/logs/x.tmp"}), covered("/logs/*.tmp"));
 }
 
+// An intermediate node has no subclient of its own: the message names the one of the content below it.
+TEST_F(Overlap, WildcardAfterAnIntermediateNamesTheSubclientBelowIt) {
+    add("B", "/logs/x.tmp/deeper");
+    add("A", wild("/logs/*.tmp"));
+    EXPECT_TRUE(log.has(0, "'/logs/*.tmp' (wildcard) and '/logs/x.tmp' (non-wildcard) overlap (subclients [A] and [B])"))
+        << log.dump();
+}
+
 TEST_F(Overlap, ComponentFilteredByTwoWildcards) {
     add("A", wild("/logs/*.tmp"));
     add("B", wild("/logs/x.*"));
