@@ -4,6 +4,7 @@
 #include "Quoting.h"
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetStore.h"
+#include "wildcard/WCSubclients.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -36,6 +37,25 @@ std::vector<std::string> readLines(const std::string& file)
     if (!lines.empty() && lines[0].compare(0, strlen(kByteOrderMark), kByteOrderMark) == 0)
         lines[0].erase(0, strlen(kByteOrderMark));
     return lines;
+}
+
+ToolError noSubclientNamed(const std::string& file, const std::string& name, bool caseSensitive)
+{
+    return ToolError(TOOL_USAGE, file + ": no subclient named '" + name + "'" +
+                                     (caseSensitive ? " (this configuration compares names case-sensitively)" : ""));
+}
+
+// The store's subclient of that name, compared as the library compares names:
+// ignoring case unless the backup set's application type makes the
+// configuration case-sensitive, which a configuration of that type tells.
+const BackupsetStoreSubclient& storeSubclientNamed(const BackupsetStore& store, const std::string& file,
+                                                   const std::string& name)
+{
+    bool caseSensitive = FSSubclientConf(store.appType).isCaseSensitive();
+    for (const BackupsetStoreSubclient& sc : store.subclients)
+        if (caseSensitive ? StringsEqual(sc.name, name) : NoCaseStringsEqual(sc.name, name))
+            return sc;
+    throw noSubclientNamed(file, name, caseSensitive);
 }
 
 SubclientNamer namerFor(const FSSubclientConf& constConf)
@@ -161,10 +181,7 @@ private:
             ApplicationId backupSet(0, 0);
             return target_.conf->load(&backupSet, target_.at);
         }
-        const BackupsetStoreSubclient* chosen = store_->findSubclientByName(options.subclient);
-        if (!chosen)
-            throw ToolError(TOOL_USAGE, target_.file + ": no subclient named '" + options.subclient + "'");
-        ApplicationId subclient(0, chosen->appId);
+        ApplicationId subclient(0, storeSubclientNamed(*store_, target_.file, options.subclient).appId);
         return target_.conf->load(&subclient, target_.at, true);
     }
 
@@ -258,7 +275,7 @@ void selectSubclient(LoadedConfiguration& loaded, const std::string& name)
         return;
     loaded.selected = loaded.conf->nameToNumber(name.c_str());
     if (loaded.selected < 1)
-        throw ToolError(TOOL_USAGE, loaded.file + ": no subclient named '" + name + "'");
+        throw noSubclientNamed(loaded.file, name, loaded.conf->isCaseSensitive());
 }
 
 }  // namespace
