@@ -2,7 +2,9 @@
 
 #include "Quoting.h"
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace {
 
@@ -11,6 +13,7 @@ const char* const kNotUtf8 = "not valid UTF-8: no subclient can be told for it";
 const char* const kRelative = "not an absolute path: the configuration would read it as a name anywhere";
 const char* const kParentStep = "has a '..' component: name the path without it";
 const char* const kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
+const char* const kOutsideStarts = "outside the default subclient's start points: its scan does not reach it";
 
 // Begins with a delimiter or a drive letter.
 bool isAbsolute(const std::string& path)
@@ -35,7 +38,7 @@ bool hasParentStep(const std::string& path)
 }  // namespace
 
 PathOwner::PathOwner(const LoadedConfiguration& loaded, LibraryLog& log)
-    : loaded_(loaded), conf_(*loaded.conf), log_(log)
+    : loaded_(loaded), conf_(*loaded.conf), log_(log), lines_(loaded)
 {
     LineCollector starts;
     conf_.dirnames(&starts, 1);
@@ -50,16 +53,13 @@ PathVerdict PathOwner::explain(const std::string& path, bool withPathTests)
 }
 
 // The file line of the content that decided, and its display name.
-void PathOwner::cite(PathVerdict& verdict) const
+void PathOwner::cite(PathVerdict& verdict)
 {
-    if (verdict.subclient < 1 || verdict.content.empty())
+    if (verdict.content.empty())
         return;
-    for (const ContentLine& line : loaded_.subclients[verdict.subclient - 1].content) {
-        if (line.text == verdict.content) {
-            verdict.line = line.line;
-            verdict.displayName = line.displayName;
-            return;
-        }
+    if (const ContentLine* line = lines_.find(verdict.subclient, verdict.content)) {
+        verdict.line = line->line;
+        verdict.displayName = line->displayName;
     }
 }
 
@@ -90,11 +90,12 @@ PathVerdict PathOwner::decide(const std::string& path, bool withPathTests)
         }
         return verdict;
     }
-    verdict.subclient = list->getRoot()->subclient;
-    const FSSubclientDir* entry = governingEntry(verdict.subclient, normalized, delim);
+    const FSSubclientDir& top = *list->getRoot();
+    verdict.subclient = top.subclient;
+    const FSSubclientDir* entry = decidingEntry(top, normalized, delim);
     if (!entry) {  // not reached through the scan lists: name the content node itself
         verdict.reason = "content";
-        verdict.content = conf_.nodeToPath(list->getRoot()->node);
+        verdict.content = conf_.nodeToPath(top.node);
         return verdict;
     }
     verdict.content = entry->name + std::string(entry->isWildcard ? kWildcardMarker : "");
@@ -106,15 +107,16 @@ PathVerdict PathOwner::decide(const std::string& path, bool withPathTests)
     return verdict;
 }
 
-// The default subclient scans from the root, unless it has content of its own (store files).
+// The default subclient owns what no other subclient claims (its pathTest says
+// so); its scan starts at the root, unless it has content of its own (store
+// files), and then misses what lies outside that content.
 void PathOwner::explainDefault(PathVerdict& verdict, const std::string& path, char delim)
 {
     verdict.content.clear();
+    verdict.reason = "default";
     bool fromRoot = defaultStarts_.empty() || (defaultStarts_.size() == 1 && defaultStarts_[0] == std::string(1, delim));
-    if (fromRoot) {
-        verdict.reason = "default";
+    if (fromRoot)
         return;
-    }
     for (const std::string& start : defaultStarts_) {
         std::string bare;
         bool wildcard = isWildCardContent(start, bare);
@@ -124,21 +126,49 @@ void PathOwner::explainDefault(PathVerdict& verdict, const std::string& path, ch
             return;
         }
     }
-    verdict.reason = "none";
-    verdict.subclient = 0;
+    verdict.detail = kOutsideStarts;
 }
 
-// As pathTest walks it: the first entry of the subclient (for the default
-// subclient its root entry only) that could contain the path and none of
-// whose nodirs completely contains it.
+// The entry that pathTest decides on: the first entry of the subclient's
+// chain (for the default subclient its root entry only) that could contain
+// the path and none of whose nodirs completely contains it. A literal entry
+// that could contain a plain path names a folder on the way to it, which the
+// owner query passes through, so besides the entry of the path's content node
+// only the subclient's wildcard entries can decide; for that content node only
+// its wildcard nodirs can take the path away. A path with pattern characters,
+// or a literal name that a wildcard sibling governs (owned by the wildcard's
+// subclient, not by its node's), takes the walk over every entry.
+const FSSubclientDir* PathOwner::decidingEntry(const FSSubclientDir& top, const std::string& path, char delim)
+{
+    int subclient = top.subclient;
+    WholeTreeList& whole = wholeList(delim);
+    uint32_t own = 0;
+    bool plain = path.find_first_of(delim == '/' ? "*?[\\" : "*?[/") == std::string::npos;
+    if (!plain || !whole.positionOf(top.node, own) || whole.entryAt(own)->subclient != subclient ||
+        (subclient == 1 && own != 0))
+        return governingEntry(subclient, path, delim);
+    bool ownTried = false;
+    for (uint32_t other : whole.wildcardEntries(subclient == 1 ? 0 : subclient)) {
+        if (!ownTried && other > own) {
+            if (entryClaims(whole.entryAt(own), path, delim, true))
+                return whole.entryAt(own);
+            ownTried = true;
+        }
+        if (other != own && entryClaims(whole.entryAt(other), path, delim, false))
+            return whole.entryAt(other);
+    }
+    return !ownTried && entryClaims(whole.entryAt(own), path, delim, true) ? whole.entryAt(own) : nullptr;
+}
+
+// The walk pathTest makes, over every entry of the subclient's chain.
 const FSSubclientDir* PathOwner::governingEntry(int subclient, const std::string& path, char delim)
 {
-    FSSubclientDirlist* whole = wholeList(delim);
+    FSSubclientDirlist* whole = wholeList(delim).list();
     FSSubclientDir* entry = nullptr;
     if (!whole || whole->getFirst(subclient, &entry) != 0)
         return nullptr;
     while (entry) {
-        if (entryClaims(entry, path, delim))
+        if (entryClaims(entry, path, delim, false))
             return entry;
         if (subclient == 1 || whole->getNext(&entry) != 0)
             break;
@@ -146,22 +176,121 @@ const FSSubclientDir* PathOwner::governingEntry(int subclient, const std::string
     return nullptr;
 }
 
-bool PathOwner::entryClaims(FSSubclientDir* entry, const std::string& path, char delim)
+// Could the entry contain the path, with none of its nodirs taking it away?
+// Of the nodirs of the path's content node (owners) only the wildcard ones
+// can: the owner query has passed by the literal ones.
+bool PathOwner::entryClaims(const FSSubclientDir* entry, const std::string& path, char delim, bool owners)
 {
     if (conf_.dirnameTest(entry->name, path.c_str(), delim, entry->isWildcard) != 1)
         return false;
-    for (FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
-        if (conf_.completelyContains(nodir->name, path.c_str(), delim, nodir->isWildcard) != 0)
+    auto takes = [&](const FSSubclientDir* nodir) {
+        return conf_.completelyContains(nodir->name, path.c_str(), delim, nodir->isWildcard) != 0;
+    };
+    if (owners) {
+        std::vector<const FSSubclientDir*> nodirs = wholeList(delim).wildcardNodirs(entry);
+        return std::none_of(nodirs.begin(), nodirs.end(), takes);
+    }
+    for (const FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
+        if (takes(nodir))
             return false;
     return true;
 }
 
-FSSubclientDirlist* PathOwner::wholeList(char delim)
+WholeTreeList& PathOwner::wholeList(char delim)
 {
-    std::unique_ptr<FSSubclientDirlist>& list = wholeLists_[delim];
+    std::unique_ptr<WholeTreeList>& list = wholeLists_[delim];
     if (!list)
-        list.reset(conf_.createDirlist(std::string(1, delim).c_str(), false));
-    return list.get();
+        list = std::make_unique<WholeTreeList>(conf_, delim);
+    return *list;
+}
+
+WholeTreeList::WholeTreeList(FSSubclientConf& conf, char delim)
+    : list_(conf.createDirlist(std::string(1, delim).c_str(), false))
+{
+    FSSubclientDir* root = list_ ? list_->getRoot() : nullptr;
+    size_t count = 0;
+    for (FSSubclientDir* entry = root; entry; entry = entry->nextLinear)
+        ++count;
+    entries_.reserve(count);
+    size_t slots = 2;
+    while (slots < 2 * count)
+        slots *= 2;
+    slots_.assign(slots, 0);
+    wildcards_.resize(static_cast<size_t>(std::max(conf.getNumSubclients(), 0)));
+    for (FSSubclientDir* entry = root; entry; entry = entry->nextLinear) {
+        uint32_t position = static_cast<uint32_t>(entries_.size());
+        entries_.push_back(entry);
+        size_t slot = slotOf(entry->node);
+        if (slots_[slot] == 0)
+            slots_[slot] = position + 1;
+        if (entry->isWildcard && entry->subclient >= 1 && entry->subclient <= static_cast<int>(wildcards_.size()))
+            wildcards_[entry->subclient - 1].push_back(position);
+        for (const FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
+            if (nodir->isWildcard)
+                wildcardNodirs_.emplace_back(entry, nodir);
+    }
+    std::sort(wildcardNodirs_.begin(), wildcardNodirs_.end(), [](const auto& a, const auto& b) {
+        return std::less<const FSSubclientDir*>()(a.first, b.first);
+    });
+}
+
+// The slot that holds node's position, or the free slot where it would go.
+size_t WholeTreeList::slotOf(const FSSubclientNode* node) const
+{
+    size_t mask = slots_.size() - 1;
+    size_t slot = (reinterpret_cast<uintptr_t>(node) >> 4) * 2654435761u & mask;
+    while (slots_[slot] != 0 && entries_[slots_[slot] - 1]->node != node)
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+bool WholeTreeList::positionOf(const FSSubclientNode* node, uint32_t& position) const
+{
+    if (slots_.empty())
+        return false;
+    uint32_t found = slots_[slotOf(node)];
+    position = found - 1;
+    return found != 0;
+}
+
+const std::vector<uint32_t>& WholeTreeList::wildcardEntries(int subclient) const
+{
+    static const std::vector<uint32_t> none;
+    return subclient >= 1 && subclient <= static_cast<int>(wildcards_.size()) ? wildcards_[subclient - 1] : none;
+}
+
+std::vector<const FSSubclientDir*> WholeTreeList::wildcardNodirs(const FSSubclientDir* entry) const
+{
+    auto before = [](const auto& a, const auto& b) { return std::less<const FSSubclientDir*>()(a.first, b.first); };
+    auto range = std::equal_range(wildcardNodirs_.begin(), wildcardNodirs_.end(),
+                                  std::make_pair(entry, static_cast<const FSSubclientDir*>(nullptr)), before);
+    std::vector<const FSSubclientDir*> nodirs;
+    for (auto it = range.first; it != range.second; ++it)
+        nodirs.push_back(it->second);
+    return nodirs;
+}
+
+const ContentLine* ContentLineIndex::find(int subclient, const std::string& text)
+{
+    if (subclient < 1 || subclient > static_cast<int>(loaded_.subclients.size()))
+        return nullptr;
+    const std::vector<ContentLine>& lines = loaded_.subclients[subclient - 1].content;
+    std::vector<std::pair<uint32_t, uint32_t>>& index = bySubclient_[subclient];
+    if (index.empty()) {
+        for (size_t i = 0; i < lines.size(); ++i)
+            index.emplace_back(hashOf(lines[i].text), static_cast<uint32_t>(i));
+        std::sort(index.begin(), index.end());  // of two lines with one text, the first in the file comes first
+    }
+    for (auto it = std::lower_bound(index.begin(), index.end(), std::make_pair(hashOf(text), uint32_t(0)));
+         it != index.end() && it->first == hashOf(text); ++it)
+        if (lines[it->second].text == text)
+            return &lines[it->second];
+    return nullptr;
+}
+
+uint32_t ContentLineIndex::hashOf(const std::string& text)
+{
+    return static_cast<uint32_t>(std::hash<std::string>()(text));
 }
 
 std::string verdictPlace(const PathVerdict& verdict, const LoadedConfiguration& loaded)
@@ -177,11 +306,9 @@ std::string describeVerdict(const PathVerdict& verdict, const LoadedConfiguratio
     else if (verdict.reason == "wildcard")
         words = "wildcard content " + verdict.content;
     else if (verdict.reason == "default")
-        words = "no content: default subclient";
+        words = "no content: default subclient" + (verdict.detail.empty() ? "" : " (" + verdict.detail + ")");
     else if (verdict.reason == "default-content")
         words = "default content " + verdict.content;
-    else if (verdict.reason == "none")
-        words = "outside the default subclient's content: no subclient backs it up";
     else
         words = verdict.detail;
     if (verdict.line > 0)
