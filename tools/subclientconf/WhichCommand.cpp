@@ -8,6 +8,8 @@
 
 namespace {
 
+const char* const kNoPath = "which: no PATH given (name paths, or use --stdin)";
+
 class WhichCommand : public Command {
 public:
     void define(CLI::App& program) override
@@ -24,38 +26,46 @@ public:
 
     int run() override
     {
-        if (fromStdin_)
-            readPaths();
-        if (paths_.empty())
-            throw ToolError(TOOL_USAGE, "which: no PATH given (name paths, or use --stdin)");
+        if (paths_.empty() && !fromStdin_)
+            throw ToolError(TOOL_USAGE, kNoPath);
         LibraryLog log;
         LoadedConfiguration loaded = loadAndWarn(options_, log);
         PathOwner owner(loaded, log);
         Json doc = documentHead(loaded);
         doc["paths"] = Json::array();
         bool allOwned = true;
-        for (const std::string& path : paths_) {
+        size_t answered = 0;
+        // Paths from standard input are answered as they come, so memory does not grow with their number.
+        auto answer = [&](const std::string& path) {
             PathVerdict verdict = owner.explain(path, !porcelain_);
             allOwned = allOwned && verdict.subclient > 0;
+            ++answered;
             if (json_)
                 doc["paths"].push_back(toJson(verdict, loaded));
             else
                 print(verdict, loaded);
-        }
+        };
+        for (const std::string& path : paths_)
+            answer(path);
+        if (fromStdin_)
+            readPaths(answer);
+        if (answered == 0)
+            throw ToolError(TOOL_USAGE, kNoPath);
         if (json_)
             printJson(doc);
         return allOwned ? TOOL_OK : TOOL_NEGATIVE;
     }
 
 private:
-    void readPaths()
+    template <typename Answer>
+    void readPaths(Answer& answer)
     {
         char end = nul_ ? '\0' : '\n';
         for (std::string path; std::getline(std::cin, path, end);) {
             if (!nul_ && !path.empty() && path.back() == '\r')
                 path.pop_back();
             if (!path.empty())
-                paths_.push_back(path);
+                answer(path);
         }
     }
 
