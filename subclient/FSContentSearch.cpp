@@ -50,6 +50,15 @@ public:
 
     void descend(FSSubclientNode* child) { node_ = child; }
 
+    // The component at or after path; empty when none is left.
+    static std::string_view component(const char* path, char delim)
+    {
+        while (*path == delim)
+            ++path;
+        const char* end = strchr(path, delim);
+        return std::string_view(path, end ? static_cast<size_t>(end - path) : strlen(path));
+    }
+
 private:
     FSSubclientNode* node_;
     bool caseSensitive_;
@@ -57,13 +66,13 @@ private:
 };
 
 // Steps through the search index from its root; the same children in the
-// same order as TreeWalk.
+// same order as TreeWalk. Each component is found and hashed in one pass.
 class IndexWalk {
 public:
-    IndexWalk(const FSSearchIndex& index, const char* path, char delim)
-        : index_(index), entry_(&index.root()), key_(FSSearchIndex::rootKey())
+    IndexWalk(const FSSearchIndex& index, const char* path)
+        : index_(index), slot_(index.rootSlot()), entry_(&index.entry(slot_)), key_(FSSearchIndex::rootKey()),
+          stop_(path + strlen(path))
     {
-        prefetchLevels(path, delim);
     }
 
     FSSubclientNode* node() const { return entry_->node; }
@@ -84,55 +93,68 @@ public:
         }
     }
 
-    FSSubclientNode* literal(std::string_view component)
+    std::string_view component(const char* path, char delim)
     {
-        foundKey_ = level_ < prefetched_ ? keys_[level_] : index_.childKey(key_, component);
-        found_ = index_.literalChild(*entry_, foundKey_, component);
-        return found_ ? found_->node : nullptr;
+        if (at_ == count_)
+            readAhead(path, delim);
+        return std::string_view(levels_[at_].text, levels_[at_].name.length);
+    }
+
+    // component is what component() returned last.
+    FSSubclientNode* literal(std::string_view)
+    {
+        found_ = index_.literalChild(slot_, levels_[at_].name, levels_[at_].text);
+        return found_ == FSSearchIndex::kNone ? nullptr : index_.entry(found_).node;
     }
 
     // child is what literal returned last.
     void descend(FSSubclientNode*)
     {
-        entry_ = found_;
-        key_ = foundKey_;
-        ++level_;
+        key_ = levels_[at_].name.key;
+        slot_ = found_;
+        entry_ = &index_.entry(slot_);
+        ++at_;
     }
 
 private:
-    // The levels of a path are looked up one after the other; starting the
-    // first memory loads of all of them at once saves waiting for each.
-    void prefetchLevels(const char* path, char delim)
+    struct Level {
+        FSNameHash::Component name;
+        const char* text;
+    };
+
+    // The levels of a path are looked up one after the other; finding the
+    // next few at once, and starting the memory loads of their records,
+    // saves waiting for each. The last level read may be the empty one
+    // past the path's end.
+    void readAhead(const char* path, char delim)
     {
+        at_ = count_ = 0;
         std::uint64_t key = key_;
-        for (; prefetched_ < kPrefetched; ++prefetched_) {
+        do {
             while (*path == delim)
                 ++path;
-            if (!*path)
+            Level& level = levels_[count_++];
+            level.name = index_.scan(key, path, stop_, delim);
+            level.text = path;
+            if (!level.name.length)
                 break;
-            const char* end = strchr(path, delim);
-            const std::size_t length = end ? static_cast<std::size_t>(end - path) : strlen(path);
-            key = index_.childKey(key, std::string_view(path, length));
-            keys_[prefetched_] = key;
-            if (!end) {
-                ++prefetched_;
-                break;
-            }
-            path = end;
-        }
-        index_.prefetch(keys_, prefetched_);
+            index_.prefetch(level.name.key);
+            key = level.name.key;
+            path += level.name.length;
+        } while (count_ < kReadAhead);
     }
 
-    static const int kPrefetched = FSSearchIndex::kMaxPrefetch;
+    static const int kReadAhead = 16;
 
     const FSSearchIndex& index_;
+    std::uint32_t slot_;
     const FSSearchIndex::Entry* entry_;
     std::uint64_t key_;
-    const FSSearchIndex::Entry* found_ = nullptr;
-    std::uint64_t foundKey_ = 0;
-    int level_ = 0;
-    int prefetched_ = 0;
-    std::uint64_t keys_[kPrefetched];  // of the first levels, computed for prefetching
+    const char* stop_;  // the path's end
+    std::uint32_t found_ = FSSearchIndex::kNone;
+    int at_ = 0;
+    int count_ = 0;
+    Level levels_[kReadAhead];
 };
 
 // The search proper, one loop turn per path component, so a deep path costs
@@ -146,15 +168,13 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
     std::string probeText;
     for (;;) {
         const char* levelPath = path;
-        while (*path == p.delim)
-            ++path;
-        if (!*path || !walk.hasChildren()) {
+        const std::string_view component = walk.component(path, p.delim);
+        if (component.empty() || !walk.hasChildren()) {
             p.searchNode = walk.node();
             p.searchWildcardNode = nullptr;
-            return *path ? 0 : 1;
+            return component.empty() ? 1 : 0;
         }
-        const char* end = strchr(path, p.delim);
-        const std::string_view component(path, end ? static_cast<size_t>(end - path) : strlen(path));
+        const char* end = component.data() + component.size();  // at a delimiter, or the path's end
 
         bool parsed = false;
         bool failed = false;
@@ -185,7 +205,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
             return 0;
 
         FSSubclientNode* literal = walk.literal(component);
-        if (literal && end) {
+        if (literal && *end) {
             walk.descend(literal);
             path = end + 1;
             continue;
@@ -208,7 +228,7 @@ int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* 
 {
     if (node != root || !searchIndex.ready(root, caseSensitive))
         return treeSearch(node, path, __PRETTY_FUNCTION__);
-    IndexWalk walk(searchIndex, path, delim);
+    IndexWalk walk(searchIndex, path);
     return searchFrom(*this, walk, path, __PRETTY_FUNCTION__);
 }
 

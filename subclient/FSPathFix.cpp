@@ -134,14 +134,15 @@ bool isPathDelimiter(char c) {
     return c == '/' || c == '\\' || c == '.' || c == ',';
 }
 
+// A switch, not a table scan: every lookup of a path asks.
 bool CFSSubclientConfPrivate::treatSlashAsSlash(int appType) {
-    static const int kTypes[] = {6,  7,  8,  14, 35, 44, 45, 51, 52, 54, 55,
-                                 56, 57, 59, 60, 67, 68, 77, 78, 82, 90};
-    for (int t : kTypes) {
-        if (t == appType)
-            return true;
+    switch (appType) {
+    case 6: case 7: case 8: case 14: case 35: case 44: case 45: case 51: case 52: case 54: case 55:
+    case 56: case 57: case 59: case 60: case 67: case 68: case 77: case 78: case 82: case 90:
+        return true;
+    default:
+        return false;
     }
-    return false;
 }
 
 bool isWildCardContent(const std::string& content, std::string& path) {

@@ -7,6 +7,8 @@
 #include <new>
 #include <string>
 
+static_assert(FSNameHash::kWords == 2, "find compares two words");
+
 namespace {
 
 // Nodes a build may visit per search it waits for after a change.
@@ -47,29 +49,15 @@ void FSSearchIndex::drop()
         return;
     built_ = false;
     builtRoot_ = nullptr;
+    slots_ = 0;
     std::vector<Entry>().swap(table_);
     std::vector<char>().swap(names_);
     std::vector<Wildcard>().swap(wildcards_);
 }
 
-std::uint64_t FSSearchIndex::rootKey()
+void FSSearchIndex::prefetch(std::uint64_t key) const
 {
-    return 0x9e3779b97f4a7c15ULL;
-}
-
-const FSSearchIndex::Entry* FSSearchIndex::literalChild(const Entry& parent, std::uint64_t key,
-                                                        std::string_view name) const
-{
-    const Entry* child = find(static_cast<std::uint32_t>(&parent - table_.data()), key, name);
-    if (child)
-        prefetchObject(child->node, sizeof(FSSubclientNode));
-    return child;
-}
-
-void FSSearchIndex::prefetch(const std::uint64_t* keys, int count) const
-{
-    for (int i = 0; i < count; ++i)
-        prefetchObject(&table_[home(keys[i])], sizeof(Entry));
+    prefetchObject(&table_[home(key)], sizeof(Entry));
 }
 
 bool FSSearchIndex::build(FSSubclientNode* root)
@@ -83,13 +71,14 @@ bool FSSearchIndex::build(FSSubclientNode* root)
             return false;
         // At most two thirds full: a lookup rarely reads past its home record.
         table_.assign(nodes + nodes / 2 + 1, Entry());
+        slots_ = table_.size();
         std::vector<std::uint32_t> order;  // records in breadth-first order
         order.reserve(nodes);
         Entry top = Entry();
         top.key = rootKey();
         top.node = root;
         top.hasChildren = root->firstChild != nullptr;
-        rootSlot_ = insert(top, std::string_view());
+        rootSlot_ = insert(top, hash_.component(0, std::string_view()), std::string_view());
         table_[rootSlot_].parent = rootSlot_;
         order.push_back(rootSlot_);
         for (std::size_t i = 0; i < order.size(); ++i)
@@ -109,16 +98,16 @@ void FSSearchIndex::addChildren(std::uint32_t parent, std::vector<std::uint32_t>
             wildcards_.push_back(describe(child));
             continue;
         }
-        const std::string name = child->pattern->getBasename();
-        const std::uint64_t key = childKey(parentKey, name);
-        if (find(parent, key, name))
+        const std::string text = child->pattern->getBasename();
+        const FSNameHash::Component name = hash_.component(parentKey, text);
+        if (find(parent, name, text.data()) != kNone)
             continue;  // a later child of an equal name: no search reaches it
         Entry entry = Entry();
-        entry.key = key;
+        entry.key = name.key;
         entry.node = child;
         entry.parent = parent;
         entry.hasChildren = child->firstChild != nullptr;
-        order.push_back(insert(entry, name));
+        order.push_back(insert(entry, name, text));
     }
     if (wildcards_.size() - firstWildcard > 0x7FFFFFFFu)
         throw std::bad_alloc();
@@ -126,43 +115,26 @@ void FSSearchIndex::addChildren(std::uint32_t parent, std::vector<std::uint32_t>
     table_[parent].wildcardCount = static_cast<std::uint32_t>(wildcards_.size() - firstWildcard);
 }
 
-// The upper half of the key scaled to the table's size.
-inline std::size_t FSSearchIndex::home(std::uint64_t key) const
+bool FSSearchIndex::longNameEquals(const Entry& entry, const char* text) const
 {
-    return static_cast<std::size_t>(((key >> 32) * table_.size()) >> 32);
+    return hash_.equal(names_.data() + entry.name.at, text, entry.nameLength);
 }
 
-const FSSearchIndex::Entry* FSSearchIndex::find(std::uint32_t parent, std::uint64_t key,
-                                                std::string_view name) const
-{
-    for (std::size_t at = home(key);; at = at + 1 == table_.size() ? 0 : at + 1) {
-        const Entry& entry = table_[at];
-        if (!entry.node)
-            return nullptr;
-        if (entry.key == key && entry.parent == parent && entry.nameLength == name.size() &&
-            hash_.equal(nameOf(entry), name.data(), name.size()))
-            return &entry;
-    }
-}
-
-std::uint32_t FSSearchIndex::insert(const Entry& entry, std::string_view name)
+std::uint32_t FSSearchIndex::insert(const Entry& entry, const FSNameHash::Component& name, std::string_view text)
 {
     std::size_t at = home(entry.key);
     while (table_[at].node)
         at = at + 1 == table_.size() ? 0 : at + 1;
     Entry& slot = table_[at];
     slot = entry;
-    slot.nameLength = static_cast<std::uint32_t>(name.size());
-    if (name.size() <= kInlineName)
-        name.copy(slot.name.text, name.size());
-    else
-        slot.name.at = keepName(name);
+    slot.nameLength = static_cast<std::uint32_t>(name.length);
+    if (name.length <= kInlineName) {
+        slot.name.words[0] = name.words[0];
+        slot.name.words[1] = name.words[1];
+    } else {
+        slot.name.at = keepName(text);
+    }
     return static_cast<std::uint32_t>(at);
-}
-
-inline const char* FSSearchIndex::nameOf(const Entry& entry) const
-{
-    return entry.nameLength <= kInlineName ? entry.name.text : names_.data() + entry.name.at;
 }
 
 std::uint32_t FSSearchIndex::keepName(std::string_view name)

@@ -24,7 +24,7 @@ class FSSubclientNode;
 // drop the table.
 class FSSearchIndex {
 public:
-    static const std::size_t kInlineName = 16;
+    static const std::size_t kInlineName = FSNameHash::kShortName;
 
     // A node's record, in the open-addressing table under its key. All a
     // lookup compares is in the record, names up to kInlineName bytes
@@ -38,8 +38,8 @@ public:
         std::uint32_t hasChildren : 1;
         std::uint32_t nameLength;
         union {
-            char text[kInlineName];
-            std::uint32_t at;  // in names_, for longer names
+            std::uint64_t words[FSNameHash::kWords];  // as FSNameHash::Component has them
+            std::uint32_t at;                          // in names_, for longer names
         } name;
     };
 
@@ -70,36 +70,40 @@ public:
     // The tree changed: the table no longer describes it.
     void drop();
 
-    static std::uint64_t rootKey();
-    // The key of a child named name below a node of key parentKey; names
-    // equal in the table's case mode give equal keys.
-    std::uint64_t childKey(std::uint64_t parentKey, std::string_view name) const
+    static std::uint64_t rootKey() { return 0x9e3779b97f4a7c15ULL; }
+    // The component of a path at text (see FSNameHash::scan), hashed as
+    // the name of a child of the node whose key is parentKey; names equal
+    // in the table's case mode give equal keys.
+    FSNameHash::Component scan(std::uint64_t parentKey, const char* text, const char* stop, char delim) const
     {
-        return hash_.hash(parentKey, name);
+        return hash_.scan(parentKey, text, stop, delim);
     }
-    const Entry& root() const { return table_[rootSlot_]; }
-    // The first literal child named name of parent, whose key is key; null
-    // when there is none. Starts loading the child's node.
-    const Entry* literalChild(const Entry& parent, std::uint64_t key, std::string_view name) const;
+    static const std::uint32_t kNone = 0xFFFFFFFFu;
+    std::uint32_t rootSlot() const { return rootSlot_; }
+    const Entry& entry(std::uint32_t slot) const { return table_[slot]; }
+    // The slot of the first literal child named name of the node in slot
+    // parent, name being the component at text hashed on the parent's key;
+    // kNone when there is none.
+    std::uint32_t literalChild(std::uint32_t parent, const FSNameHash::Component& name, const char* text) const;
     const Wildcard* wildcards(const Entry& entry) const { return wildcards_.data() + entry.firstWildcard; }
     // For a simple wildcard (see Wildcard): does the literal name overlap it?
     bool simpleOverlaps(const Wildcard& wildcard, std::string_view name) const;
-    // Starts loading the records that lookups of these keys (the levels of
-    // one path, at most kMaxPrefetch) will read first.
-    static const int kMaxPrefetch = 16;
-    void prefetch(const std::uint64_t* keys, int count) const;
+    // Starts loading the record that a lookup of this key will read first.
+    void prefetch(std::uint64_t key) const;
 
 private:
     bool build(FSSubclientNode* root);
     void addChildren(std::uint32_t parent, std::vector<std::uint32_t>& order);
-    std::size_t home(std::uint64_t key) const;
-    const Entry* find(std::uint32_t parent, std::uint64_t key, std::string_view name) const;
-    std::uint32_t insert(const Entry& entry, std::string_view name);
-    const char* nameOf(const Entry& entry) const;
+    // The upper half of the key scaled to the table's size.
+    std::size_t home(std::uint64_t key) const { return static_cast<std::size_t>(((key >> 32) * slots_) >> 32); }
+    std::uint32_t find(std::uint32_t parent, const FSNameHash::Component& name, const char* text) const;
+    bool longNameEquals(const Entry& entry, const char* text) const;
+    std::uint32_t insert(const Entry& entry, const FSNameHash::Component& name, std::string_view text);
     std::uint32_t keepName(std::string_view name);
     Wildcard describe(FSSubclientNode* node);
 
     std::vector<Entry> table_;  // linear probing; sized once per build, so records never move
+    std::size_t slots_ = 0;     // table_.size(), kept where a lookup reads it
     std::vector<char> names_;
     std::vector<Wildcard> wildcards_;
     std::uint32_t rootSlot_ = 0;
@@ -109,5 +113,32 @@ private:
     std::size_t searchesSinceChange_ = 0;
     std::size_t lastSize_ = 0;  // nodes of the last build: what the next one will cost
 };
+
+// Inline: one level of every search comes here. A short name is compared
+// as the numbers the hash read; a longer one byte by byte.
+inline std::uint32_t FSSearchIndex::find(std::uint32_t parent, const FSNameHash::Component& name,
+                                         const char* text) const
+{
+    const Entry* const table = table_.data();
+    for (std::size_t at = home(name.key);; at = at + 1 == slots_ ? 0 : at + 1) {
+        const Entry& entry = table[at];
+        if (!entry.node)
+            return kNone;
+        if (entry.key == name.key && entry.parent == parent && entry.nameLength == name.length &&
+            (name.length <= kInlineName
+                 ? entry.name.words[0] == name.words[0] && entry.name.words[1] == name.words[1]
+                 : longNameEquals(entry, text)))
+            return static_cast<std::uint32_t>(at);
+    }
+}
+
+inline std::uint32_t FSSearchIndex::literalChild(std::uint32_t parent, const FSNameHash::Component& name,
+                                                 const char* text) const
+{
+    const std::uint32_t child = find(parent, name, text);
+    if (child != kNone)
+        __builtin_prefetch(table_[child].node);
+    return child;
+}
 
 #endif
