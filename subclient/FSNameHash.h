@@ -4,7 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "names are read as little-endian words");
 
 // When case is ignored ASCII capitals are folded and bytes 128-255 stay, as
 // in the case-insensitive comparison of names: names equal in the mode give
@@ -42,10 +45,106 @@ public:
     }
 
 private:
-    std::uint64_t word(const char* bytes, std::size_t n) const;
-    std::uint64_t fold(std::uint64_t w) const;
+    static const std::uint64_t kOnes = 0x0101010101010101ULL;
+    static const std::uint64_t kHighs = 0x80 * kOnes;
+
+    std::uint64_t word(const char* bytes, std::size_t n) const { return fold(load(bytes, n)); }
+    std::uint64_t fold(std::uint64_t w) const { return caseSensitive_ ? w : foldWord(w); }
+
+    // Lowers the ASCII capitals among eight bytes at once; bytes 128-255 stay.
+    static std::uint64_t foldWord(std::uint64_t w)
+    {
+        const std::uint64_t low = w & (0x7F * kOnes);  // no carry between bytes below
+        const std::uint64_t atLeastA = low + (0x80 - 'A') * kOnes;
+        const std::uint64_t aboveZ = low + (0x80 - 'Z' - 1) * kOnes;
+        const std::uint64_t capital = atLeastA & ~aboveZ & ~w & kHighs;
+        return w | (capital >> 2);
+    }
+
+    // Up to eight bytes as one number, in as few loads as their count allows.
+    static std::uint64_t load(const char* bytes, std::size_t n)
+    {
+        std::uint64_t w = 0;
+        if (n == 8) {
+            std::memcpy(&w, bytes, 8);
+            return w;
+        }
+        std::size_t at = 0;
+        if (n & 4) {
+            std::uint32_t x;
+            std::memcpy(&x, bytes, 4);
+            w = x;
+            at = 4;
+        }
+        if (n & 2) {
+            std::uint16_t x;
+            std::memcpy(&x, bytes + at, 2);
+            w |= static_cast<std::uint64_t>(x) << (8 * at);
+            at += 2;
+        }
+        if (n & 1)
+            w |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[at])) << (8 * at);
+        return w;
+    }
+
+    // The hash reads a name as its whole words, then one partial word
+    // (empty when the length is a multiple of eight), then the length.
+    static std::uint64_t step(std::uint64_t h, std::uint64_t w)
+    {
+        h = (h ^ w) * 0x9fb21c651e98df25ULL;
+        return h ^ (h >> 29);
+    }
+    static std::uint64_t finish(std::uint64_t h, std::size_t length)
+    {
+        h = (h ^ length) * 0xbf58476d1ce4e5b9ULL;
+        return h ^ (h >> 31);
+    }
+
+    // The bytes of w equal to those of delims flagged by their high bit; the
+    // lowest flag is exact, those above it may be false.
+    static std::uint64_t delimiters(std::uint64_t w, std::uint64_t delims)
+    {
+        const std::uint64_t x = w ^ delims;
+        return (x - kOnes) & ~x & kHighs;
+    }
 
     bool caseSensitive_;
 };
+
+// Inline: every level of every search comes here.
+inline FSNameHash::Component FSNameHash::scan(std::uint64_t seed, const char* text, const char* stop, char delim) const
+{
+    Component c = {seed, {0, 0}, 0};
+    const std::uint64_t delims = kOnes * static_cast<unsigned char>(delim);
+    for (std::size_t k = 0;; ++k) {
+        const char* at = text + c.length;
+        const std::size_t left = static_cast<std::size_t>(stop - at);
+        std::uint64_t w;
+        std::uint64_t found;
+        if (left >= 8) {
+            std::memcpy(&w, at, 8);
+            found = delimiters(w, delims);
+        } else {
+            // The text's end counts as a delimiter.
+            w = load(at, left);
+            found = delimiters(w, delims) | 0x80ULL << (8 * left);
+        }
+        if (found) {
+            const std::uint64_t before = ((found & (0 - found)) >> 7) - 1;  // the bytes before it
+            w = fold(w & before);
+            c.length += static_cast<std::size_t>(__builtin_ctzll(found)) / 8;
+        } else {
+            w = fold(w);
+            c.length += 8;
+        }
+        c.key = step(c.key, w);
+        if (k < kWords)
+            c.words[k] = w;
+        if (found)
+            break;
+    }
+    c.key = finish(c.key, c.length);
+    return c;
+}
 
 #endif

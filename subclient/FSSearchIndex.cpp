@@ -7,21 +7,10 @@
 #include <new>
 #include <string>
 
-static_assert(FSNameHash::kWords == 2, "find compares two words");
-
 namespace {
 
 // Nodes a build may visit per search it waits for after a change.
 const std::size_t kNodesPerSearch = 32;
-
-// Starts loading every cache line of the object at p.
-void prefetchObject(const void* p, std::size_t size)
-{
-    const char* first = static_cast<const char*>(p);
-    for (std::size_t at = 0; at < size; at += 64)
-        __builtin_prefetch(first + at);
-    __builtin_prefetch(first + size - 1);
-}
 
 }  // namespace
 
@@ -53,11 +42,6 @@ void FSSearchIndex::drop()
     std::vector<Entry>().swap(table_);
     std::vector<char>().swap(names_);
     std::vector<Wildcard>().swap(wildcards_);
-}
-
-void FSSearchIndex::prefetch(std::uint64_t key) const
-{
-    prefetchObject(&table_[home(key)], sizeof(Entry));
 }
 
 bool FSSearchIndex::build(FSSubclientNode* root)

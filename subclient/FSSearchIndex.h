@@ -89,7 +89,12 @@ public:
     // For a simple wildcard (see Wildcard): does the literal name overlap it?
     bool simpleOverlaps(const Wildcard& wildcard, std::string_view name) const;
     // Starts loading the record that a lookup of this key will read first.
-    void prefetch(std::uint64_t key) const;
+    void prefetch(std::uint64_t key) const
+    {
+        const char* record = reinterpret_cast<const char*>(table_.data() + home(key));
+        __builtin_prefetch(record);
+        __builtin_prefetch(record + sizeof(Entry) - 1);
+    }
 
 private:
     bool build(FSSubclientNode* root);
@@ -113,6 +118,10 @@ private:
     std::size_t searchesSinceChange_ = 0;
     std::size_t lastSize_ = 0;  // nodes of the last build: what the next one will cost
 };
+
+static_assert(FSNameHash::kWords == 2, "find compares two words");
+
+static_assert(FSNameHash::kWords == 2, "find compares two words");
 
 // Inline: one level of every search comes here. A short name is compared
 // as the numbers the hash read; a longer one byte by byte.
