@@ -121,8 +121,6 @@ private:
 
 static_assert(FSNameHash::kWords == 2, "find compares two words");
 
-static_assert(FSNameHash::kWords == 2, "find compares two words");
-
 // Inline: one level of every search comes here. A short name is compared
 // as the numbers the hash read; a longer one byte by byte.
 inline std::uint32_t FSSearchIndex::find(std::uint32_t parent, const FSNameHash::Component& name,

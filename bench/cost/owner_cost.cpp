@@ -1,6 +1,9 @@
 // What one owner query costs (createDirlist of a path under a content line,
-// its top entry, delete): allocations counted here, instructions counted by
-// callgrind inside owner_queries (bench/owner-cost runs both).
+// its top entry, delete): allocations counted here, over all queries and over
+// those whose list is the top entry alone (the goal's case: a query that
+// lands above other subclients' content gets a nodir entry per such line);
+// instructions counted by callgrind inside owner_queries (bench/owner-cost
+// runs both).
 #include "BenchWorkload.h"
 #include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConf.h"
@@ -16,6 +19,8 @@ namespace {
 
 bool counting = false;
 long allocations = 0;
+long singleQueries = 0;
+long singleAllocations = 0;
 
 }  // namespace
 
@@ -31,9 +36,15 @@ int queries(FSSubclientConf* conf, const std::vector<std::string>* paths)
 {
     int sum = 0;
     for (const std::string& path : *paths) {
+        const long before = allocations;
         FSSubclientDirlist* list = conf->createDirlist(path.c_str(), false);
+        const bool single = list && list->getRoot() && !list->getRoot()->nextLinear;
         sum += list && list->getRoot() ? list->getRoot()->subclient : -1;
         delete list;
+        if (single) {
+            ++singleQueries;
+            singleAllocations += allocations - before;
+        }
     }
     return sum;
 }
@@ -58,10 +69,13 @@ int main(int argc, char** argv)
         if (w.kinds[i] == benchwork::InsideContent)
             paths.push_back(w.queries[i]);
     queries(&conf, &paths);  // the warm-up builds the search index
+    singleQueries = singleAllocations = 0;
     counting = true;
     owner_queries(&conf, &paths);
     counting = false;
-    std::printf("queries %zu\nallocations per query %.2f\n", paths.size(),
-                static_cast<double>(allocations) / static_cast<double>(paths.size()));
+    std::printf("queries %zu\nallocations per query %.2f\nallocations per single-entry query %.2f (%ld queries)\n",
+                paths.size(), static_cast<double>(allocations) / static_cast<double>(paths.size()),
+                static_cast<double>(singleAllocations) / static_cast<double>(singleQueries ? singleQueries : 1),
+                singleQueries);
     return 0;
 }

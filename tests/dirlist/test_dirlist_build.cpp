@@ -90,7 +90,9 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
     fill(conf, {{"/data"},
                 {"/w/b*" + wild, "/m/x"},
                 {"/two/*.txt" + wild, "/p/b*" + wild, "/q/b*" + wild, "/d/cache*" + wild},
-                {"/two/a*" + wild, "/p/b/x", "/q/b", "/d/cache1/x"}});
+                {"/two/a*" + wild, "/p/b/x", "/q/b", "/d/cache1/x"},
+                // Names of one word, two words and longer; deeper than a search reads ahead.
+                {"/abcdefgh/12345678abcdefgh/q", "/a-name-longer-than-sixteen/x", "/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18"}});
     const std::pair<const char*, int> cases[] = {
         {"/DATA", 2},  {"/data/deep", 2},   {"/w/bee", 3}, {"/w/bee/deeper", 3}, {"/w/c", 1},   {"/m", 1},
         {"/two/b.txt", 4},
@@ -98,6 +100,9 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
         {"/q/b", 5},  // b is content itself
         // Below a literal folder covered by a wildcard, the wildcard's subclient.
         {"/d/cache1", 4}, {"/d/cache1/y", 4}, {"/d/cache1/y/z", 4}, {"/d/cache1/x/q", 5}, {"/d/other", 1},
+        {"/ABCDEFGH/12345678ABCDEFGH/Q/r", 6}, {"/abcdefgh/12345678abcdefgz", 1},
+        {"/A-NAME-LONGER-THAN-SIXTEEN/X", 6}, {"/a-name-longer-than-sixteen-/x", 1},
+        {"/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19", 6}, {"/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/x", 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(topSubclient(c.first), c.second) << c.first;
