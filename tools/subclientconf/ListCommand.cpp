@@ -3,8 +3,70 @@
 #include "Quoting.h"
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
 
 namespace {
+
+// In ifind mode literal characters of nodir lines are escaped by the other slash.
+char escapeOf(FSSubclientConf& conf)
+{
+    return conf.getDelim() == '\\' ? '/' : '\\';
+}
+
+// An ifind nodir line with a pattern character that is not escaped is wildcard content.
+bool isWildcardNodir(const std::string& line, char escape)
+{
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == escape)
+            ++i;
+        else if (strchr("*?[", line[i]))
+            return true;
+    }
+    return false;
+}
+
+// The configuration again with every content line below --root, so that the
+// library expands wildcard content against the folders there; its scan lines
+// come back without the root. Nodirs and the default subclient's start points
+// do not depend on the disk and are taken from the configuration itself.
+class RerootedLists {
+public:
+    RerootedLists(const LoadedConfiguration& loaded, const std::string& root)
+        : conf_(std::make_unique<FSSubclientConf>())
+    {
+        root_ = std::filesystem::absolute(root).lexically_normal().string();
+        while (!root_.empty() && root_.back() == '/')
+            root_.pop_back();
+        if (loaded.conf->isCaseSensitive())
+            conf_->caseSensitive();
+        else
+            conf_->caseInsensitive();
+        conf_->setIfindMode(true);
+        for (const SubclientInfo& info : loaded.subclients) {
+            if (info.number == 1)
+                continue;
+            conf_->setName(info.name.c_str());
+            for (const ContentLine& line : info.content)
+                conf_->setPath((line.text.compare(0, 1, "/") == 0 ? root_ + line.text : line.text).c_str());
+        }
+    }
+
+    FSSubclientConf& conf() { return *conf_; }
+
+    std::string withoutRoot(const std::string& line) const
+    {
+        size_t at = line.compare(0, 1, "+") == 0 ? 1 : 0;
+        bool below = !root_.empty() && line.compare(at, root_.size(), root_) == 0 &&
+                     line.compare(at + root_.size(), 1, "/") == 0;
+        return below ? line.substr(0, at) + line.substr(at + root_.size()) : line;
+    }
+
+private:
+    std::unique_ptr<FSSubclientConf> conf_;
+    std::string root_;  // absolute, without a trailing slash
+};
 
 struct ScanLists {
     std::vector<std::string> scan;
@@ -19,7 +81,9 @@ public:
         addLoadOptions(*app_, options_, false);
         addPartialFlag(*app_, options_);
         app_->add_flag("--tree", tree_, "Every content path of the subclient, nested ones too, as scan lines");
-        app_->add_flag("--ifind", ifind_, "Expand wildcard content against the folders on disk");
+        CLI::Option* ifind = app_->add_flag("--ifind", ifind_, "Expand wildcard content against the folders on disk");
+        app_->add_option("--root", root_, "With --ifind, expand below this folder as if it were / (to try a copied tree)")
+            ->needs(ifind);
         addJsonFlag(*app_, json_);
     }
 
@@ -28,6 +92,8 @@ public:
         LibraryLog log;
         LoadedConfiguration loaded = loadAndWarn(options_, log);
         loaded.conf->setIfindMode(ifind_);
+        if (!root_.empty())
+            rerooted_ = std::make_unique<RerootedLists>(loaded, root_);
         Json doc = documentHead(loaded);
         doc["mode"] = tree_ ? "tree" : "dirnames";
         doc["ifind"] = ifind_;
@@ -51,11 +117,19 @@ private:
         LineCollector scan;
         LineCollector nodirs;
         FSSubclientConf& conf = *loaded.conf;
-        int rc = tree_ ? conf.treeOutput(&scan, number) : conf.dirnames(&scan, number);
+        FSSubclientConf& scanConf = rerooted_ && number != 1 ? rerooted_->conf() : conf;
+        int rc = tree_ ? scanConf.treeOutput(&scan, number) : scanConf.dirnames(&scan, number);
         if (rc >= 0)
             rc = conf.nodirs(&nodirs, number);
         if (rc < 0)
             throw ToolError(TOOL_NEGATIVE, filePlace(loaded, 0) + "cannot list subclient " + loaded.nameOf(number));
+        if (rerooted_)
+            for (std::string& line : scan.lines)
+                line = rerooted_->withoutRoot(line);
+        // ifind nodirs are patterns with escaped literals: the marker keeps a wildcard one from reading as a name.
+        for (std::string& line : nodirs.lines)
+            if (ifind_ && isWildcardNodir(line, escapeOf(conf)))
+                line += kWildcardMarker;
         return {scan.lines, nodirs.lines};
     }
 
@@ -71,6 +145,8 @@ private:
     LoadOptions options_;
     bool tree_ = false;
     bool ifind_ = false;
+    std::string root_;
+    std::unique_ptr<RerootedLists> rerooted_;
     bool json_ = false;
 };
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <ctime>
 
+const char* const kWildcardMarker = "\\/\\/";
+
 namespace {
 
 // The version of the JSON shapes: it grows when a key changes meaning or goes

@@ -49,6 +49,9 @@ private:
 // The fields every document starts with: file, format and (store files) at.
 Json documentHead(const LoadedConfiguration& loaded);
 
+// After a content path, marks wildcard content.
+extern const char* const kWildcardMarker;
+
 // Collects the lines of a scan-list run.
 class LineCollector : public FSCallback {
 public:

@@ -8,7 +8,6 @@
 
 namespace {
 
-const char* const kWildcardMarker = "\\/\\/";
 const char* const kNotUtf8 = "not valid UTF-8: no subclient can be told for it";
 const char* const kRelative = "not an absolute path: the configuration would read it as a name anywhere";
 const char* const kParentStep = "has a '..' component: name the path without it";
