@@ -109,17 +109,23 @@ TEST_F(HistoryWindow, ContentMustStandThroughTheWholeWindow)
     struct {
         uint32_t created, modified;
         int expected;
+        const char* message;  // the level-3 record that says why
     } const cases[] = {
-        {100, 0, 1},  // created exactly when the window begins
-        {0, 0, 1},    // never stamped
-        {50, 201, 1},  // modified after the window
-        {101, 0, 0}, {50, 200, 0}, {300, 150, 0},
+        {100, 0, 1, nullptr},  // created exactly when the window begins
+        {0, 0, 1, nullptr},    // never stamped
+        {50, 201, 1, nullptr},  // modified after the window
+        {101, 0, 0, "'/data/x' is NOT completely contained in '/data' as 101 > 100"},
+        {50, 200, 0, "'/data/x' is NOT completely contained in '/data' as 200 <= 200"},
     };
     for (const auto& c : cases) {
+        CaptureLog log(3);
         d.replayVec.clear();
         addRecord("/data", c.created, c.modified);
         EXPECT_EQ(c.expected, conf.completelyContains("/data", "/data/x", '/', false))
             << "created " << c.created << " modified " << c.modified;
+        if (c.message) {
+            EXPECT_TRUE(log.has(3, c.message)) << log.dump();
+        }
     }
 }
 
