@@ -69,6 +69,17 @@ TEST_P(FixPathTable, BothForms) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, FixPathTable, ::testing::ValuesIn(kCases));
 
+TEST(FixPath, MessagesOfTheTwoForms) {
+    CaptureLog log(1);
+    FSSubclientConf conf;
+    std::string out;
+    conf.fixPath(std::string("*.tmp"), out, true);
+    EXPECT_TRUE(log.has(1, "No delimiter for *.tmp, changing it to /**/*.tmp with delimiter /")) << log.dump();
+    char buffer[16];
+    conf.fixPath("abc", buffer, true);
+    EXPECT_TRUE(log.has(-1, "No delimiter for abc")) << log.dump();
+}
+
 TEST(FixPath, OverLongVolumeNamesFailInTheCStringForm) {
     CaptureLog log(1);
     FSSubclientConf conf;

@@ -65,6 +65,7 @@ TEST_F(Insert, DuplicatesGetAPostfixedSibling) {
     name("B");
     EXPECT_EQ(0, conf.setPath("/data/x"));
     EXPECT_EQ(FS_NO_ERROR, conf.getErrCode());
+    EXPECT_TRUE(log.has(1, "recursiveParse line='x' scNum=2: cannot add to map")) << log.dump();
     EXPECT_TRUE(log.has(1, "Duplicate path '/data/x' already in subclient 2 - cannot add to subclient 3")) << log.dump();
     const std::string twin = "/data/x" + postfix(2) + " 2";
     EXPECT_EQ((Lines{"/data -1", "/data/x 2", twin, twin, "/data/x" + postfix(3) + " 3"}), treeView(conf));
@@ -76,6 +77,7 @@ TEST_F(Insert, AncestorsAndDescendants) {
     ASSERT_EQ(0, conf.setPath("/q"));
     EXPECT_EQ(-1, conf.setPath("/q/sub"));
     EXPECT_EQ(FS_ANCESTOR, conf.getErrCode());
+    EXPECT_TRUE(log.has(1, "Found ancestor or descendant")) << log.dump();
     ASSERT_EQ(0, conf.setPath("/r/s"));
     EXPECT_EQ(-1, conf.setPath("/r")) << "a descendant first leaves the existing node claimed";
     name("B");

@@ -61,27 +61,32 @@ TEST(WCConverter, RoundTripsAcrossThePlanes)
     EXPECT_TRUE(log.records().empty()) << log.dump();
 }
 
-// Each malformed class converts to nothing; encoded surrogates are kept as values.
+// Each malformed class converts to nothing, and says which; encoded surrogates are kept as values.
 TEST(WCConverter, RejectsEachMalformedClass)
 {
-    const std::string cases[] = {
-        "\xc3",                      // truncated two-byte sequence
-        "ab\xe2\x82",                // truncated at the end after good text
-        "\xff",                      // lead byte claims five trailing bytes
-        "\xc0\x80",                  // overlong NUL
-        "\xe0\x80\x80",              // overlong three-byte
-        "\xf0\x80\x80\x80",          // overlong four-byte
-        "\x80",                      // lone continuation byte
-        "\xe2\x28\xa1",              // second byte not a continuation
-        "\xe2\x82\x28",              // third byte not a continuation
-        "\xf4\x41\x80\x80",          // after F4 the second byte must be 80-8F
-        "\xf4\x90\x80\x80",          // past U+10FFFF
-        "\xf5\x80\x80\x80",          // lead byte past F4
-        "\xf8\x88\x80\x80\x80",      // five-byte form
+    const struct {
+        std::string bytes;
+        const char* error;
+    } cases[] = {
+        {"\xc3", "source exhausted"},                // truncated two-byte sequence
+        {"ab\xe2\x82", "source exhausted"},          // truncated at the end after good text
+        {"\xff", "source exhausted"},                // lead byte claims five trailing bytes
+        {"\xc0\x80", "source illegal"},              // overlong NUL
+        {"\xe0\x80\x80", "source illegal"},          // overlong three-byte
+        {"\xf0\x80\x80\x80", "source illegal"},      // overlong four-byte
+        {"\x80", "source illegal"},                  // lone continuation byte
+        {"\xe2\x28\xa1", "source illegal"},          // second byte not a continuation
+        {"\xe2\x82\x28", "source illegal"},          // third byte not a continuation
+        {"\xf4\x41\x80\x80", "source illegal"},      // after F4 the second byte must be 80-8F
+        {"\xf4\x90\x80\x80", "source illegal"},      // past U+10FFFF
+        {"\xf5\x80\x80\x80", "source illegal"},      // lead byte past F4
+        {"\xf8\x88\x80\x80\x80", "source illegal"},  // five-byte form
     };
-    CaptureLog log(-1);
-    for (const std::string& bytes : cases)
-        EXPECT_EQ(toUnicode(bytes), Codes()) << bytes;
+    for (const auto& c : cases) {
+        CaptureLog log(1);
+        EXPECT_EQ(toUnicode(c.bytes), Codes()) << c.bytes;
+        EXPECT_TRUE(log.has(1, kxFormat("toUnicode: %s converting to Unicode\n", c.error))) << log.dump();
+    }
     EXPECT_EQ(toUnicode("\xed\xa0\x80"), Codes({0xD800}));
     EXPECT_EQ(toUnicode("\xed\xbf\xbf"), Codes({0xDFFF}));
     EXPECT_EQ(toUnicode("\xf4\x80\x80\x80"), Codes({0x100000}));
