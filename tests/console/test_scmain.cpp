@@ -117,9 +117,10 @@ TEST(ScMain, EndOfInputEndsEveryPhase)
 TEST(ScMain, AnswersLoseTheirLineEnd)
 {
     ConsoleRun run = runConsole(kTwoSubclients,
-                                "\r\n/data/tmp\r\nq\r\n*.LOG\r\n*.log\nq\n/data\r\n/data/tmp/x\r\nq\n");
+                                "\r\n/data/tmp\r\n/data\r\nq\r\n*.LOG\r\n*.log\nq\n/data\r\n/data/tmp/x\r\nq\n");
     EXPECT_EQ(run.result, 0);
     EXPECT_NE(run.out.find("\n*** Creating dir1 for '/data/tmp'\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n*** Merging dir2 into dir1\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("'*.LOG' contains '*.log' (case insensitive)\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("'/data' could contain '/data/tmp/x'\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("pathTest '/data/tmp/x' in sc 3 returns 1\n"), std::string::npos) << run.out;

@@ -67,13 +67,21 @@ TEST_F(DirlistTest, MergeDropsCoveredEntries)
     }
 }
 
-// The debug dump names a missing entry NULL: empty chains and no trash.
-TEST_F(DirlistTest, DumpOfEmptyChains)
+// The debug dumps: the whole list, each chain (NULL when empty), the trash; then each subclient's entries.
+TEST_F(DirlistTest, Dumps)
 {
-    TestList list(&conf, {{"/a", 1}});
+    TestList list(&conf, {{"/a", 1}, {"/c1", 3}});
     list.dumpLists();
+    EXPECT_TRUE(log.has(1, "--- 3: /c1")) << log.dump();
     EXPECT_TRUE(log.has(1, "--- 2: FIRST NULL, LAST NULL")) << log.dump();
     EXPECT_TRUE(log.has(1, "--- Last trash NULL in 0")) << log.dump();
+    ASSERT_EQ(list.merge(new TestList(&conf, {{"/c1/x", 3}})), 0);
+    log.clear();
+    list.dumpLists();
+    list.dumpBySubclient();
+    for (const char* text : {"--- 3: /c1", "--- 3: FIRST /c1, LAST /c1", "--- Trash /c1/x in 3", "+++ 3: Subclient B",
+                             "*** FIRST '/c1' (non-wc) suffix ''"})
+        EXPECT_TRUE(log.has(1, text)) << text << "\n" << log.dump();
 }
 
 TEST_F(DirlistTest, MergeJoinsTheChainsOfEverySubclient)

@@ -143,6 +143,18 @@ TEST_F(Insert, WindowsDriveSpecialContentAndLetterCase) {
     EXPECT_EQ((Lines{"/Data 2", "/DATA 3"}), treeView(exact));
 }
 
+// An intermediate node answers for the content below it.
+TEST_F(Insert, NodeQueriesLookBelowIntermediateNodes) {
+    name("A");
+    name("B");
+    ASSERT_EQ(0, conf.setPath("/x/y/z"));
+    FSSubclientNode* x = findNode(conf, "/x");
+    EXPECT_EQ(3, conf.nodeToSubclientNumber(x));
+    EXPECT_EQ("B", conf.nodeToSubclientName(x));
+    EXPECT_EQ(-1, conf.nodeToSubclientNumber(nullptr));
+    EXPECT_EQ("not set", conf.nodeToSubclientName(nullptr));
+}
+
 // Start-restore paths of these application types carry a tail after 0x13.
 TEST(InsertStartRestore, CutAtImageVolumeEnd) {
     for (int appType : {65, 75, 76, 87, 29}) {
