@@ -196,6 +196,156 @@ TEST(PathTest, WildcardBelowOwnContentLeavesACoveredLiteralToItsSubclient)
     EXPECT_EQ(3, list->getRoot()->subclient);
 }
 
+// The kept list must answer exactly like a list built afresh for every call.
+// The answers of the kept list's index must be those of the walk through the
+// whole chain, which a call takes when level-3 records are on (and which the
+// kept list's reuse must not change either). Content goes to the subclient
+// named last, so each round grows a few subclients from scratch while
+// changes, past content and questions interleave.
+class IndexedAnswers : public ::testing::Test {
+protected:
+    // The same step on both configurations, with the same result.
+    template <typename Step>
+    void both(Step step)
+    {
+        ASSERT_EQ(step(*walked), step(*indexed));
+    }
+    void round(std::mt19937& random, int steps, int appType);
+    void addPast(std::mt19937& random, const std::string& path);
+    std::string question(std::mt19937& random);
+    void ask(const std::string& path, int scNum, bool byName, int step);
+
+    std::unique_ptr<FSSubclientConf> indexed;
+    std::unique_ptr<FSSubclientConf> walked;
+    std::vector<std::pair<int, std::string>> past;  // subclient, content text
+    int answered[3] = {0, 0, 0};                    // how often -1, 0 and 1 came back
+};
+
+const std::vector<const char*> kContent = {
+    "/a",      "/a/b",          "/a/b/c",      "/a/c",          "/b",          "/b/a/c",      "/c",
+    "/A/B",    "\\a\\b",        "/a/b/c/d",    "/b/d",          "/a/*\\/\\/",  "/b/x*\\/\\/", "/a/b/*.log\\/\\/",
+    "/v",      "/v/x\x12y",     "/v/x\x12y\x13z/w", "/caf\xc3\xa9/b", "/d/e/f/g/h", "/d/e",  "/d/e/f/g/h/i*\\/\\/",
+    "./al*vo"};  // a name with an empty component, which no test can parse
+
+// Content of the rounds, a component more or less, another case, another
+// delimiter; some with pattern characters, which the index does not serve.
+std::string IndexedAnswers::question(std::mt19937& random)
+{
+    static const std::vector<std::string> fixed = {"/a/b/*.log", "/x/y", "/", "/a/B/c", "/**", "/a/b/x.log",
+                                                   "/v/x/y/z", "\\v\\x\\y", "/b/xy/z", "/d/e/f/g/h/ix"};
+    if (random() % 4 == 0)
+        return fixed[random() % fixed.size()];
+    std::string path = kContent[random() % kContent.size()];
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, "\\/\\/") == 0)
+        path = path.substr(0, path.rfind(path[0]));
+    static const std::vector<std::string> more = {"", "", "q", "x.log", "c", "B", "cache", "CAF\xc3\xa9"};
+    for (unsigned n = random() % 3; n > 0; --n)
+        path += path.substr(0, 1) + more[random() % more.size()];
+    if (random() % 4 == 0)
+        for (char& c : path)
+            c = c == '/' ? '\\' : c;
+    if (random() % 5 == 0)
+        std::transform(path.begin(), path.end(), path.begin(), [](char c) { return std::toupper(c); });
+    return path;
+}
+
+// Past content of a subclient, and times on the records of content now
+// held, so that nodirs hold a path for the whole window or not.
+void IndexedAnswers::addPast(std::mt19937& random, const std::string& path)
+{
+    past.emplace_back(static_cast<int>(random() % 4) + 1, path);
+    std::stable_sort(past.begin(), past.end());
+    std::vector<uint32_t> times;
+    for (size_t i = 0; i < FSSubclientConfTestAccess::priv(*indexed).replayVec.size(); ++i)
+        times.push_back(random() % 3 * 100 + 50);
+    both([&](FSSubclientConf& c) {
+        CFSSubclientConfPrivate& d = FSSubclientConfTestAccess::priv(c);
+        d.historyList.clear();
+        d.historyStart.assign(5, static_cast<int>(past.size()));
+        for (size_t i = past.size(); i-- > 0;)
+            d.historyStart[static_cast<size_t>(past[i].first) - 1] = static_cast<int>(i);
+        for (const auto& entry : past) {
+            std::string text;
+            bool wild = isWildCardContent(entry.second, text);
+            d.historyList.push_back(FSHistory{wild, text});
+        }
+        for (size_t i = 0; i < times.size(); ++i)
+            d.replayVec[i].created = times[i] % 200, d.replayVec[i].modified = times[i] > 200 ? times[i] : 0;
+        d.historyFromTime = 100;
+        d.historyToTime = 200;
+        d.historyIndex.drop();
+        return 0;
+    });
+}
+
+void IndexedAnswers::ask(const std::string& path, int scNum, bool byName, int step)
+{
+    const std::string name = scNum == 1 ? "default" : "sc" + std::to_string(scNum);
+    auto pathTest = [&](FSSubclientConf& c) {
+        return byName && scNum > 1 ? c.pathTest(path.c_str(), name.c_str()) : c.pathTest(path.c_str(), scNum);
+    };
+    FSSubclientConfTestAccess::priv(*walked).dropPathTestDirlist();
+    std::vector<LogRecord> walkRecords;
+    int expected;
+    {
+        CaptureLog trace(3);
+        expected = pathTest(*walked);
+        walkRecords = trace.records();
+    }
+    EXPECT_EQ(expected, pathTest(*indexed)) << "step " << step << ": " << path << " for subclient " << scNum;
+    ++answered[expected + 1];
+    if (step % 16 == 0) {  // with the trace on, the kept list writes the records the fresh one does
+        CaptureLog trace(3);
+        pathTest(*indexed);
+        std::vector<LogRecord> records = trace.records();
+        ASSERT_EQ(walkRecords.size(), records.size()) << path;
+        for (size_t i = 0; i < records.size(); ++i)
+            EXPECT_EQ(walkRecords[i].text, records[i].text);
+    }
+}
+
+void IndexedAnswers::round(std::mt19937& random, int steps, int appType)
+{
+    indexed.reset(new FSSubclientConf(appType));
+    walked.reset(new FSSubclientConf(appType));
+    past.clear();
+    for (int step = 0, names = 1; step < steps && !HasFatalFailure(); ++step) {
+        unsigned choice = random() % 100;
+        if (choice < 5 && names < 6) {
+            std::string name = "sc" + std::to_string(++names);
+            both([&](FSSubclientConf& c) { return c.setName(name.c_str()); });
+        } else if (choice < 20) {
+            const char* path = kContent[random() % kContent.size()];
+            both([&](FSSubclientConf& c) { return c.setPath(path); });
+        } else if (choice < 22) {
+            char delim = random() % 2 ? '/' : '\\';
+            both([&](FSSubclientConf& c) { return c.setDelim(delim), 0; });
+        } else if (choice < 24) {
+            bool sensitive = random() % 2;
+            both([&](FSSubclientConf& c) { return sensitive ? c.caseSensitive() : c.caseInsensitive(), 0; });
+        } else if (choice < 25) {
+            bool allow = random() % 2;
+            both([&](FSSubclientConf& c) { return c.setAllowOverlapSCContent(allow), 0; });
+        } else if (choice < 27) {
+            addPast(random, kContent[random() % kContent.size()]);
+        } else {
+            std::string path = question(random);
+            ask(path, static_cast<int>(random() % (names + 1)) + 1, random() % 4 == 0, step);
+        }
+    }
+}
+
+TEST_F(IndexedAnswers, RandomChangesPastContentAndQuestions)
+{
+    CaptureLog quiet(-1);
+    std::mt19937 random(20261206);
+    for (int r = 0; r < 60 && !HasFailure(); ++r)
+        round(random, 300, std::vector<int>{1, 65, 106}[r % 3]);  // 65 converts image-volume names
+    // The sequences must reach every kind of answer to prove anything.
+    EXPECT_GT(answered[1], 500);
+    EXPECT_GT(answered[2], 500);
+}
+
 // Without history, exactly one subclient backs up a path: the one that
 // createDirlist puts on the path's top entry.
 TEST(PathTest, OneSubclientPerPathAgreesWithCreateDirlist)
