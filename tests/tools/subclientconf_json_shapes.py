@@ -96,7 +96,10 @@ for name, args in ROWS:
         problems.append("%s: no documented shape" % name)
         continue
     found = []
-    check(shapes[name], document(args), "", found)
+    written = document(args)
+    if next(iter(written), None) != "schema":
+        found.append("the document does not start with its schema version")
+    check(shapes[name], written, "", found)
     problems += ["%s: %s" % (name, p) for p in found]
 print("\n".join(problems) or "every documented shape is written")
 sys.exit(1 if problems else 0)
