@@ -1,5 +1,6 @@
 #include "subclient/FSPrefixIndex.h"
 
+#include "subclient/FSNameHash.h"
 #include "wildcard/WCSubclients.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@ namespace {
 // buffer, so its test could fail where a key would predict an answer.
 constexpr std::size_t kLongestPredictable = WCConverter::capacity / 2;
 constexpr uint64_t kHashStart = 1469598103934665603ull;
-constexpr uint64_t kHashPrime = 1099511628211ull;
 
 bool patternCharacter(char c)
 {
@@ -22,12 +22,6 @@ bool patternCharacter(char c)
 char fold(char c, bool caseSensitive)
 {
     return caseSensitive || c < 'A' || c > 'Z' ? c : static_cast<char>(c - 'A' + 'a');
-}
-
-const char* componentEnd(const char* begin, const char* end, char delim)
-{
-    const char* next = static_cast<const char*>(std::memchr(begin, delim, static_cast<std::size_t>(end - begin)));
-    return next ? next : end;
 }
 
 std::size_t slotOf(uint64_t hash, std::size_t mask)
@@ -64,12 +58,13 @@ bool FSPrefixIndex::predictable(const char* text, std::size_t length)
     return length == 1 || (length > 1 && component > 0);
 }
 
-// The key hash of a prefix followed by one more component.
-uint64_t FSPrefixIndex::addComponent(uint64_t hash, const char* begin, const char* end) const
+// The key hash of a prefix followed by the component at begin, which ends at
+// the next delim or at end; returns where it ends. Hashed a word at a time.
+const char* FSPrefixIndex::addComponent(uint64_t& hash, const char* begin, const char* end, char delim) const
 {
-    for (const char* c = begin; c != end; ++c)
-        hash = (hash ^ static_cast<unsigned char>(fold(*c, caseSensitive_))) * kHashPrime;
-    return (hash ^ 0x100u) * kHashPrime;  // the end of a component, which no byte hashes to
+    const FSNameHash::Component component = FSNameHash(caseSensitive_).scan(hash, begin, end, delim);
+    hash = component.key;
+    return begin + component.length;
 }
 
 bool FSPrefixIndex::add(const char* text, bool lastIsPattern, uint32_t item)
@@ -84,8 +79,7 @@ bool FSPrefixIndex::add(const char* text, bool lastIsPattern, uint32_t item)
         end = std::strrchr(text, text[0]);
     uint64_t hash = kHashStart;
     for (const char* begin = text + 1; begin < end;) {
-        const char* next = componentEnd(begin, end, text[0]);
-        hash = addComponent(hash, begin, next);
+        const char* next = addComponent(hash, begin, end, text[0]);
         begin = next + 1;
     }
     filed_.push_back(Filed{hash, item, text, static_cast<uint32_t>(end - text)});
@@ -128,6 +122,8 @@ bool FSPrefixIndex::sameKey(const char* a, std::size_t aTextLength, const char* 
     const std::size_t bLength = length > 1 ? length - 1 : 0;
     if (aLength != bLength)
         return false;
+    if (a[0] == path[0])  // one delimiter: the folded bytes decide, eight at a time
+        return FSNameHash(caseSensitive_).equal(a + 1, path + 1, aLength);
     for (std::size_t i = 0; i < aLength; ++i) {
         const char x = a[i + 1], y = path[i + 1];
         const bool xDelim = x == a[0], yDelim = y == path[0];
@@ -166,8 +162,7 @@ bool FSPrefixIndex::collect(const char* path, std::vector<uint32_t>& items) cons
     prefixes_.emplace_back(hash, 1);
     const char* end = path + length;
     for (const char* begin = path + 1; begin < end;) {
-        const char* next = componentEnd(begin, end, path[0]);
-        hash = addComponent(hash, begin, next);
+        const char* next = addComponent(hash, begin, end, path[0]);
         prefixes_.emplace_back(hash, static_cast<std::size_t>(next - path));
         begin = next + 1;
     }

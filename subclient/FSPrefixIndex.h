@@ -59,7 +59,7 @@ private:
     };
 
     static bool predictable(const char* text, std::size_t length);
-    uint64_t addComponent(uint64_t hash, const char* begin, const char* end) const;
+    const char* addComponent(uint64_t& hash, const char* begin, const char* end, char delim) const;
     bool sameKey(const char* a, std::size_t aTextLength, const char* path, std::size_t length) const;
     const Slot* find(uint64_t hash, const char* path, std::size_t length) const;
 
