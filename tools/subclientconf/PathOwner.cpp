@@ -280,8 +280,9 @@ const ContentLine* ContentLineIndex::find(int subclient, const std::string& text
             index.emplace_back(hashOf(lines[i].text), static_cast<uint32_t>(i));
         std::sort(index.begin(), index.end());  // of two lines with one text, the first in the file comes first
     }
-    for (auto it = std::lower_bound(index.begin(), index.end(), std::make_pair(hashOf(text), uint32_t(0)));
-         it != index.end() && it->first == hashOf(text); ++it)
+    uint32_t hash = hashOf(text);
+    for (auto it = std::lower_bound(index.begin(), index.end(), std::make_pair(hash, uint32_t(0)));
+         it != index.end() && it->first == hash; ++it)
         if (lines[it->second].text == text)
             return &lines[it->second];
     return nullptr;
