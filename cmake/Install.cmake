@@ -1,5 +1,5 @@
 # cmake --install <build> --prefix P: P/lib/libsubclientconf.so*,
-# P/include/subclientconf/<folder>/*.h, the CMake package
+# P/include/subclientconf/<folder>/*.h (the public headers only), the CMake package
 # (find_package(subclientconf) -> subclientconf::subclientconf) and
 # P/lib/pkgconfig/subclientconf.pc.
 include(CMakePackageConfigHelpers)
@@ -11,9 +11,8 @@ install(TARGETS subclientconf EXPORT subclientconfTargets
   ARCHIVE DESTINATION lib
   RUNTIME DESTINATION bin)
 
-foreach(header ${SUBCLIENTCONF_HEADERS})
-  file(RELATIVE_PATH relative ${CMAKE_CURRENT_SOURCE_DIR} ${header})
-  get_filename_component(folder ${relative} DIRECTORY)
+foreach(header ${SUBCLIENTCONF_PUBLIC_HEADERS})
+  get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${header} DESTINATION include/subclientconf/${folder})
 endforeach()
 

@@ -12,6 +12,8 @@ mkdir -p "$work"
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 test -f "$prefix/include/subclientconf/platform/KXLog.h"
+# The library's own headers stay out of the installed tree.
+test ! -e "$prefix/include/subclientconf/subclient/FSSubclientConfPrivate.h"
 ls "$prefix"/lib/libsubclientconf.so.* >/dev/null
 
 "$cmake" -S "$source_dir" -B "$work/with-cmake" -G "$generator" \
