@@ -41,6 +41,7 @@ bool hasChildrenToIndex(const FSSubclientNode* parent) {
 }  // namespace
 
 int FSSubclientConf::setPath(const char* path) {
+    FSProblemHold held(d->problems, path, d->numSubclients);
     d->dropPathTestDirlist();
     d->dropTreeTables();
     try {
@@ -66,14 +67,15 @@ int FSSubclientConf::setPath(const char* path) {
         std::string fixed;
         const char delim = fixPath(text, fixed, true);
         if (!delim) {
-            TLOG(-1, "Path '%s' invalid path", path);
+            FS_PROBLEM(d->problems, this, -1, fsProblem(FS_PROBLEM_INVALID), fsProblemText::kInvalidPath,
+                       path);
             d->errCode = FS_INVALID;
             return -1;
         }
         TLOG(192, "valid path='%s', pathStr='%s', fixedPath='%s'", path, text.c_str(), fixed.c_str());
         setDelim(delim);
         if (d->compare(fixed.c_str(), d->delimString.c_str()) == 0) {
-            TLOG(1, "Root directory is already in subclient 1");
+            FS_PROBLEM(d->problems, this, 1, fsProblem(FS_PROBLEM_ROOT), fsProblemText::kRoot);
             d->errCode = FS_DUPLICATE;
             return -1;
         }
@@ -106,6 +108,7 @@ int FSSubclientConf::setPath(const char* path) {
         if (duplicated)
             TLOG(3, "FS_DUPLICATE Treatment: new fsp.value='%s'", added.text.c_str());
         TLOG(3, "replayVec[%d] path '%s'", static_cast<int>(d->replayVec.size() - 1), added.text.c_str());
+        held.stands = true;
         return 0;
     } catch (const std::exception&) {
         TLOG(-1, "%s", kFSOutOfMemory);
@@ -186,17 +189,25 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
                         if (!probe) {
                             probe.emplace(static_cast<unsigned long>(escapeChar), false);
                             if (probe->parse(comp)) {
-                                TLOG_ON(owner, 1, "recursiveParse cannot parse '%s' (temp)", line);
+                                FS_PROBLEM(problems, owner, 1, fsProblem(FS_PROBLEM_UNPARSABLE),
+                                           fsProblemText::kUnparsableProbe, line);
                                 errCode = FS_INVALID;
                                 return -2;
                             }
                         }
                         if (child->pattern->overlaps(*probe, caseSensitive)) {
                             if (firstOverlap) {
-                                if (kxLogApplies(1))
-                                    TLOG_ON(owner, 1, "Parent '%s' child '%s' filters both '%s' (%d) and '%s' (%d)",
-                                            nodeToPath(parent).c_str(), line, nodeToPath(firstOverlap).c_str(),
-                                            firstOverlap->subclient, nodeToPath(child).c_str(), child->subclient);
+                                if (kxLogApplies(1) || problems.wanted()) {
+                                    FSContentProblem p = fsProblem(FS_PROBLEM_TWO_WILDCARDS);
+                                    p.path = nodeToPath(parent);
+                                    p.conflict = nodeToPath(firstOverlap);
+                                    p.conflictSubclient = firstOverlap->subclient;
+                                    p.secondConflict = nodeToPath(child);
+                                    p.secondConflictSubclient = child->subclient;
+                                    FS_PROBLEM(problems, owner, 1, p, fsProblemText::kTwoWildcards, p.path.c_str(),
+                                               line, p.conflict.c_str(), p.conflictSubclient,
+                                               p.secondConflict.c_str(), p.secondConflictSubclient);
+                                }
                                 errCode = FS_DUPLICATE;
                                 return -1;
                             }
@@ -256,7 +267,8 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
         return nullptr;
     }
     if (pattern->parse(comp)) {
-        TLOG_AS(owner, origin, -1, "recursiveParse cannot parse '%s'", line);
+        problems.report(owner, origin, __LINE__, -1, fsProblem(FS_PROBLEM_UNPARSABLE), fsProblemText::kUnparsable,
+                        line);
         errCode = FS_INVALID;
         return nullptr;
     }
@@ -358,9 +370,12 @@ void CFSSubclientConfPrivate::removeRejected(FSSubclientNode* parent, FSSubclien
 
 int CFSSubclientConfPrivate::checkTreeNode(FSSubclientNode* node, int scNum) {
     if (node->subclient > 0) {
-        if (kxLogApplies(1))
-            TLOG_ON(owner, 1, "Duplicate path '%s' already in subclient %d - cannot add to subclient %d",
-                    nodeToPath(node).c_str(), node->subclient, scNum);
+        if (kxLogApplies(1) || problems.wanted()) {
+            FSContentProblem p = fsProblem(FS_PROBLEM_DUPLICATE);
+            p.path = p.conflict = nodeToPath(node);
+            p.conflictSubclient = node->subclient;
+            FS_PROBLEM(problems, owner, 1, p, fsProblemText::kDuplicate, p.path.c_str(), node->subclient, scNum);
+        }
         errCode = FS_DUPLICATE;
         return -1;
     }
@@ -372,7 +387,7 @@ int CFSSubclientConfPrivate::checkTreeNode(FSSubclientNode* node, int scNum) {
     const int previous = node->subclient;
     node->subclient = scNum;
     if (relative) {
-        TLOG_ON(owner, 1, "Found ancestor or descendant");
+        FS_PROBLEM(problems, owner, 1, fsProblem(FS_PROBLEM_ANCESTOR), fsProblemText::kAncestor);
         errCode = FS_ANCESTOR;
         return -1;
     }

@@ -41,10 +41,15 @@ int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
         FSSubclientNode* const literal = wildcard ? sibling : node;
         const int covering = literal->coveringNode->subclient;
         if (covering != -1 && covering != pattern->subclient) {
-            const std::string literalPath = nodeToPath(literal);
-            const std::string patternPath = nodeToPath(pattern);
-            TLOG_ON(owner, 1, "'%s' filters both %d and %d (wildcard '%s')", literalPath.c_str(), covering,
-                    pattern->subclient, patternPath.c_str());
+            FSContentProblem p = fsProblem(FS_PROBLEM_FILTERED_TWICE);
+            p.stands = true;
+            const std::string& literalPath = p.path = nodeToPath(literal);
+            const std::string& patternPath = p.secondConflict = nodeToPath(pattern);
+            p.conflict = nodeToPath(literal->coveringNode);
+            p.conflictSubclient = covering;
+            p.secondConflictSubclient = pattern->subclient;
+            FS_PROBLEM(problems, owner, 1, p, fsProblemText::kFilteredTwice, literalPath.c_str(), covering,
+                       pattern->subclient, patternPath.c_str());
             owner->ev() << literalPath << covering << pattern->subclient << patternPath;
             owner->ev().MinorEvent(kFilteredTwiceEvent, 0, 0);
             return 0;
@@ -59,13 +64,16 @@ void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNo
                                             bool raiseEvent, const char* origin) {
     if (!raiseEvent && !kxLogApplies(level))
         return;
-    const std::string nodePath = nodeToPath(node);
-    const std::string siblingPath = nodeToPath(sibling);
+    FSContentProblem p = fsProblem(FS_PROBLEM_OVERLAP);
+    p.stands = true;
+    const std::string& nodePath = p.path = nodeToPath(node);
+    const std::string& siblingPath = p.conflict = nodeToPath(sibling);
+    p.conflictSubclient = sibling->subclient == -1 ? nodeToSubclientNumber(sibling) : sibling->subclient;
     const std::string nodeName = nodeToSubclientName(node);
     const std::string siblingName = nodeToSubclientName(sibling);
-    TLOG_AS(owner, origin, level, "'%s' (%s) and '%s' (%s) overlap (subclients [%s] and [%s])",
-               nodePath.c_str(), kindOf(node), siblingPath.c_str(), kindOf(sibling), nodeName.c_str(),
-               siblingName.c_str());
+    FSProblemReport logOnly;  // an overlap within one subclient is a note in the log, not a problem
+    (raiseEvent ? problems : logOnly).report(owner, origin, __LINE__, level, p, fsProblemText::kOverlap, nodePath.c_str(), kindOf(node),
+                    siblingPath.c_str(), kindOf(sibling), nodeName.c_str(), siblingName.c_str());
     if (raiseEvent) {
         owner->ev() << nodePath << nodeName << siblingPath << siblingName;
         owner->ev().MinorEvent(kOverlapEvent, 0, 0);

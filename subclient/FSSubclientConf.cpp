@@ -35,6 +35,10 @@ FSSubclientConf::~FSSubclientConf() {
     d.reset();
 }
 
+void FSSubclientConf::setProblemSink(FSProblemSink* sink) {
+    d->problems.setSink(sink);
+}
+
 int FSSubclientConf::setName(const char* name) {
     if (!name)
         return -1;

@@ -4,6 +4,7 @@
 #define SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONF_H
 
 #include "platform/TDebuggable.h"
+#include "subclient/FSContentProblem.h"
 #include "subclient/FSChildrenSpeedup.h"
 #include "subclient/FSSubclientNode.h"
 
@@ -76,6 +77,8 @@ public:
 
     // Content insertion for the subclient named last: 0 accepted, -1 rejected, -2 error.
     int setPath(const char* path);
+    // Refusals and conflicts of setName, setPath and loads, as data (FSContentProblem.h); null stops them.
+    void setProblemSink(FSProblemSink* sink);
 
     // Classification and pattern tests: 1 yes, 0 no, -1 error.
     int pathTest(const char* path, int scNum);

@@ -5,6 +5,7 @@
 #include "subclient/FSHistoryIndex.h"
 #include "subclient/FSKeptListIndex.h"
 #include "subclient/FSPatternCache.h"
+#include "subclient/FSProblemReport.h"
 #include "subclient/FSScanEntries.h"
 #include "subclient/FSSearchIndex.h"
 #include "subclient/FSSubclientConf.h"
@@ -228,6 +229,7 @@ public:
     std::map<unsigned long, int> appIdMap;
     bool pathSet;
     int errCode;
+    FSProblemReport problems;  // refusals and conflicts as data, for the caller's sink
     bool loadedDefaultOnly;
     std::string dupPostfix;
     std::string postfixedPath;  // room for a path record with a duplicate postfix

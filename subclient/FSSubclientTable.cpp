@@ -174,7 +174,11 @@ int CFSSubclientConfPrivate::setName(const char* name) {
         if (numSubclients == 1 && strcasecmp(name, defaultName.c_str()) == 0)
             return 0;
         if (strcasecmp(name, names[i]) == 0) {
-            TLOG_ON(owner, 1, "setName duplicate name %s (subscripts %d and %d)", name, i, numSubclients + 1);
+            FSContentProblem p = fsProblem(FS_PROBLEM_NAME_IN_USE);
+            p.content = name;
+            p.conflict = names[i];
+            p.conflictSubclient = i + 1;
+            FS_PROBLEM(problems, owner, 1, p, fsProblemText::kNameInUse, name, i, numSubclients + 1);
             errCode = FS_DUPLICATE_NAME;
             return -1;
         }

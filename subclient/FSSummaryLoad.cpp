@@ -128,8 +128,12 @@ private:
     int insert(const std::string& path, const std::string& reported, bool onDemandPath)
     {
         FSSubclientNode* before = d.lastNode;
-        if (owner->setPath(path.c_str()) != 0)
-            return d.contentFailed(origin, reported, current, onDemandPath);
+        FSProblemHold held(d.problems, reported.c_str(), 0);  // the line stands when the load lets it
+        if (owner->setPath(path.c_str()) != 0) {
+            const int failed = d.contentFailed(origin, reported, current, onDemandPath);
+            held.passedOver = failed == 0;
+            return failed;
+        }
         // Only a content line reports its success; the on-demand marker path does not.
         if (!onDemandPath)
             TLOG_AS(owner, origin, 192, "%s success", reported.c_str());

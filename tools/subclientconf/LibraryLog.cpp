@@ -1,23 +1,11 @@
 #include "LibraryLog.h"
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
-// Level-1 diagnostics name the conflicting subclient or path, so they are
-// always produced and kept.
+// Level-1 diagnostics say why a query failed, so they are always produced and kept.
 const int kRecordedLevel = 1;
-// Of level 3 only the load's trace of each line it reads is kept: it tells
-// where the diagnostics of one line end.
-const int kLineTraceLevel = 3;
-const char* const kLineTracePrefix = "SC_DEBUG";
-
-bool kept(int level, const char* format)
-{
-    return level <= kRecordedLevel ||
-           (level == kLineTraceLevel && format && strncmp(format, kLineTracePrefix, strlen(kLineTracePrefix)) == 0);
-}
 
 }  // namespace
 
@@ -30,15 +18,15 @@ public:
 
     int getLevel() override
     {
-        int level = forward_ ? next_->getLevel() : kLineTraceLevel;
-        return level > kLineTraceLevel ? level : kLineTraceLevel;
+        int level = forward_ ? next_->getLevel() : kRecordedLevel;
+        return level > kRecordedLevel ? level : kRecordedLevel;
     }
 
     void vwrite(int level, const char* origin, int line, const char* format, va_list args) override
     {
         va_list copy;
         va_copy(copy, args);
-        if (kept(level, format))
+        if (level <= kRecordedLevel)
             records.push_back({level, format ? format : "", kxVFormat(format, args)});
         if (forward_ && (level < 0 || next_->getLevel() >= level))
             next_->vwrite(level, origin, line, format, copy);
@@ -52,10 +40,10 @@ private:
     bool forward_;
 };
 
+// The library's events say what its problem reports say; the tool keeps them off standard error.
 class LibraryLog::Sink : public CEventSinkInterface {
 public:
-    void raise(const EvRecord& event) override { events.push_back(event); }
-    std::vector<EvRecord> events;
+    void raise(const EvRecord&) override {}
 };
 
 LibraryLog::LibraryLog()
@@ -79,20 +67,9 @@ size_t LibraryLog::recordMark() const
     return writer_->records.size();
 }
 
-size_t LibraryLog::eventMark() const
-{
-    return sink_->events.size();
-}
-
 std::vector<LibraryRecord> LibraryLog::recordsSince(size_t mark) const
 {
     const auto& all = writer_->records;
-    return {all.begin() + static_cast<long>(mark < all.size() ? mark : all.size()), all.end()};
-}
-
-std::vector<EvRecord> LibraryLog::eventsSince(size_t mark) const
-{
-    const auto& all = sink_->events;
     return {all.begin() + static_cast<long>(mark < all.size() ? mark : all.size()), all.end()};
 }
 

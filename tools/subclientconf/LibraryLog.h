@@ -1,6 +1,7 @@
-// Records the library's log records and events while the tool runs, so that
-// the tool can explain in plain words what the library rejected or found.
-// With SUBCLIENTCONF_LOG_LEVEL set, the records also reach the usual log.
+// Records the library's errors and level-1 diagnostics while the tool runs,
+// so that a failure can quote the library's own words, and keeps its events
+// off standard error. With SUBCLIENTCONF_LOG_LEVEL set, the records also
+// reach the usual log.
 #ifndef SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_LIBRARYLOG_H
 #define SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_LIBRARYLOG_H
 
@@ -25,11 +26,9 @@ public:
     LibraryLog(const LibraryLog&) = delete;
     LibraryLog& operator=(const LibraryLog&) = delete;
 
-    // Records and events from the given marks on.
+    // Records from the given mark on.
     size_t recordMark() const;
-    size_t eventMark() const;
     std::vector<LibraryRecord> recordsSince(size_t mark) const;
-    std::vector<EvRecord> eventsSince(size_t mark) const;
     // The text of the last error or diagnostic since the mark, or "".
     std::string lastTextSince(size_t mark) const;
 

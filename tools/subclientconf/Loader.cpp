@@ -12,6 +12,8 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -70,7 +72,7 @@ SubclientNamer namerFor(const FSSubclientConf& constConf)
 // A file in the test console's format: a TAB line names a subclient, any other line is its content.
 class DefinitionLoader {
 public:
-    DefinitionLoader(LoadedConfiguration& target, LibraryLog& log) : target_(target), log_(log) {}
+    DefinitionLoader(LoadedConfiguration& target, ProblemCollector& reported) : target_(target), reported_(reported) {}
 
     void load(const std::vector<std::string>& lines)
     {
@@ -111,20 +113,23 @@ private:
             problem(line, text, "invalid", "empty line: not a valid path");
             return;
         }
-        size_t records = log_.recordMark();
-        size_t events = log_.eventMark();
+        size_t mark = reported_.mark();
         int rc = target_.conf->setPath(text.c_str());
-        LoadProblem p{"", "", line, target_.nameOf(current_), text, ""};
-        SubclientNamer namer = namerFor(*target_.conf);
-        if (explainContent(rc, target_.conf->getErrCode(), log_.recordsSince(records), namer, p)) {
+        bool refused = false;
+        for (LoadProblem& p : explainProblems(reported_.since(mark), namerFor(*target_.conf))) {
+            p.line = line;
+            if (p.kind != "overlap") {
+                p.subclient = target_.nameOf(current_);
+                p.content = text;
+                refused = refused || p.kind == "rejected";
+            }
             if (current_ == 1 && p.reason == "ancestor")
                 p.message = "content before the first subclient line: the default subclient holds everything already";
             target_.problems.push_back(p);
         }
-        for (LoadProblem& overlap : explainOverlaps(log_.eventsSince(events), namer)) {
-            overlap.line = line;
-            target_.problems.push_back(overlap);
-        }
+        const bool outOfMemory = target_.conf->getErrCode() == FS_NO_MEMORY;
+        if (rc < 0 && !refused)
+            problem(line, text, outOfMemory ? "no-memory" : "other", outOfMemory ? "out of memory" : "rejected");
         if (rc == 0)
             target_.subclients[current_ - 1].content.push_back({line, text, ""});
     }
@@ -136,15 +141,16 @@ private:
     }
 
     LoadedConfiguration& target_;
-    LibraryLog& log_;
+    ProblemCollector& reported_;
     int current_ = 1;  // content before the first subclient line goes to the default subclient
 };
 
 // A backup-set store: the library loads it through the configuration service.
 class StoreLoader {
 public:
-    StoreLoader(LoadedConfiguration& target, LibraryLog& log, const std::vector<std::string>& lines)
-        : target_(target), log_(log), lines_(lines)
+    StoreLoader(LoadedConfiguration& target, LibraryLog& log, ProblemCollector& reported,
+                const std::vector<std::string>& lines)
+        : target_(target), log_(log), reported_(reported), lines_(lines)
     {
     }
 
@@ -155,19 +161,19 @@ public:
             throw ToolError(TOOL_USAGE, error);
         store_ = kxCurrentBackupsetStore();
         size_t records = log_.recordMark();
-        size_t events = log_.eventMark();
+        size_t mark = reported_.mark();
         int rc = loadWhole(options);
-        SubclientNamer namer = namerFor(*target_.conf);
-        bool stoppedEarly = false;
-        problems_ = explainLoad(log_.recordsSince(records), namer, stoppedEarly);
-        for (LoadProblem& overlap : explainOverlaps(log_.eventsSince(events), namer))
-            problems_.push_back(overlap);
+        problems_ = explainProblems(reported_.since(mark), namerFor(*target_.conf));
+        // A refusal the load did not pass over ended it.
+        const bool stoppedEarly = std::any_of(problems_.begin(), problems_.end(),
+                                              [](const LoadProblem& p) { return p.kind == "rejected"; });
         target_.complete = rc == 0 && !stoppedEarly;
         if (rc != 0 && !stoppedEarly)
             throw ToolError(TOOL_USAGE, target_.file + ": cannot load: " + log_.lastTextSince(records));
         describeSubclients();
+        std::set<std::pair<int, std::string>> placed;
         for (LoadProblem& p : problems_)
-            locate(p);
+            locate(p, placed);
         std::stable_sort(problems_.begin(), problems_.end(), [](const LoadProblem& a, const LoadProblem& b) {
             return a.line != 0 && (b.line == 0 || a.line < b.line);
         });
@@ -222,8 +228,8 @@ private:
 
     // The line and subclient of the problem: the first entry present at the time
     // whose path (with or without its wildcard marker) is the problem's text,
-    // preferring one of the problem's subclient.
-    void locate(LoadProblem& problem) const
+    // preferring one of the problem's subclient, and not given the same reason before.
+    void locate(LoadProblem& problem, std::set<std::pair<int, std::string>>& placed) const
     {
         for (bool anySubclient : {false, true}) {
             for (size_t i = 0; i < store_->content.size(); ++i) {
@@ -233,7 +239,8 @@ private:
                 isWildCardContent(entry.path, bare);
                 bool ownerFits = anySubclient || problem.subclient.empty() || (owner && owner->name == problem.subclient);
                 if (BackupsetStore::isPresent(entry, target_.at) && ownerFits &&
-                    (entry.path == problem.content || bare == problem.content)) {
+                    (entry.path == problem.content || bare == problem.content) &&
+                    placed.insert({lineOfContent(i), problem.reason}).second) {
                     problem.line = lineOfContent(i);
                     if (problem.subclient.empty() && owner)
                         problem.subclient = owner->name;
@@ -245,6 +252,7 @@ private:
 
     LoadedConfiguration& target_;
     LibraryLog& log_;
+    ProblemCollector& reported_;
     const std::vector<std::string>& lines_;
     std::shared_ptr<const BackupsetStore> store_;
     std::vector<LoadProblem> problems_;
@@ -305,9 +313,16 @@ LoadedConfiguration loadConfiguration(const LoadOptions& options, LibraryLog& lo
     std::vector<std::string> lines = readLines(options.file);
     loaded.isStore = isStoreText(lines);
     loaded.conf = std::make_unique<FSSubclientConf>();
+    ProblemCollector reported;
+    // The configuration reports to the collector while it loads, and to nobody afterwards.
+    struct Reporting {
+        FSSubclientConf& conf;
+        ~Reporting() { conf.setProblemSink(nullptr); }
+    } reporting{*loaded.conf};
+    loaded.conf->setProblemSink(&reported);
     if (loaded.isStore) {
         loaded.at = options.at.empty() ? static_cast<uint32_t>(time(nullptr)) : parseTime(options.at);
-        StoreLoader(loaded, log, lines).load(options);
+        StoreLoader(loaded, log, reported, lines).load(options);
     } else {
         if (!options.at.empty())
             throw ToolError(TOOL_USAGE, "--at applies to backup-set store files only");
@@ -317,7 +332,7 @@ LoadedConfiguration loadConfiguration(const LoadOptions& options, LibraryLog& lo
         if (lines.empty())
             fprintf(stderr, "subclientconf: %s: empty file: no subclients, the default subclient holds everything\n",
                     withoutControls(options.file).c_str());
-        DefinitionLoader(loaded, log).load(lines);
+        DefinitionLoader(loaded, reported).load(lines);
         // Grown by doubling, the lists of a large file would keep tens of MB unused while queries run.
         for (SubclientInfo& info : loaded.subclients)
             info.content.shrink_to_fit();

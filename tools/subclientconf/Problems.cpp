@@ -1,204 +1,101 @@
 #include "Problems.h"
 
-#include <cstdio>
-#include <cstring>
-#include <optional>
-
 namespace {
 
-// Library messages, by their format.
-const char* const kDuplicatePath = "Duplicate path '%s' already in subclient %d - cannot add to subclient %d";
-const char* const kFiltersBoth = "Parent '%s' child '%s' filters both '%s' (%d) and '%s' (%d)";
-const char* const kRootAlready = "Root directory is already in subclient 1";
-const char* const kFoundAncestor = "Found ancestor or descendant";
-const char* const kInvalidPath = "Path '%s' invalid path";
-const char* const kCannotParse = "recursiveParse cannot parse '%s'";
-const char* const kCannotParseProbe = "recursiveParse cannot parse '%s' (temp)";
-const char* const kLoadIgnoredDuplicate = "%s failed - ignoring duplicate error";
-const char* const kLoadIgnoredAncestor = "%s failed - ignoring ancestor error";
-const char* const kLoadOtherSubclient = "%s failed. since SC %s and backup SC %s are different, ignoring ancestor error";
-const char* const kLoadFailed = "%s failed";
-const char* const kLoadSetName = "setName %s failed";
-const char* const kLineTrace = "SC_DEBUG";
-
-// Events of the overlap validation.
-const unsigned long kOverlapEvent = 0x11000046;
-const unsigned long kFilteredTwiceEvent = 0x11000047;
-
-// FSErrorCode values.
-const int kNoMemory = 2, kAncestor = 3, kDuplicate = 4, kInvalid = 6;
-
-const LibraryRecord* find(const std::vector<LibraryRecord>& records, const char* format)
+bool isOverlap(const FSContentProblem& p)
 {
-    for (const LibraryRecord& record : records)
-        if (record.format == format)
-            return &record;
-    return nullptr;
+    return p.kind == FS_PROBLEM_OVERLAP || p.kind == FS_PROBLEM_FILTERED_TWICE;
 }
 
-// The parts of the duplicate message: the path, the subclient holding it and the one it was given to.
-struct DuplicateParts {
-    std::string path;
-    int holder = 0;
-    int wanted = 0;
-};
-
-DuplicateParts duplicateParts(const LibraryRecord& record)
+// Of the reasons one content was given, the one a user must act on first.
+int weight(FSProblemKind kind)
 {
-    DuplicateParts parts;
-    const std::string head = "Duplicate path '";
-    size_t at = record.text.rfind("' already in subclient ");
-    if (at == std::string::npos || record.text.compare(0, head.size(), head) != 0)
-        return parts;
-    parts.path = record.text.substr(head.size(), at - head.size());
-    sscanf(record.text.c_str() + at, "' already in subclient %d - cannot add to subclient %d", &parts.holder,
-           &parts.wanted);
-    return parts;
+    static const FSProblemKind order[] = {FS_PROBLEM_TWO_WILDCARDS, FS_PROBLEM_ROOT,    FS_PROBLEM_DUPLICATE,
+                                          FS_PROBLEM_ANCESTOR,      FS_PROBLEM_INVALID, FS_PROBLEM_UNPARSABLE};
+    for (int i = 0; i < static_cast<int>(sizeof order / sizeof order[0]); ++i)
+        if (order[i] == kind)
+            return i;
+    return static_cast<int>(sizeof order / sizeof order[0]);
 }
 
-std::string textAfter(const std::string& text, const char* marker)
+std::string numbered(const std::string& path, int subclient)
 {
-    size_t at = text.find(marker);
-    return at == std::string::npos ? text : text.substr(at + strlen(marker));
+    return "'" + path + "' (" + std::to_string(subclient) + ")";
 }
 
-// The %s at the start of a load message: the text before the format's fixed tail.
-std::string leadingText(const LibraryRecord& record, const char* format)
+LoadProblem overlap(const FSContentProblem& p, const SubclientNamer& namer)
 {
-    std::string tail(format + 2);  // the format without its leading "%s"
-    size_t cut = tail.find('%');
-    if (cut != std::string::npos)
-        tail.erase(cut);
-    size_t at = record.text.rfind(tail);
-    return at == std::string::npos ? record.text : record.text.substr(0, at);
-}
-
-void set(LoadProblem& problem, const char* kind, const char* reason, const std::string& message)
-{
-    problem.kind = kind;
-    problem.reason = reason;
-    problem.message = message;
-}
-
-bool explainRejection(int errCode, const std::vector<LibraryRecord>& records, const SubclientNamer& namer,
-                      LoadProblem& problem)
-{
-    if (const LibraryRecord* r = find(records, kFiltersBoth)) {
-        set(problem, "rejected", "two-wildcards",
-            "matched by two wildcard siblings: " + textAfter(r->text, "filters both "));
-    } else if (find(records, kRootAlready)) {
-        set(problem, "rejected", "root", "the root belongs to the default subclient already");
-    } else if (const LibraryRecord* r = find(records, kDuplicatePath)) {
-        set(problem, "rejected", "duplicate", "path already held by subclient " + namer(duplicateParts(*r).holder));
-    } else if (errCode == kAncestor || find(records, kFoundAncestor)) {
-        set(problem, "rejected", "ancestor", "ancestor or descendant in the same subclient");
-    } else if (errCode == kInvalid || find(records, kInvalidPath) || find(records, kCannotParse) ||
-               find(records, kCannotParseProbe)) {
-        const LibraryRecord* parse = find(records, kCannotParse);
-        if (!parse)
-            parse = find(records, kCannotParseProbe);
-        set(problem, "rejected", "invalid", parse ? "not a valid pattern" : "not a valid path");
-    } else if (errCode == kNoMemory) {
-        set(problem, "rejected", "no-memory", "out of memory");
+    LoadProblem problem{"overlap", "", 0, "", p.path, ""};
+    if (p.kind == FS_PROBLEM_OVERLAP) {
+        problem.reason = "overlap";
+        problem.subclient = namer(p.subclient);
+        problem.message = "can match the same names as " + p.conflict + " of subclient " + namer(p.conflictSubclient);
     } else {
-        set(problem, "rejected", "other", records.empty() ? "rejected" : records.back().text);
+        problem.reason = "filtered-twice";
+        problem.message = "matched by wildcards of two subclients: " + namer(p.conflictSubclient) + " and " +
+                          namer(p.secondConflictSubclient) + " (" + p.secondConflict + ")";
     }
-    return true;
+    return problem;
+}
+
+LoadProblem content(const FSContentProblem& p, const SubclientNamer& namer)
+{
+    LoadProblem problem{p.stands || p.passedOver ? "tolerated" : "rejected", "", 0, namer(p.subclient), p.content, ""};
+    auto set = [&](const char* reason, const std::string& message) {
+        problem.reason = reason;
+        problem.message = message;
+    };
+    switch (p.kind) {
+    case FS_PROBLEM_TWO_WILDCARDS:
+        set("two-wildcards", "matched by two wildcard siblings: " + numbered(p.conflict, p.conflictSubclient) +
+                                 " and " + numbered(p.secondConflict, p.secondConflictSubclient));
+        break;
+    case FS_PROBLEM_ROOT:
+        set("root", "the root belongs to the default subclient already");
+        break;
+    case FS_PROBLEM_DUPLICATE:
+        set("duplicate", "path already held by subclient " + namer(p.conflictSubclient) +
+                             (p.stands ? "; stored again under a marked name" : ""));
+        break;
+    case FS_PROBLEM_ANCESTOR:
+        set("ancestor", "ancestor or descendant in the same subclient");
+        break;
+    case FS_PROBLEM_UNPARSABLE:
+        set("invalid", "not a valid pattern");
+        break;
+    case FS_PROBLEM_NAME_IN_USE:
+        problem.subclient.clear();
+        set("duplicate-name", "subclient name already used (names compare ignoring case)");
+        break;
+    default:
+        set("invalid", "not a valid path");
+        break;
+    }
+    return problem;
 }
 
 }  // namespace
 
-bool explainContent(int rc, int errCode, const std::vector<LibraryRecord>& records, const SubclientNamer& namer,
-                    LoadProblem& problem)
-{
-    if (rc < 0)
-        return explainRejection(errCode, records, namer, problem);
-    const LibraryRecord* duplicate = find(records, kDuplicatePath);
-    if (!duplicate)
-        return false;
-    set(problem, "tolerated", "duplicate",
-        "path already held by subclient " + namer(duplicateParts(*duplicate).holder) +
-            "; stored again under a marked name");
-    return true;
-}
-
-std::vector<LoadProblem> explainOverlaps(const std::vector<EvRecord>& events, const SubclientNamer& namer)
+std::vector<LoadProblem> explainProblems(const std::vector<FSContentProblem>& reported, const SubclientNamer& namer)
 {
     std::vector<LoadProblem> problems;
-    for (const EvRecord& event : events) {
-        if (event.args.size() != 4)
-            continue;
-        LoadProblem problem;
-        if (event.id == kOverlapEvent) {
-            problem.content = event.args[0].text;
-            problem.subclient = event.args[1].text;
-            set(problem, "overlap", "overlap",
-                "can match the same names as " + event.args[2].text + " of subclient " + event.args[3].text);
-        } else if (event.id == kFilteredTwiceEvent) {
-            problem.content = event.args[0].text;
-            set(problem, "overlap", "filtered-twice",
-                "matched by wildcards of two subclients: " + namer(static_cast<int>(event.args[1].value)) +
-                    " and " + namer(static_cast<int>(event.args[2].value)) + " (" + event.args[3].text + ")");
-        } else {
+    for (size_t i = 0; i < reported.size(); ++i) {
+        if (reported[i].kind == FS_PROBLEM_ANCESTOR && reported[i].stands)
+            continue;  // the configuration allows overlapping content
+        if (isOverlap(reported[i])) {
+            problems.push_back(overlap(reported[i], namer));
             continue;
         }
-        problems.push_back(problem);
-    }
-    return problems;
-}
-
-std::vector<LoadProblem> explainLoad(const std::vector<LibraryRecord>& records, const SubclientNamer& namer,
-                                     bool& stoppedEarly)
-{
-    std::vector<LoadProblem> problems;
-    std::vector<LibraryRecord> details;  // diagnostics since the last outcome
-    std::optional<LibraryRecord> pendingDuplicate;
-    // A duplicate message that no load outcome follows: the insertion stored the line under a marked name.
-    auto flushDuplicate = [&]() {
-        if (!pendingDuplicate)
-            return;
-        LoadProblem problem;
-        explainContent(0, 0, {*pendingDuplicate}, namer, problem);
-        DuplicateParts parts = duplicateParts(*pendingDuplicate);
-        problem.content = parts.path;
-        problem.subclient = namer(parts.wanted);
-        problems.push_back(problem);
-        pendingDuplicate.reset();
-    };
-    auto outcome = [&](const LibraryRecord& record, const char* format, const char* kind, int errCode) {
-        LoadProblem problem;
-        explainRejection(errCode, details, namer, problem);
-        problem.kind = kind;
-        problem.content = leadingText(record, format);
-        problems.push_back(problem);
-        details.clear();
-        pendingDuplicate.reset();
-    };
-    for (const LibraryRecord& record : records) {
-        if (record.format == kLoadIgnoredDuplicate) {
-            outcome(record, kLoadIgnoredDuplicate, "tolerated", kDuplicate);
-        } else if (record.format == kLoadIgnoredAncestor || record.format == kLoadOtherSubclient) {
-            outcome(record, record.format.c_str(), "tolerated", kAncestor);
-        } else if (record.format == kLoadFailed) {
-            outcome(record, kLoadFailed, "rejected", 0);
-            stoppedEarly = true;
-        } else if (record.format == kLoadSetName) {
-            LoadProblem problem;
-            set(problem, "rejected", "duplicate-name", "subclient name already used (names compare ignoring case)");
-            const std::string& text = record.text;  // "setName NAME failed"
-            problem.content = text.substr(strlen("setName "), text.size() - strlen("setName  failed"));
-            problems.push_back(problem);
-            stoppedEarly = true;
-        } else if (record.format.compare(0, strlen(kLineTrace), kLineTrace) == 0) {
-            // The load reads its next line: what is pending belongs to the line before.
-            flushDuplicate();
-            details.clear();
-        } else {
-            details.push_back(record);
-            if (record.format == kDuplicatePath)
-                pendingDuplicate = record;
+        // The reasons one content was given come together: the weightiest speaks for them.
+        const FSContentProblem* chosen = &reported[i];
+        while (i + 1 < reported.size() && !isOverlap(reported[i + 1]) &&
+               reported[i + 1].content == chosen->content && reported[i + 1].stands == chosen->stands &&
+               reported[i + 1].passedOver == chosen->passedOver) {
+            ++i;
+            if (weight(reported[i].kind) < weight(chosen->kind))
+                chosen = &reported[i];
         }
+        problems.push_back(content(*chosen, namer));
     }
-    flushDuplicate();
     return problems;
 }

@@ -1,10 +1,10 @@
-// Turns the library's records and events about content insertion into
-// problems in plain words.
+// Turns the library's problem reports about content and names into problems
+// in plain words.
 #ifndef SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_PROBLEMS_H
 #define SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_PROBLEMS_H
 
-#include "LibraryLog.h"
 #include "Loader.h"
+#include "subclient/FSContentProblem.h"
 
 #include <functional>
 #include <string>
@@ -13,18 +13,23 @@
 // Names subclient numbers in messages.
 using SubclientNamer = std::function<std::string(int number)>;
 
-// The problem of one setPath call (result rc, error code after it), or none;
-// records are those the call wrote. line, subclient and content fill the
-// problem's place.
-bool explainContent(int rc, int errCode, const std::vector<LibraryRecord>& records, const SubclientNamer& namer,
-                    LoadProblem& problem);
+// Keeps what the library reports while it is set as a configuration's sink.
+class ProblemCollector : public FSProblemSink {
+public:
+    void problem(const FSContentProblem& problem) override { reported_.push_back(problem); }
+    size_t mark() const { return reported_.size(); }
+    std::vector<FSContentProblem> since(size_t mark) const
+    {
+        return {reported_.begin() + static_cast<std::ptrdiff_t>(mark), reported_.end()};
+    }
 
-// One overlap problem per overlap event of the validation; other events are passed over.
-std::vector<LoadProblem> explainOverlaps(const std::vector<EvRecord>& events, const SubclientNamer& namer);
+private:
+    std::vector<FSContentProblem> reported_;
+};
 
-// The problems of a whole load by the library, in the order of its records.
-// A problem's content is the line as the library saw it; line is left 0.
-std::vector<LoadProblem> explainLoad(const std::vector<LibraryRecord>& records, const SubclientNamer& namer,
-                                     bool& stoppedEarly);
+// One problem per refused or kept-with-conflict content (the weightiest
+// reason when the library gave several) and one per overlap, in the order
+// reported. A problem's line is left 0.
+std::vector<LoadProblem> explainProblems(const std::vector<FSContentProblem>& reported, const SubclientNamer& namer);
 
 #endif
