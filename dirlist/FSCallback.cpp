@@ -68,20 +68,22 @@ FSFileOutput::FSFileOutput() : stream(nullptr), indentNext(0)
 
 FSFileOutput::~FSFileOutput()
 {
-    release(__PRETTY_FUNCTION__);
+    TCALL_ORIGIN();
+    release();
 }
 
 // Lines are buffered, so a full or failing device may show only now: that
 // must not pass unnoticed, though no caller is left to hand a result to.
-void FSFileOutput::release(const char* origin)
+void FSFileOutput::release()
 {
     if (stream && stream != stdout && fclose(stream) != 0)
-        log(-1, origin, __LINE__, kCloseFailed, errno);
+        TLOG_CALL(this, -1, kCloseFailed, errno);
     stream = nullptr;
 }
 
 int FSFileOutput::create(char* path)
 {
+    TCALL_ORIGIN();
     if (nameExists(path)) {
         TLOG(-1, kExists, path);
         return -1;
@@ -91,14 +93,15 @@ int FSFileOutput::create(char* path)
         TLOG(1, kCannotOpen, path, errno);
         return -1;
     }
-    release(__PRETTY_FUNCTION__);
+    release();
     stream = file;
     return 0;
 }
 
 void FSFileOutput::useStdout()
 {
-    release(__PRETTY_FUNCTION__);
+    TCALL_ORIGIN();
+    release();
     stream = stdout;
 }
 

@@ -39,7 +39,7 @@ protected:
     char buffer[1025];  // scratch space for derived classes
 
 private:
-    void release(const char* origin);
+    void release();
 };
 
 // Delivers text lines, one per call.

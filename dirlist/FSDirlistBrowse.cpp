@@ -9,12 +9,12 @@ namespace {
 
 // A browse operation that runs out of memory midway yields nothing.
 template <class Result, class Body>
-Result orNothing(FSSubclientDirlist* list, const char* origin, Result nothing, Body body)
+Result orNothing(FSSubclientDirlist* list, Result nothing, Body body)
 {
     try {
         return body();
     } catch (const std::exception&) {
-        TLOG_AS(list, origin, -1, "%s", kFSOutOfMemory);
+        TLOG_CALL(list, -1, "%s", kFSOutOfMemory);
         return nothing;
     }
 }
@@ -29,7 +29,7 @@ struct FSSubclientDirlist::BrowseChild {
 
 // The child of the root entry that leads to the nodir at browseCursor, cut
 // one level below the root; the text goes to childBuffer.
-bool FSSubclientDirlist::trimCurrent(BrowseChild& child, std::vector<std::string>* excluded, const char* origin)
+bool FSSubclientDirlist::trimCurrent(BrowseChild& child, std::vector<std::string>* excluded)
 {
     FSSubclientDir* nodir = browseCursor;
     if (!nodir)
@@ -51,7 +51,7 @@ bool FSSubclientDirlist::trimCurrent(BrowseChild& child, std::vector<std::string
     } else if (nodir->parent) {
         child.subclient = nodir->parent->subclient;
     } else {
-        log(1, origin, __LINE__, "'%s' has NULL parent, assume default subclient", nodir->name);
+        log(1, callOrigin(), __LINE__, "'%s' has NULL parent, assume default subclient", nodir->name);
         child.subclient = 1;
     }
     if (!excluded)
@@ -62,7 +62,7 @@ bool FSSubclientDirlist::trimCurrent(BrowseChild& child, std::vector<std::string
     for (FSSubclientNode* covered = nodir->node->firstCovered; covered; covered = covered->nextCovered) {
         std::string path = conf->nodeToPath(covered);
         if (path.empty()) {
-            log(1, origin, __LINE__, "Cannot convert node to path");
+            log(1, callOrigin(), __LINE__, "Cannot convert node to path");
             return false;
         }
         excluded->push_back(path);
@@ -73,10 +73,10 @@ bool FSSubclientDirlist::trimCurrent(BrowseChild& child, std::vector<std::string
 char* FSSubclientDirlist::trimBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient,
                                           std::vector<std::string>* excluded)
 {
-    const char* origin = __PRETTY_FUNCTION__;
-    return orNothing<char*>(this, origin, nullptr, [&]() -> char* {
+    TCALL_ORIGIN();
+    return orNothing<char*>(this, nullptr, [&]() -> char* {
         BrowseChild child;
-        if (!trimCurrent(child, excluded, origin))
+        if (!trimCurrent(child, excluded))
             return nullptr;
         if (hasNodirsBelow)
             *hasNodirsBelow = child.hasNodirsBelow;
@@ -90,10 +90,10 @@ char* FSSubclientDirlist::trimBrowseChild(bool* hasNodirsBelow, bool* isWildcard
 
 bool FSSubclientDirlist::trimBrowseChild_8_0(TBrowseItem& item, std::vector<std::string>* excluded)
 {
-    const char* origin = __PRETTY_FUNCTION__;
-    return orNothing(this, origin, false, [&] {
+    TCALL_ORIGIN();
+    return orNothing(this, false, [&] {
         BrowseChild child;
-        if (!trimCurrent(child, excluded, origin))
+        if (!trimCurrent(child, excluded))
             return false;
         item.path = childBuffer;
         item.displayName = browseCursor->displayName;
@@ -104,16 +104,16 @@ bool FSSubclientDirlist::trimBrowseChild_8_0(TBrowseItem& item, std::vector<std:
     });
 }
 
-void FSSubclientDirlist::remember(const char* path, const char* origin)
+void FSSubclientDirlist::remember(const char* path)
 {
     unsigned long long value = static_cast<unsigned long long>(browseCount);
     int rc = pathCache->insert(path, &value);
     if (rc < 1)
-        log(1, origin, __LINE__, "pathCache insert %s returns %d", path, rc);
+        log(1, callOrigin(), __LINE__, "pathCache insert %s returns %d", path, rc);
 }
 
 template <class Step>
-bool FSSubclientDirlist::firstChild(int cacheFailLevel, const char* origin, Step step)
+bool FSSubclientDirlist::firstChild(int cacheFailLevel, Step step)
 {
     browseCursor = nullptr;
     if (!root)
@@ -121,7 +121,7 @@ bool FSSubclientDirlist::firstChild(int cacheFailLevel, const char* origin, Step
     delete pathCache;
     pathCache = new (std::nothrow) TPathCache;
     if (!pathCache) {
-        log(cacheFailLevel, origin, __LINE__, "new TPathCache failed");
+        log(cacheFailLevel, callOrigin(), __LINE__, "new TPathCache failed");
         return false;
     }
     browseCount = 1;
@@ -138,12 +138,12 @@ bool FSSubclientDirlist::firstChild(int cacheFailLevel, const char* origin, Step
     browseCursor = root->nodirs;
     if (!step())
         return false;
-    remember(childBuffer.c_str(), origin);
+    remember(childBuffer.c_str());
     return true;
 }
 
 template <class Step>
-bool FSSubclientDirlist::nextChild(const char* origin, Step step)
+bool FSSubclientDirlist::nextChild(Step step)
 {
     // Without the cache of a successful first-call there is no walk to continue.
     if (!pathCache)
@@ -157,7 +157,7 @@ bool FSSubclientDirlist::nextChild(const char* origin, Step step)
         if (pathCache->search(childBuffer.c_str(), nullptr, 1) > 0)
             continue;
         ++browseCount;
-        remember(childBuffer.c_str(), origin);
+        remember(childBuffer.c_str());
         return true;
     }
 }
@@ -165,9 +165,9 @@ bool FSSubclientDirlist::nextChild(const char* origin, Step step)
 char* FSSubclientDirlist::getFirstBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient,
                                               std::vector<std::string>* excluded)
 {
-    const char* origin = __PRETTY_FUNCTION__;
-    return orNothing<char*>(this, origin, nullptr, [&]() -> char* {
-        bool found = firstChild(1, origin, [&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
+    TCALL_ORIGIN();
+    return orNothing<char*>(this, nullptr, [&]() -> char* {
+        bool found = firstChild(1, [&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
         return found ? &childBuffer[0] : nullptr;
     });
 }
@@ -175,23 +175,23 @@ char* FSSubclientDirlist::getFirstBrowseChild(bool* hasNodirsBelow, bool* isWild
 char* FSSubclientDirlist::getNextBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient,
                                              std::vector<std::string>* excluded)
 {
-    const char* origin = __PRETTY_FUNCTION__;
-    return orNothing<char*>(this, origin, nullptr, [&]() -> char* {
-        bool found = nextChild(origin, [&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
+    TCALL_ORIGIN();
+    return orNothing<char*>(this, nullptr, [&]() -> char* {
+        bool found = nextChild([&] { return trimBrowseChild(hasNodirsBelow, isWildcard, subclient, excluded); });
         return found ? &childBuffer[0] : nullptr;
     });
 }
 
 bool FSSubclientDirlist::getFirstBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded)
 {
-    const char* origin = __PRETTY_FUNCTION__;
-    return orNothing(this, origin, false,
-                     [&] { return firstChild(-1, origin, [&] { return trimBrowseChild_8_0(item, excluded); }); });
+    TCALL_ORIGIN();
+    return orNothing(this, false,
+                     [&] { return firstChild(-1, [&] { return trimBrowseChild_8_0(item, excluded); }); });
 }
 
 bool FSSubclientDirlist::getNextBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded)
 {
-    const char* origin = __PRETTY_FUNCTION__;
-    return orNothing(this, origin, false,
-                     [&] { return nextChild(origin, [&] { return trimBrowseChild_8_0(item, excluded); }); });
+    TCALL_ORIGIN();
+    return orNothing(this, false,
+                     [&] { return nextChild([&] { return trimBrowseChild_8_0(item, excluded); }); });
 }

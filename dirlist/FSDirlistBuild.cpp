@@ -51,35 +51,35 @@ private:
 };
 
 // Skips a ":to-time:" or ";to-time;app-id;" prefix, storing the numbers;
-// null after logging (as origin) why the prefix is bad.
-const char* skipPrefix(CFSSubclientConfPrivate& p, const char* path, const char* origin)
+// null after logging why the prefix is bad.
+const char* skipPrefix(CFSSubclientConfPrivate& p, const char* path)
 {
     char opener = path[0];
     if (opener != ':' && opener != ';')
         return path;
     const char* close = strchr(path + 1, opener);
     if (!close) {
-        TLOG_AS(p.owner, origin, 1, "Bad to-time prefix in '%s'", path);
+        TLOG_CALL(p.owner, 1, "Bad to-time prefix in '%s'", path);
         return nullptr;
     }
     if (sscanf(path + 1, "%lu", &p.dirlistToTime) != 1) {
-        TLOG_AS(p.owner, origin, 1, "Cannot parse to time in '%s'", path);
+        TLOG_CALL(p.owner, 1, "Cannot parse to time in '%s'", path);
         return nullptr;
     }
-    TLOG_AS(p.owner, origin, 3, "Path '%s' contains dirlistToTime=%lu", path, p.dirlistToTime);
+    TLOG_CALL(p.owner, 3, "Path '%s' contains dirlistToTime=%lu", path, p.dirlistToTime);
     const char* rest = close + 1;
     if (opener == ':')
         return rest;
     close = strchr(rest, ';');
     if (!close) {
-        TLOG_AS(p.owner, origin, 1, "Bad app id prefix in '%s'", path);
+        TLOG_CALL(p.owner, 1, "Bad app id prefix in '%s'", path);
         return nullptr;
     }
     if (sscanf(rest, "%lu", &p.dirlistAppId) != 1) {
-        TLOG_AS(p.owner, origin, 1, "Cannot parse app id in '%s'", path);
+        TLOG_CALL(p.owner, 1, "Cannot parse app id in '%s'", path);
         return nullptr;
     }
-    TLOG_AS(p.owner, origin, 3, "Path '%s' contains dirlistAppId=%lu", path, p.dirlistAppId);
+    TLOG_CALL(p.owner, 3, "Path '%s' contains dirlistAppId=%lu", path, p.dirlistAppId);
     return close + 1;
 }
 
@@ -151,17 +151,17 @@ int addNodir(CFSSubclientConfPrivate& p, FSSubclientNode* node, const char* path
 }
 
 // The construction proper; an allocation failure unwinds through the guards.
-// Messages name createDirlist (origin) as their reporter.
+// Messages name createDirlist as their reporter.
 FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate& p, const char* path,
-                                 bool strictTree, const char* origin)
+                                 bool strictTree)
 {
     if (!p.root) {
-        TLOG_AS(&conf, origin, 1, "No tree");
+        TLOG_CALL(&conf, 1, "No tree");
         return nullptr;
     }
     p.dirlistToTime = 0;
     p.dirlistAppId = 0;
-    const char* rest = skipPrefix(p, path, origin);
+    const char* rest = skipPrefix(p, path);
     if (!rest)
         return nullptr;
     DelimRestore restore(&conf, p.delim);
@@ -176,7 +176,7 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
         length = p.dirlistPath.size();
     }
     if (!pathDelim) {
-        TLOG_AS(&conf, origin, 1, "Invalid path '%s'", rest);
+        TLOG_CALL(&conf, 1, "Invalid path '%s'", rest);
         return nullptr;
     }
     if (pathDelim != p.delim)
@@ -186,7 +186,7 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
     p.searchWildcardNode = nullptr;
     int found = p.recursiveSearch(p.root, normalized);
     if (!p.searchNode) {
-        TLOG_AS(&conf, origin, -1, "Internal error during createDirlist '%s'", rest);
+        TLOG_CALL(&conf, -1, "Internal error during createDirlist '%s'", rest);
         return nullptr;
     }
     FSSubclientNode* owner = p.ownerNode(p.searchNode);
@@ -218,8 +218,9 @@ FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate&
 
 FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strictTree)
 {
+    TCALL_ORIGIN();
     try {
-        return buildDirlist(*this, *d, path, strictTree, __PRETTY_FUNCTION__);
+        return buildDirlist(*this, *d, path, strictTree);
     } catch (const std::exception&) {
         TLOG(-1, "%s", kFSOutOfMemory);
         return nullptr;

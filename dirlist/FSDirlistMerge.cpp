@@ -13,6 +13,7 @@ const int compareBudget = 500000;
 
 int FSSubclientDirlist::merge(FSSubclientDirlist* other)
 {
+    TCALL_ORIGIN();
     if (!other) {
         TLOG(1, "Nothing to merge");
         return -1;
@@ -22,7 +23,7 @@ int FSSubclientDirlist::merge(FSSubclientDirlist* other)
         TLOG(1, "A dirlist cannot be merged into itself");
         return -1;
     }
-    int rc = mergeEntries(other, __PRETTY_FUNCTION__);
+    int rc = mergeEntries(other);
     if (rc == 0) {
         merged = 1;
         other->ownsEntries = 0;
@@ -31,23 +32,23 @@ int FSSubclientDirlist::merge(FSSubclientDirlist* other)
     return rc;
 }
 
-int FSSubclientDirlist::mergeEntries(FSSubclientDirlist* other, const char* origin)
+int FSSubclientDirlist::mergeEntries(FSSubclientDirlist* other)
 {
     // Lists sized for different subclient counts cannot share chains.
     if (other->conf != conf || other->numSubclients != numSubclients) {
-        log(1, origin, __LINE__, "The two dirlists must be from same conf object");
+        log(1, callOrigin(), __LINE__, "The two dirlists must be from same conf object");
         return -1;
     }
     if (sort() != 0) {
-        log(1, origin, __LINE__, "'this' sort failed");
+        log(1, callOrigin(), __LINE__, "'this' sort failed");
         return -1;
     }
     if (other->sort() != 0) {
-        log(1, origin, __LINE__, "'other' sort failed");
+        log(1, callOrigin(), __LINE__, "'other' sort failed");
         return -1;
     }
     if (!ownsEntries || !other->ownsEntries) {
-        log(1, origin, __LINE__, "illegal merge attempted");
+        log(1, callOrigin(), __LINE__, "illegal merge attempted");
         return -1;
     }
     for (int i = 0; i < numSubclients; ++i) {

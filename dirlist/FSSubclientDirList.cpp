@@ -104,18 +104,18 @@ void FSSubclientDirlist::freeTrash()
     trashTail = nullptr;
 }
 
-void FSSubclientDirlist::applyAppIds(const char* origin)
+void FSSubclientDirlist::applyAppIds()
 {
     for (FSSubclientDir* entry = root; entry; entry = entry->nextLinear) {
         if (entry->appId == 0)
             continue;
         int number = conf->appIdToNumber(entry->appId);
         if (number > 0) {
-            log(1, origin, __LINE__, "Path '%s' subclient number %d changes to %d since app id is %lu", entry->name,
+            log(1, callOrigin(), __LINE__, "Path '%s' subclient number %d changes to %d since app id is %lu", entry->name,
                 entry->subclient, number, entry->appId);
             entry->subclient = number;
         } else {
-            log(conf->getLoadedDefaultOnly() ? 3 : 1, origin, __LINE__,
+            log(conf->getLoadedDefaultOnly() ? 3 : 1, callOrigin(), __LINE__,
                 "sort: ignoring app id %lu for path '%s' (sc num %d) - cannot convert to subclient number",
                 entry->appId, entry->name, entry->subclient);
         }
@@ -124,11 +124,11 @@ void FSSubclientDirlist::applyAppIds(const char* origin)
 
 // firstOf and lastOf are sized for the subclients the configuration had when
 // the list was built; an entry outside that range has no chain to join.
-bool FSSubclientDirlist::subclientsInRange(const char* origin)
+bool FSSubclientDirlist::subclientsInRange()
 {
     for (FSSubclientDir* entry = root; entry; entry = entry->nextLinear) {
         if (entry->subclient < 1 || entry->subclient > numSubclients) {
-            log(1, origin, __LINE__, "sort: path '%s' has subclient number %d outside 1..%d", entry->name,
+            log(1, callOrigin(), __LINE__, "sort: path '%s' has subclient number %d outside 1..%d", entry->name,
                 entry->subclient, numSubclients);
             return false;
         }
@@ -138,10 +138,11 @@ bool FSSubclientDirlist::subclientsInRange(const char* origin)
 
 int FSSubclientDirlist::sort()
 {
+    TCALL_ORIGIN();
     if (firstOf)
         return 0;
-    applyAppIds(__PRETTY_FUNCTION__);
-    if (!subclientsInRange(__PRETTY_FUNCTION__))
+    applyAppIds();
+    if (!subclientsInRange())
         return -1;
     size_t slots = numSubclients > 0 ? static_cast<size_t>(numSubclients) : 1;
     firstOf = static_cast<FSSubclientDir**>(calloc(slots, sizeof *firstOf));
@@ -243,17 +244,18 @@ bool FSSubclientDirlist::containsSystemState(int scNum)
     return false;
 }
 
-void FSSubclientDirlist::dumpEntry(const char* origin, const char* kind, const FSSubclientDir* entry)
+void FSSubclientDirlist::dumpEntry(const char* kind, const FSSubclientDir* entry)
 {
-    log(1, origin, __LINE__, "*** %s '%s' (%s) suffix '%s'", kind, entry->name, entry->isWildcard ? "wc" : "non-wc",
+    log(1, callOrigin(), __LINE__, "*** %s '%s' (%s) suffix '%s'", kind, entry->name, entry->isWildcard ? "wc" : "non-wc",
         entry->suffix ? entry->suffix : "");
     for (const FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
-        log(1, origin, __LINE__, "--- NODIR '%s' (%s) suffix '%s'", nodir->name, nodir->isWildcard ? "wc" : "non-wc",
+        log(1, callOrigin(), __LINE__, "--- NODIR '%s' (%s) suffix '%s'", nodir->name, nodir->isWildcard ? "wc" : "non-wc",
             nodir->suffix ? nodir->suffix : "");
 }
 
 void FSSubclientDirlist::dumpBySubclient()
 {
+    TCALL_ORIGIN();
     int count = conf->getNumSubclients();
     for (int number = 1; number <= count; ++number) {
         FSSubclientDir* entry = nullptr;
@@ -265,7 +267,7 @@ void FSSubclientDirlist::dumpBySubclient()
             continue;
         const char* name = conf->numberToName(number);
         TLOG(1, "+++ %d: Subclient %s", number, name ? name : "Unknown!!");
-        dumpEntry(__PRETTY_FUNCTION__, "FIRST", entry);
+        dumpEntry("FIRST", entry);
         for (;;) {
             if (getNext(&entry) != 0) {
                 TLOG(1, "+++ Cannot getNext for subclient #%d", number);
@@ -273,7 +275,7 @@ void FSSubclientDirlist::dumpBySubclient()
             }
             if (!entry)
                 break;
-            dumpEntry(__PRETTY_FUNCTION__, "NEXT", entry);
+            dumpEntry("NEXT", entry);
         }
     }
 }

@@ -130,20 +130,20 @@ protected:
 private:
     struct BrowseChild;
 
-    // origin: the public operation on whose behalf a helper logs.
-    int mergeEntries(FSSubclientDirlist* other, const char* origin);
+    // Helpers log on behalf of the public call the list serves (TCallOrigin).
+    int mergeEntries(FSSubclientDirlist* other);
     void joinChains();
-    void applyAppIds(const char* origin);
-    bool subclientsInRange(const char* origin);
+    void applyAppIds();
+    bool subclientsInRange();
     void unlinkFromChain(int index, FSSubclientDir* entry, FSSubclientDir* prev);
     void addToTrash(FSSubclientDir* entry);
     FSSubclientDir* lastBelow(int index) const;
     bool covers(const FSSubclientDir* outer, const FSSubclientDir* inner) const;
-    void dumpEntry(const char* origin, const char* kind, const FSSubclientDir* entry);
-    bool trimCurrent(BrowseChild& child, std::vector<std::string>* excluded, const char* origin);
-    template <class Step> bool firstChild(int cacheFailLevel, const char* origin, Step step);
-    template <class Step> bool nextChild(const char* origin, Step step);
-    void remember(const char* path, const char* origin);
+    void dumpEntry(const char* kind, const FSSubclientDir* entry);
+    bool trimCurrent(BrowseChild& child, std::vector<std::string>* excluded);
+    template <class Step> bool firstChild(int cacheFailLevel, Step step);
+    template <class Step> bool nextChild(Step step);
+    void remember(const char* path);
 };
 
 #endif

@@ -20,15 +20,15 @@ bool isWildcardNode(const FSSubclientNode* n)
 }
 
 // Every later step reads the run's fields, so they are set before anything is written.
-bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin, FSCallback* cb, int scNum,
+bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, FSCallback* cb, int scNum,
                  bool dirs, bool descend)
 {
     if (!d.root) {
-        TLOG_AS(&conf, origin, 1, "%s", kNoConfig);
+        TLOG_CALL(&conf, 1, "%s", kNoConfig);
         return false;
     }
     if (!cb) {
-        TLOG_AS(&conf, origin, -1, "%s", kNoCallback);
+        TLOG_CALL(&conf, -1, "%s", kNoCallback);
         return false;
     }
     d.outputSink = cb;
@@ -40,14 +40,14 @@ bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* 
 
 // In ifind mode a walk writes a sibling list's lines once the whole list is
 // done, an order the entries alone cannot give: it walks the whole tree.
-int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin)
+int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d)
 {
     try {
         const std::vector<FSScanEntries::Entry>* entries =
             d.ifindMode ? nullptr : d.scanEntries.of(d.root, d.dirlistSubclient);
         return entries ? d.outputFromEntries(*entries) : d.recursiveOutput(d.root, 0);
     } catch (const std::bad_alloc&) {
-        TLOG_AS(&conf, origin, -1, "%s", kNoMemory);
+        TLOG_CALL(&conf, -1, "%s", kNoMemory);
         return -1;
     }
 }
@@ -231,9 +231,10 @@ int walkFrom(CFSSubclientConfPrivate& d, WalkPath& path, FSSubclientNode* first,
 
 int FSSubclientConf::treeOutput(FSCallback* cb, int scNum)
 {
-    if (!beginOutput(*this, *d, __PRETTY_FUNCTION__, cb, scNum, true, true))
+    TCALL_ORIGIN();
+    if (!beginOutput(*this, *d, cb, scNum, true, true))
         return -1;
-    return walkTree(*this, *d, __PRETTY_FUNCTION__);
+    return walkTree(*this, *d);
 }
 
 int FSSubclientConf::treeOutput(FSCallback* cb, const char* scName)
@@ -243,12 +244,13 @@ int FSSubclientConf::treeOutput(FSCallback* cb, const char* scName)
 
 int FSSubclientConf::dirnames(FSCallback* cb, int scNum)
 {
-    if (!beginOutput(*this, *d, __PRETTY_FUNCTION__, cb, scNum, true, d->allowOverlapSCContent))
+    TCALL_ORIGIN();
+    if (!beginOutput(*this, *d, cb, scNum, true, d->allowOverlapSCContent))
         return -1;
     // The default subclient's own content lines, when loaded, are its start points.
     if (scNum == 1 && hasDefaultContent(d->defaultContent))
         return writeDefaultContent(d->defaultContent, cb);
-    return walkTree(*this, *d, __PRETTY_FUNCTION__);
+    return walkTree(*this, *d);
 }
 
 int FSSubclientConf::dirnames(FSCallback* cb, const char* scName)
@@ -258,9 +260,10 @@ int FSSubclientConf::dirnames(FSCallback* cb, const char* scName)
 
 int FSSubclientConf::nodirs(FSCallback* cb, int scNum)
 {
-    if (!beginOutput(*this, *d, __PRETTY_FUNCTION__, cb, scNum, false, false))
+    TCALL_ORIGIN();
+    if (!beginOutput(*this, *d, cb, scNum, false, false))
         return -1;
-    return walkTree(*this, *d, __PRETTY_FUNCTION__);
+    return walkTree(*this, *d);
 }
 
 int FSSubclientConf::nodirs(FSCallback* cb, const char* scName)

@@ -28,11 +28,11 @@ typedef std::vector<std::unique_ptr<TPathMatch>> PathMatchVector;
 
 // A folder that is not there simply has no content to scan. Any other failure
 // means content that exists is missing from the scan, which must be visible.
-void reportUnreadable(FSSubclientConf* owner, const char* origin, const std::string& folder, int code)
+void reportUnreadable(FSSubclientConf* owner, const std::string& folder, int code)
 {
     if (code == ENOENT || code == ENOTDIR)
         return;
-    TLOG_AS(owner, origin, -1, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(),
+    TLOG_CALL(owner, -1, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(),
                code);
 }
 
@@ -71,6 +71,7 @@ bool anyMatch(PathMatchVector& matchers, const std::string& name)
 
 int CFSSubclientConfPrivate::wcDirnames(std::vector<FSSubclientNode*>& nodes, FSCallback* cb)
 {
+    const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);  // reportUnreadable reports as this
     if (nodes.empty() || !nodes.front()->parent)
         return -1;
     std::string folder = nodeToPath(nodes.front()->parent);
@@ -101,7 +102,7 @@ int CFSSubclientConfPrivate::wcDirnames(std::vector<FSSubclientNode*>& nodes, FS
     if (dir.open(folder.c_str()) != 0) {
         int code = dir.getLastError();
         TLOG_ON(owner, 1, kCannotOpen, folder.c_str(), code);
-        reportUnreadable(owner, __PRETTY_FUNCTION__, folder, code);
+        reportUnreadable(owner, folder, code);
         return 0;
     }
     withDelimiter(folder, delim);
@@ -115,7 +116,7 @@ int CFSSubclientConfPrivate::wcDirnames(std::vector<FSSubclientNode*>& nodes, FS
     int code = dir.getLastError();
     if (code != 0) {
         TLOG_ON(owner, 1, kCannotRead, folder.c_str(), code);
-        reportUnreadable(owner, __PRETTY_FUNCTION__, folder, code);
+        reportUnreadable(owner, folder, code);
     }
     return 0;
 }

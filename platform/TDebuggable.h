@@ -74,20 +74,47 @@ public:
     // (use TLOG inside members so the origin is the calling function).
     void log(int level, const char* origin, int line, const char* format, ...) const KX_PRINTF_FORMAT(5, 6);
     void vlog(int level, const char* origin, int line, const char* format, va_list args) const;
+    // The signature of the call this object serves now (TCallOrigin), for its helpers' records.
+    const char* callOrigin() const { return callOrigin_; }
 
 private:
+    friend class TCallOrigin;
+    mutable const char* callOrigin_ = "";
     std::string prefix_;
     bool stdout_ = false;
     EvEvent event_;
+};
+
+// Names the call an object serves while it runs, so that the helpers it calls
+// log with that signature (TLOG_CALL) without passing it down. The name it
+// replaced comes back at the end: a callback that re-enters the object, or a
+// public call made from inside another, leaves the outer call's name intact.
+class TCallOrigin {
+public:
+    TCallOrigin(const TDebuggable* obj, const char* origin) : obj_(obj), saved_(obj->callOrigin_)
+    {
+        obj->callOrigin_ = origin;
+    }
+    ~TCallOrigin() { obj_->callOrigin_ = saved_; }
+    TCallOrigin(const TCallOrigin&) = delete;
+    TCallOrigin& operator=(const TCallOrigin&) = delete;
+
+private:
+    const TDebuggable* obj_;
+    const char* saved_;
 };
 
 // Like KXLOG, these evaluate their arguments only when the level applies.
 #define TLOG(level, ...) TLOG_AS(this, __PRETTY_FUNCTION__, level, __VA_ARGS__)
 // For code that logs on behalf of an owning debuggable object.
 #define TLOG_ON(obj, level, ...) TLOG_AS(obj, __PRETTY_FUNCTION__, level, __VA_ARGS__)
-// For helpers that log with the signature of the public call they serve.
+// With an origin of one's own choosing.
 #define TLOG_AS(obj, origin, level, ...) \
     (kxLogApplies(level) ? (obj)->log((level), (origin), __LINE__, __VA_ARGS__) : void())
+// For helpers: with the signature of the call the object serves (TCallOrigin).
+#define TLOG_CALL(obj, level, ...) TLOG_AS(obj, (obj)->callOrigin(), level, __VA_ARGS__)
+// At the top of a call whose helpers log with its signature.
+#define TCALL_ORIGIN() const TCallOrigin callOriginGuard(this, __PRETTY_FUNCTION__)
 
 // The wildcard engine's channel.
 class EvDebug {

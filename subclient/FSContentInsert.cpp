@@ -122,6 +122,7 @@ int FSSubclientConf::setPath(const char* path) {
 // offered to checkTreeNode. A loop rather than a call per level keeps the
 // stack flat for content lines of any depth.
 int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild) {
+    const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);  // createComponent reports as this
     for (;;) {
         FSSubclientNode* const parent = node;
         const char* const separator = strchr(line, delim);
@@ -227,7 +228,7 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
 
         FSSubclientNode* const previousLast = parent->lastChild;
         FSSubclientNode* const created =
-            createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap, __PRETTY_FUNCTION__);
+            createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap);
         if (!created)
             return -2;
         if (!isLast) {
@@ -253,28 +254,27 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
 // Creates the node for comp and hooks it in at linkSlot as the parent's last child.
 FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot,
                                                           const std::string& comp, const char* line, int scNum,
-                                                          bool wildcard, FSSubclientNode* coveredBy,
-                                                          const char* origin) {
+                                                          bool wildcard, FSSubclientNode* coveredBy) {
     if (!linkSlot) {
-        TLOG_AS(owner, origin, -1, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
+        TLOG_CALL(owner, -1, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
         errCode = FS_INVALID;
         return nullptr;
     }
     std::unique_ptr<WCBasename> pattern(new (std::nothrow) WCBasename(static_cast<unsigned long>(escapeChar), wildcard));
     if (!pattern) {
-        TLOG_AS(owner, origin, -1, "recursiveParse out of memory (new WCBasename), errno %d", errno);
+        TLOG_CALL(owner, -1, "recursiveParse out of memory (new WCBasename), errno %d", errno);
         errCode = FS_NO_MEMORY;
         return nullptr;
     }
     if (pattern->parse(comp)) {
-        problems.report(owner, origin, __LINE__, -1, fsProblem(FS_PROBLEM_UNPARSABLE), fsProblemText::kUnparsable,
+        problems.report(owner, owner->callOrigin(), __LINE__, -1, fsProblem(FS_PROBLEM_UNPARSABLE), fsProblemText::kUnparsable,
                         line);
         errCode = FS_INVALID;
         return nullptr;
     }
     FSSubclientNode* node = new (std::nothrow) FSSubclientNode();
     if (!node) {
-        TLOG_AS(owner, origin, -1, "recursiveParse out of memory, errno %d", errno);
+        TLOG_CALL(owner, -1, "recursiveParse out of memory, errno %d", errno);
         errCode = FS_NO_MEMORY;
         return nullptr;
     }
@@ -292,7 +292,7 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
     if (!parent->hasWildcardChildren) {
         const int added = addChild(parent, comp, node);
         if (added != 0)
-            TLOG_AS(owner, origin, 1, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
+            TLOG_CALL(owner, 1, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
         if (added < -1) {
             // The node stays in the sibling chain as an intermediate component.
             errCode = FS_INVALID;

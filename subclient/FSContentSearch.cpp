@@ -158,9 +158,9 @@ private:
 };
 
 // The search proper, one loop turn per path component, so a deep path costs
-// no stack. Messages name origin (recursiveSearch) as their reporter.
+// no stack. Messages name the call the object serves (recursiveSearch) as their reporter.
 template <class Walk>
-int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const char* origin)
+int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
 {
     // The component as a literal basename, for comparing it with wildcard
     // children: parsed at most once per level, into one object per search.
@@ -185,7 +185,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
                     probe.emplace(static_cast<unsigned char>(p.escapeChar), false);
                 probeText.assign(component.data(), component.size());
                 if (probe->parse(probeText)) {
-                    TLOG_AS(p.owner, origin, 1, "Could not parse '%s' (path '%s')", probeText.c_str(),
+                    TLOG_CALL(p.owner, 1, "Could not parse '%s' (path '%s')", probeText.c_str(),
                                  levelPath);
                     return !(failed = true);
                 }
@@ -194,7 +194,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
             if (!overlaps(*probe, component, p.caseSensitive))
                 return true;
             if (wildcardMatch) {
-                TLOG_AS(p.owner, origin, 1, "Path '%s' matches wild cards '%s' and '%s'", levelPath,
+                TLOG_CALL(p.owner, 1, "Path '%s' matches wild cards '%s' and '%s'", levelPath,
                              p.nodeToPath(wildcardMatch).c_str(), p.nodeToPath(child).c_str());
                 return !(failed = true);
             }
@@ -226,16 +226,17 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path, const c
 // From the root the search index answers, once it is built.
 int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* path)
 {
+    const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);
     if (node != root || !searchIndex.ready(root, caseSensitive))
-        return treeSearch(node, path, __PRETTY_FUNCTION__);
+        return treeSearch(node, path);
     IndexWalk walk(searchIndex, path);
-    return searchFrom(*this, walk, path, __PRETTY_FUNCTION__);
+    return searchFrom(*this, walk, path);
 }
 
-int CFSSubclientConfPrivate::treeSearch(FSSubclientNode* node, const char* path, const char* origin)
+int CFSSubclientConfPrivate::treeSearch(FSSubclientNode* node, const char* path)
 {
     TreeWalk walk(node, caseSensitive);
-    return searchFrom(*this, walk, path, origin);
+    return searchFrom(*this, walk, path);
 }
 
 FSSubclientNode* CFSSubclientConfPrivate::ownerNode(FSSubclientNode* node)

@@ -14,9 +14,9 @@ namespace {
 // path of the window into the history list.
 class HistoryCollector {
 public:
-    HistoryCollector(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin,
+    HistoryCollector(FSSubclientConf& conf, CFSSubclientConfPrivate& d,
                      const std::list<SubclientContentInfo>& entries, unsigned long fromTime, unsigned long toTime)
-        : conf(conf), d(d), origin(origin), entries(entries), fromTime(fromTime), toTime(toTime),
+        : conf(conf), d(d), entries(entries), fromTime(fromTime), toTime(toTime),
           end(d.replayVec.size())
     {
     }
@@ -30,13 +30,13 @@ public:
             std::string path, fixed;
             const bool wild = isWildCardContent(entry.path, path);
             if (conf.fixPath(path, fixed, true) == 0) {
-                TLOG_AS(&conf, origin, 1, "Invalid path '%s' from history", entry.path.c_str());
+                TLOG_CALL(&conf, 1, "Invalid path '%s' from history", entry.path.c_str());
                 return -1;
             }
             if (fixed.size() == 1 || stamp(nameIndex, fixed, entry))
                 continue;
             d.historyList.push_back(FSHistory{wild, fixed});
-            TLOG_AS(&conf, origin, 1, "Subclient history '%s' id %lu %s '%s' created %lu modified %lu",
+            TLOG_CALL(&conf, 1, "Subclient history '%s' id %lu %s '%s' created %lu modified %lu",
                     d.replayVec[nameIndex].text.c_str(), id, wild ? "wildcard" : "path", fixed.c_str(),
                     (unsigned long)entry.created, (unsigned long)entry.modified);
         }
@@ -71,7 +71,6 @@ private:
 
     FSSubclientConf& conf;
     CFSSubclientConfPrivate& d;
-    const char* const origin;  // the history load's own, for its messages
     const std::list<SubclientContentInfo>& entries;
     const unsigned long fromTime;
     const unsigned long toTime;
@@ -83,6 +82,7 @@ private:
 int FSSubclientConf::load(ApplicationId* application, unsigned long toTime, SubclientIdFromName* idFromName,
                           unsigned long fromTime)
 {
+    TCALL_ORIGIN();
     try {
         d->historyList.clear();
         d->historyStart.clear();
@@ -101,7 +101,7 @@ int FSSubclientConf::load(ApplicationId* application, unsigned long toTime, Subc
             TLOG(1, "Cannot get content history for backup set %lu, code %d", backupSet, r);
             return -1;
         }
-        HistoryCollector collector(*this, *d, __PRETTY_FUNCTION__, entries, fromTime, toTime);
+        HistoryCollector collector(*this, *d, entries, fromTime, toTime);
         for (size_t i = 0; i < collector.records(); ++i) {
             if (d->replayVec[i].kind != FSPlayback::kindName)
                 continue;

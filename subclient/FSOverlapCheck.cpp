@@ -15,6 +15,7 @@ const char* kindOf(FSSubclientNode* node) {
 }  // namespace
 
 int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
+    const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);  // reportOverlap reports as this
     if (!node->parent) {
         TLOG_ON(owner, 1, "No parent");
         return -1;
@@ -34,7 +35,7 @@ int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
         if (!node->pattern->overlaps(*sibling->pattern, caseSensitive))
             continue;
         if (wildcard == siblingWildcard || node->subclient == sibling->subclient) {
-            reportOverlap(node, sibling, 1, node->subclient != sibling->subclient, __PRETTY_FUNCTION__);
+            reportOverlap(node, sibling, 1, node->subclient != sibling->subclient);
             return 0;
         }
         FSSubclientNode* const pattern = wildcard ? node : sibling;
@@ -55,13 +56,13 @@ int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
             return 0;
         }
         cover(literal, pattern);
-        reportOverlap(node, sibling, 0, true, __PRETTY_FUNCTION__);
+        reportOverlap(node, sibling, 0, true);
     }
     return 0;
 }
 
 void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level,
-                                            bool raiseEvent, const char* origin) {
+                                            bool raiseEvent) {
     if (!raiseEvent && !kxLogApplies(level))
         return;
     FSContentProblem p = fsProblem(FS_PROBLEM_OVERLAP);
@@ -72,7 +73,7 @@ void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNo
     const std::string nodeName = nodeToSubclientName(node);
     const std::string siblingName = nodeToSubclientName(sibling);
     FSProblemReport logOnly;  // an overlap within one subclient is a note in the log, not a problem
-    (raiseEvent ? problems : logOnly).report(owner, origin, __LINE__, level, p, fsProblemText::kOverlap, nodePath.c_str(), kindOf(node),
+    (raiseEvent ? problems : logOnly).report(owner, owner->callOrigin(), __LINE__, level, p, fsProblemText::kOverlap, nodePath.c_str(), kindOf(node),
                     siblingPath.c_str(), kindOf(sibling), nodeName.c_str(), siblingName.c_str());
     if (raiseEvent) {
         owner->ev() << nodePath << nodeName << siblingPath << siblingName;

@@ -6,7 +6,7 @@
 #include <new>
 
 // Every message of one pathTest call carries pathTest's own signature.
-#define PATHTEST_LOG(level, ...) TLOG_AS(&conf_, origin_, level, __VA_ARGS__)
+#define PATHTEST_LOG(level, ...) TLOG_CALL(&conf_, level, __VA_ARGS__)
 
 namespace {
 
@@ -89,9 +89,9 @@ private:
 // One pathTest call.
 class PathClassifier {
 public:
-    PathClassifier(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* origin, const char* path,
+    PathClassifier(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* path,
                    int scNum)
-        : conf_(conf), d_(d), origin_(origin), path_(path), scNum_(scNum), normalized_(d.pathTestPath)
+        : conf_(conf), d_(d), path_(path), scNum_(scNum), normalized_(d.pathTestPath)
     {
     }
     int run();
@@ -110,7 +110,6 @@ private:
 
     FSSubclientConf& conf_;
     CFSSubclientConfPrivate& d_;
-    const char* origin_;
     const char* path_;  // as given, for the messages
     int scNum_;
     std::string& normalized_;  // kept by the configuration: no allocation per call
@@ -254,7 +253,7 @@ int PathClassifier::nodirHolding(ChainWalk& chain, const FSSubclientDir*& holder
 {
     for (const FSSubclientDir* nodir = chain.nextNodir(nullptr); nodir; nodir = chain.nextNodir(nodir)) {
         int r = chain.nodirNamesPrefix()
-                    ? d_.heldThroughWindow(origin_, nodir, normalized_.c_str())
+                    ? d_.heldThroughWindow(nodir, normalized_.c_str())
                     : conf_.completelyContains(nodir->name, normalized_.c_str(), delim_, nodir->isWildcard);
         if (r < 0) {
             PATHTEST_LOG(1, "('%s', %d): containment test failed (%s and %s)", path_, scNum_, nodir->name,
@@ -320,8 +319,9 @@ void CFSSubclientConfPrivate::dropPathTestDirlist()
 
 int FSSubclientConf::pathTest(const char* path, int scNum)
 {
+    TCALL_ORIGIN();
     try {
-        return PathClassifier(*this, *d, __PRETTY_FUNCTION__, path ? path : "", scNum).run();
+        return PathClassifier(*this, *d, path ? path : "", scNum).run();
     } catch (const std::bad_alloc&) {
         TLOG(-1, "%s", kFSOutOfMemory);
         return -1;

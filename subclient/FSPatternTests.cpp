@@ -14,23 +14,23 @@ const char* textOf(const char* text)
 }
 
 // The two sides of one pattern test, parsed in the modes the test needs.
-// Failures are logged on behalf of the test that asked (its origin).
+// Failures are logged on behalf of the test that asked (the call the object serves).
 class PatternPair {
 public:
-    PatternPair(CFSSubclientConfPrivate& d, const char* origin) : d_(d), origin_(origin) {}
+    explicit PatternPair(CFSSubclientConfPrivate& d) : d_(d) {}
 
     bool parse(const char* dirname, const char* pattern, bool isWildcard)
     {
         directory_ = d_.pathTestPatterns.parse(textOf(dirname), isWildcard ? PathModeLastWild : PathModeLiteral,
                                                directoryScratch_);
         if (!directory_) {
-            TLOG_AS(d_.owner, origin_, 1, "Cannot parse dirname '%s' (%s)", textOf(dirname),
+            TLOG_CALL(d_.owner, 1, "Cannot parse dirname '%s' (%s)", textOf(dirname),
                     isWildcard ? "wild card" : "literal");
             return false;
         }
         pattern_ = d_.pathTestPatterns.parse(textOf(pattern), PathModeAllWild, patternScratch_);
         if (!pattern_) {
-            TLOG_AS(d_.owner, origin_, 1, "Cannot parse pattern '%s'", textOf(pattern));
+            TLOG_CALL(d_.owner, 1, "Cannot parse pattern '%s'", textOf(pattern));
             return false;
         }
         return true;
@@ -40,25 +40,24 @@ public:
 
 private:
     CFSSubclientConfPrivate& d_;
-    const char* origin_;
     WCPath directoryScratch_;
     WCPath patternScratch_;
     WCPath* directory_ = nullptr;
     WCPath* pattern_ = nullptr;
 };
 
-bool stoodThrough(const CFSSubclientConfPrivate& d, const char* origin, const char* dirname, const char* pattern,
+bool stoodThrough(const CFSSubclientConfPrivate& d, const char* dirname, const char* pattern,
                   const FSPlayback& record)
 {
     if (record.kind != FSPlayback::kindPath || d.compare(record.text.c_str(), dirname) != 0)
         return true;
     if (record.created > d.historyFromTime) {
-        TLOG_AS(d.owner, origin, 3, "'%s' is NOT completely contained in '%s' as %lu > %lu", pattern, dirname,
+        TLOG_CALL(d.owner, 3, "'%s' is NOT completely contained in '%s' as %lu > %lu", pattern, dirname,
                 static_cast<unsigned long>(record.created), d.historyFromTime);
         return false;
     }
     if (record.modified != 0 && record.modified <= d.historyToTime) {
-        TLOG_AS(d.owner, origin, 3, "'%s' is NOT completely contained in '%s' as %lu <= %lu", pattern, dirname,
+        TLOG_CALL(d.owner, 3, "'%s' is NOT completely contained in '%s' as %lu <= %lu", pattern, dirname,
                 static_cast<unsigned long>(record.modified), d.historyToTime);
         return false;
     }
@@ -68,30 +67,31 @@ bool stoodThrough(const CFSSubclientConfPrivate& d, const char* origin, const ch
 // With a history window loaded, a directory that is content of its own holds
 // a pattern for the whole window only when it stood as content from before the
 // window began until after it ended. Every record of that content must say so.
-bool stoodThroughWindow(CFSSubclientConfPrivate& d, const char* origin, const char* dirname, const char* pattern)
+bool stoodThroughWindow(CFSSubclientConfPrivate& d, const char* dirname, const char* pattern)
 {
     if (!d.historyWindowLoaded())
         return true;
     if (const std::vector<uint32_t>* named = d.historyIndex.pathRecords(d.replayVec, d.caseSensitive, dirname))
         return std::all_of(named->begin(), named->end(),
-                           [&](uint32_t i) { return stoodThrough(d, origin, dirname, pattern, d.replayVec[i]); });
+                           [&](uint32_t i) { return stoodThrough(d, dirname, pattern, d.replayVec[i]); });
     return std::all_of(d.replayVec.begin(), d.replayVec.end(),
-                       [&](const FSPlayback& record) { return stoodThrough(d, origin, dirname, pattern, record); });
+                       [&](const FSPlayback& record) { return stoodThrough(d, dirname, pattern, record); });
 }
 
 }  // namespace
 
-int CFSSubclientConfPrivate::heldThroughWindow(const char* origin, const FSSubclientDir* nodir, const char* pattern)
+int CFSSubclientConfPrivate::heldThroughWindow(const FSSubclientDir* nodir, const char* pattern)
 {
     // Read the nodir only when a window asks for its name.
     if (!historyWindowLoaded())
         return 1;
-    return stoodThroughWindow(*this, origin, nodir->name, pattern) ? 1 : 0;
+    return stoodThroughWindow(*this, nodir->name, pattern) ? 1 : 0;
 }
 
 int CFSSubclientConfPrivate::dirnameTest(const char* dirname, const char* pattern, char, bool isWildcard)
 {
-    PatternPair pair(*this, __PRETTY_FUNCTION__);
+    const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);
+    PatternPair pair(*this);
     if (!pair.parse(dirname, pattern, isWildcard))
         return -1;
     return pair.couldContain() ? 1 : 0;
@@ -109,13 +109,14 @@ int FSSubclientConf::dirnameTest(const char* dirname, const char* pattern, char 
 
 int FSSubclientConf::completelyContains(const char* dirname, const char* pattern, char, bool isWildcard)
 {
+    TCALL_ORIGIN();
     try {
-        PatternPair pair(*d, __PRETTY_FUNCTION__);
+        PatternPair pair(*d);
         if (!pair.parse(dirname, pattern, isWildcard))
             return -1;
         if (!pair.completelyContains())
             return 0;
-        return stoodThroughWindow(*d, __PRETTY_FUNCTION__, dirname, pattern) ? 1 : 0;
+        return stoodThroughWindow(*d, dirname, pattern) ? 1 : 0;
     } catch (const std::bad_alloc&) {
         TLOG(-1, "%s", kFSOutOfMemory);
         return -1;

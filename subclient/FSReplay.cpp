@@ -13,14 +13,14 @@ const char* orNull(const char* text)
 
 // Applies one record of source to target; replacement is the path that takes
 // the place of a path record, or null when the record keeps its own. 0 or -1;
-// messages carry the replay's origin.
-int replayRecord(FSSubclientConf& source, const char* origin, FSSubclientConf& target, const FSPlayback& record,
+// messages carry the replay's signature.
+int replayRecord(FSSubclientConf& source, FSSubclientConf& target, const FSPlayback& record,
                  size_t i, const char* const* replacement)
 {
     if (record.kind == FSPlayback::kindName) {
         const int r = target.setName(record.text.c_str());
         if (r < 0)
-            TLOG_AS(&source, origin, 1, "setName '%s' (i=%lld) returns %d", record.text.c_str(), (long long)i, r);
+            TLOG_CALL(&source, 1, "setName '%s' (i=%lld) returns %d", record.text.c_str(), (long long)i, r);
         return r < 0 ? -1 : 0;
     }
     // A missing replacement path reaches setPath as null, which refuses it.
@@ -30,14 +30,14 @@ int replayRecord(FSSubclientConf& source, const char* origin, FSSubclientConf& t
         path += CFSSubclientConfPrivate::kWildcardMarker;
     const int r = target.setPath(base ? path.c_str() : nullptr);
     if (r >= 0) {
-        TLOG_AS(&source, origin, 192, "%s success", path.c_str());
+        TLOG_CALL(&source, 192, "%s success", path.c_str());
         return 0;
     }
     if (replacement)
-        TLOG_AS(&source, origin, -1, "Path failed: '%s' (original='%s', i=%lld) returns %d", path.c_str(),
+        TLOG_CALL(&source, -1, "Path failed: '%s' (original='%s', i=%lld) returns %d", path.c_str(),
                    record.text.c_str(), (long long)i, r);
     else
-        TLOG_AS(&source, origin, -1, "Path failed: '%s' (i=%lld) returns %d", path.c_str(), (long long)i, r);
+        TLOG_CALL(&source, -1, "Path failed: '%s' (i=%lld) returns %d", path.c_str(), (long long)i, r);
     return -1;
 }
 
@@ -45,6 +45,7 @@ int replayRecord(FSSubclientConf& source, const char* origin, FSSubclientConf& t
 
 int FSSubclientConf::replay(FSSubclientConf* target, const char* fromPath, const char* toPath)
 {
+    TCALL_ORIGIN();
     try {
         if (!target) {
             TLOG(-1, "NULL target");
@@ -74,7 +75,7 @@ int FSSubclientConf::replay(FSSubclientConf* target, const char* fromPath, const
             const FSPlayback record = d->replayVec[i];
             const bool replaced =
                 record.kind == FSPlayback::kindPath && d->compare(record.text.c_str(), from.c_str()) == 0;
-            if (replayRecord(*this, __PRETTY_FUNCTION__, *target, record, i, replaced ? &toPath : nullptr) < 0)
+            if (replayRecord(*this, *target, record, i, replaced ? &toPath : nullptr) < 0)
                 return -1;
         }
         return 0;

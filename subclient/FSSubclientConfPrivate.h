@@ -119,18 +119,15 @@ public:
     // Insertion and overlap validation.
     int recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild);
     int checkTreeNode(FSSubclientNode* node, int scNum);
-    // Helpers log on behalf of their caller: origin is the caller's signature.
     FSSubclientNode* createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot, const std::string& comp,
-                                     const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy,
-                                     const char* origin);
+                                     const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy);
     int findChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode** found);
     int addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node);
     void indexChildren(FSSubclientNode* parent);
     void removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot, FSSubclientNode* node,
                         FSSubclientNode* previous, const std::string& comp);
     int wcCheckTreeNode(FSSubclientNode* node);
-    void reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level, bool raiseEvent,
-                       const char* origin);
+    void reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level, bool raiseEvent);
     void cover(FSSubclientNode* literal, FSSubclientNode* pattern);
 
     // Pattern tests and content-tree search.
@@ -138,7 +135,7 @@ public:
     int pathTestHistory(const char* path, char delim, int scNum);
     // What completelyContains adds to a containment the caller knows holds:
     // with a history window, 1 only when dirname stood through it.
-    int heldThroughWindow(const char* origin, const FSSubclientDir* nodir, const char* pattern);
+    int heldThroughWindow(const FSSubclientDir* nodir, const char* pattern);
     bool historyWindowLoaded() const { return !historyList.empty() && historyToTime != 0; }
     int historyRecordTest(std::size_t i, const char* path, char delim, int scNum);
     // pathTest's kept list: may it serve a path of this delimiter, and discard
@@ -146,9 +143,8 @@ public:
     bool pathTestDirlistReusable(char delim);
     void dropPathTestDirlist();
     int recursiveSearch(FSSubclientNode* node, const char* path);
-    // The same search through the tree itself, without the search index;
-    // messages name origin as their reporter.
-    int treeSearch(FSSubclientNode* node, const char* path, const char* origin);
+    // The same search through the tree itself, without the search index.
+    int treeSearch(FSSubclientNode* node, const char* path);
     // Owner rule: the node that owns node's path, and the subclient of the
     // path the last search looked up given that owner.
     FSSubclientNode* ownerNode(FSSubclientNode* node);
@@ -170,12 +166,11 @@ public:
 
     // Loading: the lines of a configuration text, the application ids of its
     // header lines, and the tolerance of a content line that setPath refused.
-    // Their messages carry the origin of the load that called them.
-    int loadConfigLines(const char* origin, std::istream& text, bool defaultOnly, bool onDemand,
-                        std::vector<SCCharacteristics>& records);
-    void collectAppIds(const char* origin, const std::vector<unsigned long>& myAppIds,
-                       const std::vector<SCCharacteristics>& records, bool defaultOnly);
-    int contentFailed(const char* origin, const std::string& line, const std::string& currentName, bool onDemand);
+    // Their messages carry the signature of the load that called them.
+    int loadConfigLines(std::istream& text, bool defaultOnly, bool onDemand, std::vector<SCCharacteristics>& records);
+    void collectAppIds(const std::vector<unsigned long>& myAppIds, const std::vector<SCCharacteristics>& records,
+                       bool defaultOnly);
+    int contentFailed(const std::string& line, const std::string& currentName, bool onDemand);
 
     int (*compare)(const char*, const char*);
     // Covering node of every node no wildcard sibling covers (subclient -1).

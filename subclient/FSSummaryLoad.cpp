@@ -21,9 +21,9 @@ const char kCannotReadConfig[] = "error: cannot read config";
 // and which tree node a display-name line names.
 class ConfigTextReader {
 public:
-    ConfigTextReader(CFSSubclientConfPrivate& conf, const char* origin, bool defaultOnly, bool onDemand,
+    ConfigTextReader(CFSSubclientConfPrivate& conf, bool defaultOnly, bool onDemand,
                      std::vector<SCCharacteristics>& records)
-        : d(conf), owner(conf.owner), origin(origin), defaultOnly(defaultOnly), onDemand(onDemand), records(records)
+        : d(conf), owner(conf.owner), defaultOnly(defaultOnly), onDemand(onDemand), records(records)
     {
     }
 
@@ -31,7 +31,7 @@ public:
     int line(const std::string& text)
     {
         if (text.empty()) {
-            TLOG_AS(owner, origin, 3, "Ignore empty string");
+            TLOG_CALL(owner, 3, "Ignore empty string");
             return 0;
         }
         switch (text[0]) {
@@ -50,7 +50,7 @@ public:
 private:
     void debugLine(const char* kind, const std::string& text)
     {
-        TLOG_AS(owner, origin, 3, "SC_DEBUG %s '%s'", kind, text.c_str());
+        TLOG_CALL(owner, 3, "SC_DEBUG %s '%s'", kind, text.c_str());
     }
 
     int header(const std::string& text)
@@ -59,7 +59,7 @@ private:
         isDefault = current == d.defaultName;
         if (isDefault) {
             records.push_back(SCCharacteristics{false, true});
-            TLOG_AS(owner, origin, 3, "%d: default '%s'", (int)records.size(), current.c_str());
+            TLOG_CALL(owner, 3, "%d: default '%s'", (int)records.size(), current.c_str());
             return 0;
         }
         if (defaultOnly)
@@ -67,11 +67,11 @@ private:
         ignored = owner->isDoNotBackupSubclient(d.appType, current.c_str());
         debugLine(ignored ? "ignore_subclient" : "subclient", current);
         if (!ignored && d.setName(current.c_str()) < 0) {
-            TLOG_AS(owner, origin, -1, "setName %s failed", current.c_str());
+            TLOG_CALL(owner, -1, "setName %s failed", current.c_str());
             return -1;
         }
         records.push_back(SCCharacteristics{ignored, false});
-        TLOG_AS(owner, origin, 3, "%d: NONdefault '%s'%s", (int)records.size(), current.c_str(),
+        TLOG_CALL(owner, 3, "%d: NONdefault '%s'%s", (int)records.size(), current.c_str(),
                    ignored ? " ignored" : "");
         if (!onDemand || ignored)
             return 0;
@@ -89,10 +89,10 @@ private:
         const std::string name = text.substr(1);
         const std::string basename = named ? named->pattern->getBasename() : std::string("NULL");
         if (!named || d.setDisplayName(name.c_str()) != 0)
-            TLOG_AS(owner, origin, 1, "setDisplayName() failed for node(%s), displayName(%s)", basename.c_str(),
+            TLOG_CALL(owner, 1, "setDisplayName() failed for node(%s), displayName(%s)", basename.c_str(),
                        name.c_str());
         else
-            TLOG_AS(owner, origin, 1, "setDisplayName() successful for basename: '%s', displayName: '%s'",
+            TLOG_CALL(owner, 1, "setDisplayName() successful for basename: '%s', displayName: '%s'",
                        basename.c_str(), name.c_str());
     }
 
@@ -110,13 +110,13 @@ private:
 
     int keepDefaultContent(const std::string& text)
     {
-        TLOG_AS(owner, origin, 3, "SC_DEBUG default content '%s'", text.c_str());
+        TLOG_CALL(owner, 3, "SC_DEBUG default content '%s'", text.c_str());
         // The slot first: a copy is never left without an owner.
         d.defaultContent.push_back(nullptr);
         char* copy = strdup(text.c_str());
         if (!copy) {
             d.defaultContent.pop_back();
-            TLOG_AS(owner, origin, -1, "strdup failed, errno %d", errno);
+            TLOG_CALL(owner, -1, "strdup failed, errno %d", errno);
             d.errCode = FS_NO_MEMORY;
             return -1;
         }
@@ -130,13 +130,13 @@ private:
         FSSubclientNode* before = d.lastNode;
         FSProblemHold held(d.problems, reported.c_str(), 0);  // the line stands when the load lets it
         if (owner->setPath(path.c_str()) != 0) {
-            const int failed = d.contentFailed(origin, reported, current, onDemandPath);
+            const int failed = d.contentFailed(reported, current, onDemandPath);
             held.passedOver = failed == 0;
             return failed;
         }
         // Only a content line reports its success; the on-demand marker path does not.
         if (!onDemandPath)
-            TLOG_AS(owner, origin, 192, "%s success", reported.c_str());
+            TLOG_CALL(owner, 192, "%s success", reported.c_str());
         // An insertion that did not move lastNode ended on a node it cannot name.
         named = d.lastNode != before ? d.lastNode : nullptr;
         return 0;
@@ -144,7 +144,6 @@ private:
 
     CFSSubclientConfPrivate& d;
     FSSubclientConf* owner;
-    const char* const origin;  // the load's own, for its messages
     const bool defaultOnly;
     const bool onDemand;
     std::vector<SCCharacteristics>& records;
@@ -164,23 +163,23 @@ int resetForLoad(CFSSubclientConfPrivate& d)
     return d.init();
 }
 
-bool onDemandBackupset(CFSSubclientConfPrivate& d, const char* origin)
+bool onDemandBackupset(CFSSubclientConfPrivate& d)
 {
     bool flag = false;
     ApplicationId application(d.fleetId, d.appId);
     auto* backupSet = application.getBackupSet(nullptr);
     if (!backupSet)
-        TLOG_AS(d.owner, origin, -1, "Failed to get the BackupSet");
+        TLOG_CALL(d.owner, -1, "Failed to get the BackupSet");
     else if (backupSet->isOnDemandBackupset(flag, 0) != 0)
-        TLOG_AS(d.owner, origin, -1, "Failed to get isOnDemandBackupset");
+        TLOG_CALL(d.owner, -1, "Failed to get isOnDemandBackupset");
     return flag;
 }
 
-void applyCaseSensitivity(FSSubclientConf& conf, const char* origin, int appType)
+void applyCaseSensitivity(FSSubclientConf& conf, int appType)
 {
     bool cs = false;
     if (conf.checkCaseSensitivity(appType, &cs) < 0) {
-        TLOG_AS(&conf, origin, 1, "Cannot determine case sensitivity - assuming case insensitive");
+        TLOG_CALL(&conf, 1, "Cannot determine case sensitivity - assuming case insensitive");
         conf.caseInsensitive();
     } else if (cs) {
         conf.caseSensitive();
@@ -189,10 +188,10 @@ void applyCaseSensitivity(FSSubclientConf& conf, const char* origin, int appType
     }
 }
 
-void logAppIds(FSSubclientConf* owner, const char* origin, int level, const std::vector<unsigned long>& ids)
+void logAppIds(FSSubclientConf* owner, int level, const std::vector<unsigned long>& ids)
 {
     for (size_t i = 0; i < ids.size(); ++i)
-        TLOG_AS(owner, origin, level, "myAppIds[%d] is %lu", (int)i, ids[i]);
+        TLOG_CALL(owner, level, "myAppIds[%d] is %lu", (int)i, ids[i]);
 }
 
 }  // namespace
@@ -204,6 +203,7 @@ int FSSubclientConf::load(SubclientConfSummary* summary)
 
 int FSSubclientConf::load(SubclientConfSummary* summary, bool defaultOnly)
 {
+    TCALL_ORIGIN();  // every message of the load names the load
     try {
         KX_TRACE();
         if (!summary) {
@@ -224,17 +224,15 @@ int FSSubclientConf::load(SubclientConfSummary* summary, bool defaultOnly)
         }
         if (resetForLoad(*d) < 0)
             return -1;
-        // Every message of the load names the load as its origin.
-        const char* origin = __PRETTY_FUNCTION__;
-        logAppIds(this, origin, 3, myAppIds);
-        applyCaseSensitivity(*this, origin, d->appType);
+        logAppIds(this, 3, myAppIds);
+        applyCaseSensitivity(*this, d->appType);
         d->clearDefaultContent();
         std::vector<SCCharacteristics> records;
-        if (d->loadConfigLines(origin, *text, defaultOnly, onDemandBackupset(*d, origin), records) < 0)
+        if (d->loadConfigLines(*text, defaultOnly, onDemandBackupset(*d), records) < 0)
             return -1;
         d->pathSet = true;
         d->loadedDefaultOnly = defaultOnly;
-        d->collectAppIds(origin, myAppIds, records, defaultOnly);
+        d->collectAppIds(myAppIds, records, defaultOnly);
         return 0;
     } catch (...) {
         return FS_LOAD_FAILURE();
@@ -262,15 +260,15 @@ bool FSSubclientConf::isDoNotBackupSubclient(int appType, const char* name)
     return strcmp(name, reserved) == 0;
 }
 
-int CFSSubclientConfPrivate::loadConfigLines(const char* origin, std::istream& text, bool defaultOnly, bool onDemand,
+int CFSSubclientConfPrivate::loadConfigLines(std::istream& text, bool defaultOnly, bool onDemand,
                                              std::vector<SCCharacteristics>& records)
 {
-    ConfigTextReader reader(*this, origin, defaultOnly, onDemand, records);
+    ConfigTextReader reader(*this, defaultOnly, onDemand, records);
     std::string line;
     while (std::getline(text, line)) {
         // A last line without its line feed means the text was cut short.
         if (!text.good()) {
-            TLOG_AS(owner, origin, -1, "%s", kCannotReadConfig);
+            TLOG_CALL(owner, -1, "%s", kCannotReadConfig);
             return -1;
         }
         if (reader.line(line) < 0)
@@ -278,13 +276,13 @@ int CFSSubclientConfPrivate::loadConfigLines(const char* origin, std::istream& t
     }
     // A read error is not the end of the text.
     if (text.bad()) {
-        TLOG_AS(owner, origin, -1, "%s", kCannotReadConfig);
+        TLOG_CALL(owner, -1, "%s", kCannotReadConfig);
         return -1;
     }
     return 0;
 }
 
-void CFSSubclientConfPrivate::collectAppIds(const char* origin, const std::vector<unsigned long>& myAppIds,
+void CFSSubclientConfPrivate::collectAppIds(const std::vector<unsigned long>& myAppIds,
                                             const std::vector<SCCharacteristics>& records, bool defaultOnly)
 {
     int defaults = 0;
@@ -305,23 +303,23 @@ void CFSSubclientConfPrivate::collectAppIds(const char* origin, const std::vecto
     const bool countsDiffer = myAppIds.size() != records.size();
     const int level = countsDiffer && defaultOnly ? 3 : 1;
     if (!countsDiffer)
-        TLOG_AS(owner, origin, 1, "There are %d default subclient(s), will log detailed information", defaults);
+        TLOG_CALL(owner, 1, "There are %d default subclient(s), will log detailed information", defaults);
     else
-        owner->log(level, origin, __LINE__,
+        owner->log(level, owner->callOrigin(), __LINE__,
                    "There are %d app ids but %d subclient characteristics, will log detailed information",
                    (int)myAppIds.size(), (int)records.size());
-    logAppIds(owner, origin, level, myAppIds);
+    logAppIds(owner, level, myAppIds);
     for (size_t i = 0; i < records.size(); ++i)
-        TLOG_AS(owner, origin, level, "sc %d %sdefault %signored", (int)i, records[i].isDefault ? "" : "NON-",
+        TLOG_CALL(owner, level, "sc %d %sdefault %signored", (int)i, records[i].isDefault ? "" : "NON-",
                 records[i].ignored ? "" : "NOT ");
 }
 
-int CFSSubclientConfPrivate::contentFailed(const char* origin, const std::string& line, const std::string& currentName,
+int CFSSubclientConfPrivate::contentFailed(const std::string& line, const std::string& currentName,
                                            bool onDemand)
 {
     const int code = owner->getErrCode();
     if (code == FS_DUPLICATE) {
-        TLOG_AS(owner, origin, -1, "%s failed - ignoring duplicate error", line.c_str());
+        TLOG_CALL(owner, -1, "%s failed - ignoring duplicate error", line.c_str());
         owner->ev() << line;
         owner->appEvent(fleetId, appId);
         owner->ev().MajorEvent(kDuplicateContentEvent, 0, 0);
@@ -329,16 +327,16 @@ int CFSSubclientConfPrivate::contentFailed(const char* origin, const std::string
     }
     if (code == FS_ANCESTOR && !onDemand) {
         if (allowOverlapSCContent) {
-            TLOG_AS(owner, origin, 1, "%s failed - ignoring ancestor error", line.c_str());
+            TLOG_CALL(owner, 1, "%s failed - ignoring ancestor error", line.c_str());
             return 0;
         }
         if (!scName.empty() && scName != currentName) {
-            owner->log(0, origin, __LINE__,
+            owner->log(0, owner->callOrigin(), __LINE__,
                        "%s failed. since SC %s and backup SC %s are different, ignoring ancestor error", line.c_str(),
                        currentName.c_str(), scName.c_str());
             return 0;
         }
     }
-    TLOG_AS(owner, origin, -1, "%s failed", line.c_str());
+    TLOG_CALL(owner, -1, "%s failed", line.c_str());
     return -1;
 }
