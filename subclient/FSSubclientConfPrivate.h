@@ -16,6 +16,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <strings.h>
 #include <vector>
 
 // One accepted setName or setPath call, in call order.
@@ -172,73 +173,94 @@ public:
                        bool defaultOnly);
     int contentFailed(const std::string& line, const std::string& currentName, bool onDemand);
 
-    int (*compare)(const char*, const char*);
+    // Fields by the file that owns them. Several are the state of one call
+    // that its callers read afterwards (the search result, the last node).
+
+    // FSSubclientTable.cpp: the subclient table and the tree.
+    // The configuration this state belongs to: messages go out on its behalf
+    // (TLOG_ON), so its debug prefix and useStdout apply.
+    FSSubclientConf* owner;
+    int (*compare)(const char*, const char*) = strcasecmp;
     // Covering node of every node no wildcard sibling covers (subclient -1).
     FSSubclientNode sentinel;
-    std::string defaultName;
-    FSSubclientNode* root;
-    int numSubclients;
-    char** names;  // malloc'ed array of strdup'ed names
-    int namesCapacity;
-    char delim;
-    char escapeChar;  // always the other slash
-    std::string delimString;
-    bool needsInit;
-    bool outputDirs;
-    int dirlistSubclient;
-    int appType;
-    unsigned long fleetId;
-    unsigned long appId;
-    unsigned long historyToTime;
-    unsigned long historyFromTime;
-    unsigned long dirlistToTime;
-    unsigned long dirlistAppId;
-    FSCallback* outputSink;
-    bool outputDescend;
-    FSSubclientNode* searchNode;
-    FSSubclientNode* searchWildcardNode;
+    std::string defaultName = "default";
+    FSSubclientNode* root = nullptr;
+    int numSubclients = 0;
+    char** names = nullptr;  // malloc'ed array of strdup'ed names
+    int namesCapacity = 0;
+    bool needsInit = true;
+    int errCode = FS_NO_ERROR;
+
+    // FSSubclientConf.cpp, FSScanSwitches.cpp, FSCaseSensitivity.cpp: the caller's switches.
+    int appType = 1;
+    bool caseSensitive = false;
+    bool ifindMode = false;
+    bool calledFromStartRestore = false;
+    bool allowOverlapSCContent = false;
+    bool patternOptimization = false;
+    std::string scName;
+    std::string outputDelimiter;
+
+    // FSPathFix.cpp: normalization.
+    char delim = '/';
+    char escapeChar = '\\';  // always the other slash
+    std::string delimString = "/";
+    bool useDelimiterInterchangeably = false;
+
+    // FSContentInsert.cpp, FSReplay.cpp: insertion and its replay records.
+    bool pathSet = false;
+    FSSubclientNode* lastNode = nullptr;  // where the last insertion ended
+    std::string dupPostfix;
+    std::string postfixedPath;  // room for a path record with a duplicate postfix
+    // A deque: growing it never moves the records nor asks for one large block.
+    std::deque<FSPlayback> replayVec;
+    FSProblemReport problems;  // refusals and conflicts as data, for the caller's sink
+
+    // FSContentSearch.cpp: the search and its result.
     FSSearchIndex searchIndex;  // dropped on every change of the tree's shape
+    FSSubclientNode* searchNode = nullptr;
+    FSSubclientNode* searchWildcardNode = nullptr;
+
+    // dirlist/FSTreeOutput.cpp: the scan-list run.
     FSScanEntries scanEntries;  // dropped on every change of the tree
-    FSSubclientDir** nodirTail;  // link field where the next nodir entry is hooked in
-    // createDirlist's path before and after normalizing: kept, so that a call
-    // allocates for them only when a path is longer than every earlier one.
+    FSCallback* outputSink = nullptr;
+    bool outputDirs = false;
+    bool outputDescend = false;
+    int dirlistSubclient = 0;  // the run's subclient, or the list's owner
+
+    // dirlist/FSDirlistBuild.cpp: createDirlist.
+    unsigned long dirlistToTime = 0;
+    unsigned long dirlistAppId = 0;
+    FSSubclientDir** nodirTail = nullptr;  // link field where the next nodir entry is hooked in
+    // The path before and after normalizing: kept, so that a call allocates
+    // for them only when a path is longer than every earlier one.
     std::string dirlistInput;
     std::string dirlistPath;
-    std::list<char*> defaultContent;  // malloc'ed texts
-    bool caseSensitive;
-    bool ifindMode;
-    FSSubclientDirlist* pathTestDirlist;
-    char pathTestDelim;
+
+    // FSPathClassifier.cpp: pathTest's kept list.
+    FSSubclientDirlist* pathTestDirlist = nullptr;
+    char pathTestDelim = 0;
     FSPatternCache pathTestPatterns;  // parsed forms of the kept list's texts
     FSKeptListIndex pathTestIndex;    // built on the first call that uses the kept list
     std::vector<const FSKeptListIndex::Item*> pathTestCandidates;  // per-call scratch
     std::string pathTestInput;  // a call's path before and after normalizing
     std::string pathTestPath;
-    // A deque: growing it never moves the records nor asks for one large block.
-    std::deque<FSPlayback> replayVec;
+
+    // FSHistoryLoad.cpp, FSPatternContainment.cpp: the history window.
     std::vector<FSHistory> historyList;
     std::vector<int> historyStart;
     FSHistoryIndex historyIndex;  // over historyList and replayVec
     std::vector<uint32_t> historyCandidates;  // per-call scratch
+    unsigned long historyToTime = 0;
+    unsigned long historyFromTime = 0;
+
+    // FSSummaryLoad.cpp, FSLoadEntry.cpp, FSAppIds.cpp: what a load brings.
+    unsigned long fleetId = 0;
+    unsigned long appId = 0;
     std::vector<unsigned long> appIds;
     std::map<unsigned long, int> appIdMap;
-    bool pathSet;
-    int errCode;
-    FSProblemReport problems;  // refusals and conflicts as data, for the caller's sink
-    bool loadedDefaultOnly;
-    std::string dupPostfix;
-    std::string postfixedPath;  // room for a path record with a duplicate postfix
-    FSSubclientNode* lastNode;
-    bool calledFromStartRestore;
-    bool allowOverlapSCContent;
-    std::string scName;
-    std::string outputDelimiter;
-    bool useDelimiterInterchangeably;
-    bool patternOptimization;
-
-    // The configuration this state belongs to: messages go out on its behalf
-    // (TLOG_ON), so its debug prefix and useStdout apply.
-    FSSubclientConf* owner;
+    bool loadedDefaultOnly = false;
+    std::list<char*> defaultContent;  // malloc'ed texts
 };
 
 #endif

@@ -15,44 +15,7 @@ const int kNamesGrowth = 32;
 
 }  // namespace
 
-CFSSubclientConfPrivate::CFSSubclientConfPrivate(FSSubclientConf* owner)
-    : compare(strcasecmp),
-      defaultName("default"),
-      root(nullptr),
-      numSubclients(0),
-      names(nullptr),
-      namesCapacity(0),
-      delim('/'),
-      escapeChar('\\'),
-      delimString("/"),
-      needsInit(true),
-      outputDirs(false),
-      dirlistSubclient(0),
-      appType(1),
-      fleetId(0),
-      appId(0),
-      historyToTime(0),
-      historyFromTime(0),
-      dirlistToTime(0),
-      dirlistAppId(0),
-      outputSink(nullptr),
-      outputDescend(false),
-      searchNode(nullptr),
-      searchWildcardNode(nullptr),
-      nodirTail(nullptr),
-      caseSensitive(false),
-      ifindMode(false),
-      pathTestDirlist(nullptr),
-      pathTestDelim(0),
-      pathSet(false),
-      errCode(FS_NO_ERROR),
-      loadedDefaultOnly(false),
-      lastNode(nullptr),
-      calledFromStartRestore(false),
-      allowOverlapSCContent(false),
-      useDelimiterInterchangeably(false),
-      patternOptimization(false),
-      owner(owner) {}
+CFSSubclientConfPrivate::CFSSubclientConfPrivate(FSSubclientConf* owner) : owner(owner) {}
 
 CFSSubclientConfPrivate::~CFSSubclientConfPrivate() {
     freeAll();
