@@ -1,8 +1,8 @@
-// Why content or a subclient name was refused, or kept with a conflict, as
-// data: the facts its log message or event gives, so a caller never has to
-// read log text. A configuration object hands each problem to the sink set
-// with FSSubclientConf::setProblemSink once the call that found it knows
-// whether the content stands.
+// Why content or a subclient name was refused, or kept with a conflict, or
+// why a path cannot be placed, as data: the facts its log message or event
+// gives, so a caller never has to read log text. A configuration object hands
+// each problem to the sink set with FSSubclientConf::setProblemSink once the
+// call that found it knows whether the content stands.
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSCONTENTPROBLEM_H
 #define SUBCLIENTCONF_SUBCLIENT_FSCONTENTPROBLEM_H
 
@@ -18,6 +18,7 @@ enum FSProblemKind {
     FS_PROBLEM_OVERLAP,         // path can match the same names as conflict
     FS_PROBLEM_FILTERED_TWICE,  // literal path is covered by wildcards of two subclients
     FS_PROBLEM_NAME_IN_USE,     // content is a subclient name already used (compared ignoring case)
+    FS_PROBLEM_AMBIGUOUS,       // a searched path matches two wildcard siblings: conflict and secondConflict
 };
 
 struct FSContentProblem {
@@ -29,7 +30,7 @@ struct FSContentProblem {
     // A load went on without the content (it ignores duplicates, and
     // ancestors in some cases); otherwise a refusal stops the load.
     bool passedOver = false;
-    std::string content;  // the text given to setPath (a load: its line), or the name given to setName
+    std::string content;  // the text given to setPath (a load: its line), the name given to setName, or a searched path
     int subclient = 0;    // the subclient it was given to (its number)
     std::string path;     // the path the message names (normalized), when it names one
     std::string conflict;  // the other content: the holder of a duplicate, the overlapping sibling, ...

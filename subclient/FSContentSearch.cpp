@@ -194,8 +194,16 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
             if (!overlaps(*probe, component, p.caseSensitive))
                 return true;
             if (wildcardMatch) {
-                TLOG_CALL(p.owner, 1, "Path '%s' matches wild cards '%s' and '%s'", levelPath,
-                             p.nodeToPath(wildcardMatch).c_str(), p.nodeToPath(child).c_str());
+                if (kxLogApplies(1) || p.problems.wanted()) {
+                    FSContentProblem a = fsProblem(FS_PROBLEM_AMBIGUOUS);
+                    a.content = a.path = levelPath;
+                    a.conflict = p.nodeToPath(wildcardMatch);
+                    a.conflictSubclient = wildcardMatch->subclient;
+                    a.secondConflict = p.nodeToPath(child);
+                    a.secondConflictSubclient = child->subclient;
+                    p.problems.report(p.owner, p.owner->callOrigin(), __LINE__, 1, a, fsProblemText::kAmbiguous,
+                                      levelPath, a.conflict.c_str(), a.secondConflict.c_str());
+                }
                 return !(failed = true);
             }
             wildcardMatch = child;

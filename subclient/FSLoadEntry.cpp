@@ -38,6 +38,7 @@ int FSSubclientConf::load(ApplicationId* application, unsigned long toTime)
 
 int FSSubclientConf::load(ApplicationId* application, unsigned long toTime, bool defaultOnly)
 {
+    TCALL_ORIGIN();
     try {
         if (!application) {
             TLOG(-1, "NULL application");

@@ -3,8 +3,9 @@
 #include <exception>
 #include <new>
 
-int fsLoadFailure(const TDebuggable* conf, const char* origin, int line)
+int fsLoadFailure(const TDebuggable* conf, int line)
 {
+    const char* const origin = conf->callOrigin();
     try {
         throw;
     } catch (const std::bad_alloc&) {

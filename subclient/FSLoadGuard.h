@@ -5,10 +5,11 @@
 
 #include "platform/TDebuggable.h"
 
-// Call only inside a catch block: logs the exception being handled as an
-// error of origin on behalf of conf and returns -1, the loads' failure result.
-int fsLoadFailure(const TDebuggable* conf, const char* origin, int line);
+// Call only inside a catch block of a load that named itself (TCALL_ORIGIN):
+// logs the exception being handled as an error of that load on behalf of
+// conf and returns -1, the loads' failure result.
+int fsLoadFailure(const TDebuggable* conf, int line);
 
-#define FS_LOAD_FAILURE() fsLoadFailure(this, __PRETTY_FUNCTION__, __LINE__)
+#define FS_LOAD_FAILURE() fsLoadFailure(this, __LINE__)
 
 #endif

@@ -21,6 +21,7 @@ constexpr const char* kAncestor = "Found ancestor or descendant";
 constexpr const char* kTwoWildcards = "Parent '%s' child '%s' filters both '%s' (%d) and '%s' (%d)";
 constexpr const char* kOverlap = "'%s' (%s) and '%s' (%s) overlap (subclients [%s] and [%s])";
 constexpr const char* kFilteredTwice = "'%s' filters both %d and %d (wildcard '%s')";
+constexpr const char* kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
 constexpr const char* kNameInUse = "setName duplicate name %s (subscripts %d and %d)";
 }  // namespace fsProblemText
 

@@ -77,7 +77,8 @@ public:
 
     // Content insertion for the subclient named last: 0 accepted, -1 rejected, -2 error.
     int setPath(const char* path);
-    // Refusals and conflicts of setName, setPath and loads, as data (FSContentProblem.h); null stops them.
+    // Refusals and conflicts of setName, setPath and loads, and paths a search cannot place (createDirlist), as
+    // data (FSContentProblem.h); null stops them.
     void setProblemSink(FSProblemSink* sink);
 
     // Classification and pattern tests: 1 yes, 0 no, -1 error.

@@ -11,7 +11,6 @@ namespace {
 const char* const kNotUtf8 = "not valid UTF-8: no subclient can be told for it";
 const char* const kRelative = "not an absolute path: the configuration would read it as a name anywhere";
 const char* const kParentStep = "has a '..' component: name the path without it";
-const char* const kAmbiguous = "Path '%s' matches wild cards '%s' and '%s'";
 const char* const kOutsideStarts = "outside the default subclient's start points: its scan does not reach it";
 
 // Begins with a delimiter or a drive letter.
@@ -36,12 +35,18 @@ bool hasParentStep(const std::string& path)
 
 }  // namespace
 
-PathOwner::PathOwner(const LoadedConfiguration& loaded, LibraryLog& log)
-    : loaded_(loaded), conf_(*loaded.conf), log_(log), lines_(loaded)
+PathOwner::PathOwner(const LoadedConfiguration& loaded)
+    : loaded_(loaded), conf_(*loaded.conf), lines_(loaded)
 {
+    conf_.setProblemSink(&placed_);
     LineCollector starts;
     conf_.dirnames(&starts, 1);
     defaultStarts_ = starts.lines;
+}
+
+PathOwner::~PathOwner()
+{
+    conf_.setProblemSink(nullptr);
 }
 
 PathVerdict PathOwner::explain(const std::string& path, bool withPathTests)
@@ -76,15 +81,15 @@ PathVerdict PathOwner::decide(const std::string& path, bool withPathTests)
     }
     std::string normalized;
     char delim = conf_.fixPath(path, normalized, false);
-    size_t mark = log_.recordMark();
+    size_t mark = placed_.mark();
     std::unique_ptr<FSSubclientDirlist> list(delim ? conf_.createDirlist(path.c_str(), false) : nullptr);
     if (!list || !list->getRoot()) {
         verdict.reason = "invalid";
         verdict.detail = "not a valid path";
-        for (const LibraryRecord& record : log_.recordsSince(mark)) {
-            if (record.format == kAmbiguous) {
+        for (const FSContentProblem& problem : placed_.since(mark)) {
+            if (problem.kind == FS_PROBLEM_AMBIGUOUS) {
                 verdict.reason = "ambiguous";
-                verdict.detail = record.text;
+                verdict.detail = problem.message;
             }
         }
         return verdict;

@@ -4,9 +4,9 @@
 #ifndef SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_PATHOWNER_H
 #define SUBCLIENTCONF_TOOLS_SUBCLIENTCONF_PATHOWNER_H
 
-#include "LibraryLog.h"
 #include "Loader.h"
 #include "Output.h"
+#include "Problems.h"
 #include "dirlist/FSSubclientDirList.h"
 
 #include <cstdint>
@@ -70,7 +70,10 @@ private:
 
 class PathOwner {
 public:
-    PathOwner(const LoadedConfiguration& loaded, LibraryLog& log);
+    explicit PathOwner(const LoadedConfiguration& loaded);
+    ~PathOwner();
+    PathOwner(const PathOwner&) = delete;
+    PathOwner& operator=(const PathOwner&) = delete;
     // withPathTests: also every subclient's pathTest answer (one search each).
     PathVerdict explain(const std::string& path, bool withPathTests);
 
@@ -85,7 +88,7 @@ private:
 
     const LoadedConfiguration& loaded_;
     FSSubclientConf& conf_;
-    LibraryLog& log_;
+    ProblemCollector placed_;  // why a path could not be placed
     std::map<char, std::unique_ptr<WholeTreeList>> wholeLists_;  // by delimiter
     ContentLineIndex lines_;
     std::vector<std::string> defaultStarts_;

@@ -30,7 +30,7 @@ public:
             throw ToolError(TOOL_USAGE, kNoPath);
         LibraryLog log;
         LoadedConfiguration loaded = loadAndWarn(options_, log);
-        PathOwner owner(loaded, log);
+        PathOwner owner(loaded);
         Json doc = documentHead(loaded);
         doc["paths"] = Json::array();
         bool allOwned = true;
