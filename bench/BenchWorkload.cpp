@@ -229,7 +229,7 @@ private:
 
     Tree tree;
     Rng rng;
-    std::map<std::string, int> owner;  // content path -> subclient
+    std::map<std::string, int> owner;                    // content path -> subclient
     std::vector<std::size_t> literal, nested, wildcard;  // indexes into the lines as drawn
 };
 

@@ -11,7 +11,7 @@ class FSSubclientConf;
 
 namespace benchwork {
 
-constexpr int kSubclients = 100;        // named subclients, numbers 2 to 101
+constexpr int kSubclients = 100;  // named subclients, numbers 2 to 101
 constexpr int kQueries = 1000000;
 constexpr std::uint64_t kSeed = 20261206;
 
@@ -19,7 +19,7 @@ struct ContentLine {
     int subclient;     // subclient number
     std::string path;  // normalized; the last component is the pattern of a wildcard line
     bool wildcard;
-    bool nested;       // below another subclient's content line
+    bool nested;  // below another subclient's content line
 };
 
 enum QueryKind { InsideContent, UnderNodir, InsideWildcard, Outside, QueryKinds };
@@ -28,7 +28,7 @@ struct Workload {
     std::vector<ContentLine> lines;  // grouped by subclient, in load order
     std::size_t nodes = 0;           // components of the content tree, the root included
     std::vector<std::string> queries;
-    std::vector<QueryKind> kinds;    // kinds[i] is how queries[i] was drawn
+    std::vector<QueryKind> kinds;  // kinds[i] is how queries[i] was drawn
 };
 
 Workload generate(int lines, int queries, std::uint64_t seed);

@@ -9,13 +9,15 @@
 
 namespace {
 
-void fill(FSSubclientConf& conf, const std::vector<std::string>& lines) {
+void fill(FSSubclientConf& conf, const std::vector<std::string>& lines)
+{
     conf.setName("A");
     for (const std::string& line : lines)
         conf.setPath(line.c_str());
 }
 
-void BM_InsertSiblings(benchmark::State& state) {
+void BM_InsertSiblings(benchmark::State& state)
+{
     std::vector<std::string> lines;
     for (int64_t i = 0; i < state.range(0); ++i)
         lines.push_back("/data/users/user" + std::to_string(i) + "/documents");
@@ -28,7 +30,8 @@ void BM_InsertSiblings(benchmark::State& state) {
 }
 BENCHMARK(BM_InsertSiblings)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-void BM_InsertDeepLine(benchmark::State& state) {
+void BM_InsertDeepLine(benchmark::State& state)
+{
     std::string line;
     for (int64_t i = 0; i < state.range(0); ++i)
         line += "/d" + std::to_string(i % 10);

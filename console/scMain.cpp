@@ -21,7 +21,7 @@ namespace {
 const char* const kOrigin = "int scMain(const char*)";
 #define SC_LOG(level, ...) (kxLogApplies(level) ? kxLog((level), kOrigin, __LINE__, __VA_ARGS__) : void())
 
-const int kFileLineSize = 1024;     // a definition line with its terminating zero
+const int kFileLineSize = 1024;       // a definition line with its terminating zero
 const size_t kDirectoryLimit = 1024;  // characters of a directory answer
 const size_t kPatternLimit = 2047;    // characters of a pattern or content answer
 
@@ -204,8 +204,7 @@ bool Console::listSubclient(int number)
 void Console::directoryPhase()
 {
     std::string answer;
-    while (ask("\n*** Enter a directory (q to quit): ", kDirectoryLimit, answer) && answer != "q" &&
-           answer != "Q")
+    while (ask("\n*** Enter a directory (q to quit): ", kDirectoryLimit, answer) && answer != "q" && answer != "Q")
         addDirectory(answer);
 }
 
@@ -276,8 +275,7 @@ void Console::contentPhase()
 {
     std::string answer;
     std::string expression;
-    while (ask("Enter content path (\\/\\/ suffix indicates wild card content, q to quit): ", kPatternLimit,
-               answer) &&
+    while (ask("Enter content path (\\/\\/ suffix indicates wild card content, q to quit): ", kPatternLimit, answer) &&
            answer != "q" && ask("Enter wild card source path expression: ", kPatternLimit, expression))
         testContent(answer, expression);
 }

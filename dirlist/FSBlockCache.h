@@ -38,8 +38,14 @@ private:
         }
     };
 #if defined(__SANITIZE_ADDRESS__)
-    static void* take() noexcept { return nullptr; }
-    static bool keep(void*) noexcept { return false; }
+    static void* take() noexcept
+    {
+        return nullptr;
+    }
+    static bool keep(void*) noexcept
+    {
+        return false;
+    }
 #else
     static Shelf& shelf() noexcept
     {

@@ -185,13 +185,11 @@ char* FSSubclientDirlist::getNextBrowseChild(bool* hasNodirsBelow, bool* isWildc
 bool FSSubclientDirlist::getFirstBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded)
 {
     TCALL_ORIGIN();
-    return orNothing(this, false,
-                     [&] { return firstChild(-1, [&] { return trimBrowseChild_8_0(item, excluded); }); });
+    return orNothing(this, false, [&] { return firstChild(-1, [&] { return trimBrowseChild_8_0(item, excluded); }); });
 }
 
 bool FSSubclientDirlist::getNextBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded)
 {
     TCALL_ORIGIN();
-    return orNothing(this, false,
-                     [&] { return nextChild([&] { return trimBrowseChild_8_0(item, excluded); }); });
+    return orNothing(this, false, [&] { return nextChild([&] { return trimBrowseChild_8_0(item, excluded); }); });
 }

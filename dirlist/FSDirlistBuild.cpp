@@ -152,8 +152,7 @@ int addNodir(CFSSubclientConfPrivate& p, FSSubclientNode* node, const char* path
 
 // The construction proper; an allocation failure unwinds through the guards.
 // Messages name createDirlist as their reporter.
-FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate& p, const char* path,
-                                 bool strictTree)
+FSSubclientDirlist* buildDirlist(FSSubclientConf& conf, CFSSubclientConfPrivate& p, const char* path, bool strictTree)
 {
     if (!p.root) {
         TLOG_CALL(&conf, 1, "No tree");
@@ -229,8 +228,7 @@ FSSubclientDirlist* FSSubclientConf::createDirlist(const char* path, bool strict
 
 // Depth-first over the subtrees of the list that starts at first, without
 // recursion: depth 0 is the given list, deeper levels climb back through parent.
-int CFSSubclientConfPrivate::dirlistNodirs(FSSubclientNode* first, const char* path, bool walkCovered,
-                                           bool strictTree)
+int CFSSubclientConfPrivate::dirlistNodirs(FSSubclientNode* first, const char* path, bool walkCovered, bool strictTree)
 {
     int depth = 0;
     FSSubclientNode* node = first;
@@ -325,9 +323,9 @@ char* CFSSubclientConfPrivate::suffix(char* name, const char* path)
 {
     size_t i = 0;
     for (; name[i] && path[i]; ++i) {
-        bool same = caseSensitive ? name[i] == path[i]
-                                  : toupper(static_cast<unsigned char>(name[i])) ==
-                                        toupper(static_cast<unsigned char>(path[i]));
+        bool same = caseSensitive
+                        ? name[i] == path[i]
+                        : toupper(static_cast<unsigned char>(name[i])) == toupper(static_cast<unsigned char>(path[i]));
         if (!same)
             return nullptr;
     }

@@ -6,8 +6,7 @@
 FSSubclientDir::FSSubclientDir()
     : name(nullptr), isWildcard(false), suffix(nullptr), toTime(0), appId(0), nodirs(nullptr), nextNodir(nullptr),
       parent(nullptr), nextLinear(nullptr), nextInSubclient(nullptr), node(nullptr), subclient(-1)
-{
-}
+{}
 
 FSSubclientDir::~FSSubclientDir() = default;
 

@@ -111,8 +111,8 @@ void FSSubclientDirlist::applyAppIds()
             continue;
         int number = conf->appIdToNumber(entry->appId);
         if (number > 0) {
-            log(1, callOrigin(), __LINE__, "Path '%s' subclient number %d changes to %d since app id is %lu", entry->name,
-                entry->subclient, number, entry->appId);
+            log(1, callOrigin(), __LINE__, "Path '%s' subclient number %d changes to %d since app id is %lu",
+                entry->name, entry->subclient, number, entry->appId);
             entry->subclient = number;
         } else {
             log(conf->getLoadedDefaultOnly() ? 3 : 1, callOrigin(), __LINE__,
@@ -246,11 +246,11 @@ bool FSSubclientDirlist::containsSystemState(int scNum)
 
 void FSSubclientDirlist::dumpEntry(const char* kind, const FSSubclientDir* entry)
 {
-    log(1, callOrigin(), __LINE__, "*** %s '%s' (%s) suffix '%s'", kind, entry->name, entry->isWildcard ? "wc" : "non-wc",
-        entry->suffix ? entry->suffix : "");
+    log(1, callOrigin(), __LINE__, "*** %s '%s' (%s) suffix '%s'", kind, entry->name,
+        entry->isWildcard ? "wc" : "non-wc", entry->suffix ? entry->suffix : "");
     for (const FSSubclientDir* nodir = entry->nodirs; nodir; nodir = nodir->nextNodir)
-        log(1, callOrigin(), __LINE__, "--- NODIR '%s' (%s) suffix '%s'", nodir->name, nodir->isWildcard ? "wc" : "non-wc",
-            nodir->suffix ? nodir->suffix : "");
+        log(1, callOrigin(), __LINE__, "--- NODIR '%s' (%s) suffix '%s'", nodir->name,
+            nodir->isWildcard ? "wc" : "non-wc", nodir->suffix ? nodir->suffix : "");
 }
 
 void FSSubclientDirlist::dumpBySubclient()

@@ -28,17 +28,17 @@ public:
     static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
     static void operator delete(void* block, std::size_t size) noexcept;
 
-    char* name;                     // malloc'ed normalized path
-    bool isWildcard;                // last component is a pattern
-    char* suffix;                   // into name: the part below the listed path, or null
+    char* name;       // malloc'ed normalized path
+    bool isWildcard;  // last component is a pattern
+    char* suffix;     // into name: the part below the listed path, or null
     unsigned long toTime;
-    unsigned long appId;            // overrides subclient when the list is sorted
-    FSSubclientDir* nodirs;         // first entry of another subclient directly below
-    FSSubclientDir* nextNodir;      // next entry in the parent's nodir list
-    FSSubclientDir* parent;         // entry whose nodir list holds this one
-    FSSubclientDir* nextLinear;     // next entry of the whole list, pre-order
+    unsigned long appId;         // overrides subclient when the list is sorted
+    FSSubclientDir* nodirs;      // first entry of another subclient directly below
+    FSSubclientDir* nextNodir;   // next entry in the parent's nodir list
+    FSSubclientDir* parent;      // entry whose nodir list holds this one
+    FSSubclientDir* nextLinear;  // next entry of the whole list, pre-order
     FSSubclientDir* nextInSubclient;
-    FSSubclientNode* node;          // not owned
+    FSSubclientNode* node;  // not owned
     int subclient;
     std::string displayName;
 };
@@ -91,8 +91,7 @@ public:
                              std::vector<std::string>* excluded);
     bool getFirstBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded);
     bool getNextBrowseItem(TBrowseItem& item, std::vector<std::string>* excluded);
-    char* trimBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient,
-                          std::vector<std::string>* excluded);
+    char* trimBrowseChild(bool* hasNodirsBelow, bool* isWildcard, int* subclient, std::vector<std::string>* excluded);
     bool trimBrowseChild_8_0(TBrowseItem& item, std::vector<std::string>* excluded);
 
 protected:
@@ -141,8 +140,10 @@ private:
     bool covers(const FSSubclientDir* outer, const FSSubclientDir* inner) const;
     void dumpEntry(const char* kind, const FSSubclientDir* entry);
     bool trimCurrent(BrowseChild& child, std::vector<std::string>* excluded);
-    template <class Step> bool firstChild(int cacheFailLevel, Step step);
-    template <class Step> bool nextChild(Step step);
+    template <class Step>
+    bool firstChild(int cacheFailLevel, Step step);
+    template <class Step>
+    bool nextChild(Step step);
     void remember(const char* path);
 };
 

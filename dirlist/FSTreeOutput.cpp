@@ -20,8 +20,7 @@ bool isWildcardNode(const FSSubclientNode* n)
 }
 
 // Every later step reads the run's fields, so they are set before anything is written.
-bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, FSCallback* cb, int scNum,
-                 bool dirs, bool descend)
+bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, FSCallback* cb, int scNum, bool dirs, bool descend)
 {
     if (!d.root) {
         TLOG_CALL(&conf, 1, "%s", kNoConfig);
@@ -173,7 +172,6 @@ int expandDeferred(CFSSubclientConfPrivate& d, std::vector<FSSubclientNode*>& de
         return 0;
     return d.outputDirs ? d.wcDirnames(deferred, d.outputSink) : d.wcNodirs(deferred, d.outputSink);
 }
-
 
 // A directory entry's own line: the walk from it would write it first, and
 // below it only further entries.

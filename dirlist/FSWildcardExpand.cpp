@@ -32,8 +32,7 @@ void reportUnreadable(FSSubclientConf* owner, const std::string& folder, int cod
 {
     if (code == ENOENT || code == ENOTDIR)
         return;
-    TLOG_CALL(owner, -1, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(),
-               code);
+    TLOG_CALL(owner, -1, kContentMissing, folder.c_str(), std::system_category().message(code).c_str(), code);
 }
 
 void withDelimiter(std::string& folder, char delim)

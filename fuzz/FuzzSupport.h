@@ -42,12 +42,12 @@ inline void fuzzQuietLog()
 }
 
 // A broken invariant is a finding: say which and stop with a crash report.
-#define FUZZ_CHECK(condition)                                                              \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
-            fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
-            abort();                                                                       \
-        }                                                                                  \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition);                          \
+            abort();                                                                                                   \
+        }                                                                                                              \
     } while (0)
 
 // Splits like the store reader does: "\n" ends a line, one '\r' before it is

@@ -10,8 +10,8 @@
 #include <string>
 
 struct AppIdInfo {
-    int32_t appType = 0;      // the backup set's application type; 0 when the id is unknown
-    int32_t subclientId = -1; // > 0: the designated subclient; 0: the backup set; -1: unknown id
+    int32_t appType = 0;       // the backup set's application type; 0 when the id is unknown
+    int32_t subclientId = -1;  // > 0: the designated subclient; 0: the backup set; -1: unknown id
 };
 
 class Fleet {

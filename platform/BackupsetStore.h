@@ -31,8 +31,8 @@ struct BackupsetStoreSubclient {
 struct BackupsetStoreContent {
     uint32_t subclientId = 0;
     uint32_t created = 0;
-    uint32_t modified = 0;  // 0: still present
-    std::string path;       // with the wildcard marker for wildcard content
+    uint32_t modified = 0;    // 0: still present
+    std::string path;         // with the wildcard marker for wildcard content
     std::string displayName;  // empty: none
 };
 

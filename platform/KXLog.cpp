@@ -111,8 +111,8 @@ std::atomic<bool>& callerWriterCell()
 std::shared_ptr<CLogWriterInterface> defaultWriter()
 {
     // Never destroyed, so that logging from other static destructors stays safe.
-    static auto* writer = new std::shared_ptr<CLogWriterInterface>(
-        CLogStreamWriter::open(getenv("SUBCLIENTCONF_LOG_FILE")));
+    static auto* writer =
+        new std::shared_ptr<CLogWriterInterface>(CLogStreamWriter::open(getenv("SUBCLIENTCONF_LOG_FILE")));
     return *writer;
 }
 
@@ -248,8 +248,8 @@ void kxLog(int level, const char* origin, int line, const char* format, ...)
     va_end(args);
 }
 
-KXDebugFunction::KXDebugFunction(std::shared_ptr<CLogWriterInterface> writer, int level, const char* function,
-                                 int line, int, uint64_t, uint32_t, const char*)
+KXDebugFunction::KXDebugFunction(std::shared_ptr<CLogWriterInterface> writer, int level, const char* function, int line,
+                                 int, uint64_t, uint32_t, const char*)
     : writer_(std::move(writer)), level_(level), function_(function), line_(line)
 {
     trace("Entering");

@@ -22,8 +22,7 @@ class CLogWriterInterface {
 public:
     virtual ~CLogWriterInterface();
     virtual int getLevel() = 0;
-    void write(int level, const char* origin, int line, int, int, int, const char* format, ...)
-        KX_PRINTF_FORMAT(8, 9);
+    void write(int level, const char* origin, int line, int, int, int, const char* format, ...) KX_PRINTF_FORMAT(8, 9);
     // Writes one whole record; called with the message already applicable.
     virtual void vwrite(int level, const char* origin, int line, const char* format, va_list args) = 0;
 };
@@ -51,8 +50,7 @@ void kxVLog(int level, const char* origin, int line, const char* format, va_list
 
 // The log macros test the level before they evaluate the arguments: a
 // suppressed record builds no argument and formats nothing.
-#define KXLOG(level, ...) \
-    (kxLogApplies(level) ? kxLog((level), __PRETTY_FUNCTION__, __LINE__, __VA_ARGS__) : void())
+#define KXLOG(level, ...) (kxLogApplies(level) ? kxLog((level), __PRETTY_FUNCTION__, __LINE__, __VA_ARGS__) : void())
 
 // Formats into a string that grows as needed: no message is ever cut.
 std::string kxVFormat(const char* format, va_list args);
@@ -90,8 +88,8 @@ private:
 // Traces entry and exit of a function when the level is at least 1 on entry.
 class KXDebugFunction {
 public:
-    KXDebugFunction(std::shared_ptr<CLogWriterInterface> writer, int level, const char* function, int line,
-                    int, uint64_t, uint32_t, const char* format);
+    KXDebugFunction(std::shared_ptr<CLogWriterInterface> writer, int level, const char* function, int line, int,
+                    uint64_t, uint32_t, const char* format);
     ~KXDebugFunction();
     KXDebugFunction(const KXDebugFunction&) = delete;
     KXDebugFunction& operator=(const KXDebugFunction&) = delete;
@@ -108,10 +106,10 @@ private:
 // Usage: KX_TRACE(); at the top of a traced function.
 #define KX_TRACE_CAT2(a, b) a##b
 #define KX_TRACE_CAT(a, b) KX_TRACE_CAT2(a, b)
-#define KX_TRACE()                                                                                  \
-    std::optional<KXDebugFunction> KX_TRACE_CAT(kxTrace_, __LINE__);                                 \
-    if (kxLogApplies(1))                                                                            \
-    KX_TRACE_CAT(kxTrace_, __LINE__)                                                                \
+#define KX_TRACE()                                                                                                     \
+    std::optional<KXDebugFunction> KX_TRACE_CAT(kxTrace_, __LINE__);                                                   \
+    if (kxLogApplies(1))                                                                                               \
+    KX_TRACE_CAT(kxTrace_, __LINE__)                                                                                   \
         .emplace(kxGetLogWriter(), 2, __PRETTY_FUNCTION__, __LINE__, 1, 0, 0xFFFFFFFFu, nullptr)
 
 #endif

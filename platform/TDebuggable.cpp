@@ -30,8 +30,8 @@ public:
             args += args.empty() ? "" : ", ";
             args += arg.type == 11 ? "'" + arg.text + "'" : std::to_string(static_cast<int32_t>(arg.value));
         }
-        KXLOG(0, "%s event 0x%08lX (fleet %lu, app %lu): %s", event.major ? "major" : "minor", event.id,
-              event.fleetId, event.appId, args.c_str());
+        KXLOG(0, "%s event 0x%08lX (fleet %lu, app %lu): %s", event.major ? "major" : "minor", event.id, event.fleetId,
+              event.appId, args.c_str());
     }
 };
 

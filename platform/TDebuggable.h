@@ -15,8 +15,8 @@ uint32_t littleEndianInt(uint32_t value);
 // One typed event argument: type 11 is text, type 5 a 32-bit little-endian integer.
 struct EvArgument {
     int type;
-    std::string text;    // type 11
-    uint32_t value;      // type 5, host order
+    std::string text;  // type 11
+    uint32_t value;    // type 5, host order
 };
 
 struct EvRecord {
@@ -109,7 +109,7 @@ private:
 // For code that logs on behalf of an owning debuggable object.
 #define TLOG_ON(obj, level, ...) TLOG_AS(obj, __PRETTY_FUNCTION__, level, __VA_ARGS__)
 // With an origin of one's own choosing.
-#define TLOG_AS(obj, origin, level, ...) \
+#define TLOG_AS(obj, origin, level, ...)                                                                               \
     (kxLogApplies(level) ? (obj)->log((level), (origin), __LINE__, __VA_ARGS__) : void())
 // For helpers: with the signature of the call the object serves (TCallOrigin).
 #define TLOG_CALL(obj, level, ...) TLOG_AS(obj, (obj)->callOrigin(), level, __VA_ARGS__)

@@ -34,7 +34,7 @@ private:
 
     char delimiter_ = '/';
     bool caseSensitive_ = true;
-    std::unordered_map<std::string, size_t> index_;  // key -> position in entries_
+    std::unordered_map<std::string, size_t> index_;                    // key -> position in entries_
     std::vector<std::pair<std::string, unsigned long long>> entries_;  // paths as inserted, in order
 };
 

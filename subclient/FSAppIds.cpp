@@ -13,13 +13,11 @@ void logAppIds(FSSubclientConf* conf, const std::vector<unsigned long>& appIds, 
 }
 
 // Both translations need appIds to hold one id per subclient.
-bool appIdsComplete(FSSubclientConf* conf, const std::vector<unsigned long>& appIds,
-                    int numSubclients, bool wideIndex)
+bool appIdsComplete(FSSubclientConf* conf, const std::vector<unsigned long>& appIds, int numSubclients, bool wideIndex)
 {
     if (appIds.size() == static_cast<size_t>(numSubclients))
         return true;
-    TLOG_CALL(conf, 1, "There are %d subclients but %d app ids", numSubclients,
-              static_cast<int>(appIds.size()));
+    TLOG_CALL(conf, 1, "There are %d subclients but %d app ids", numSubclients, static_cast<int>(appIds.size()));
     logAppIds(conf, appIds, wideIndex);
     return false;
 }

@@ -14,15 +14,14 @@ struct TypeRange {
     int last;
 };
 
-const TypeRange kInsensitiveTypes[] = {{1, 12},  {14, 16}, {22, 28}, {30, 35}, {37, 37}, {39, 39},
-                                       {41, 47}, {50, 62}, {67, 69}, {71, 71}, {73, 73}, {76, 83},
-                                       {89, 91}, {93, 93}, {103, 103}};
-const TypeRange kSensitiveTypes[] = {{13, 13}, {17, 21}, {29, 29}, {36, 36}, {38, 38}, {40, 40},
-                                     {48, 48}, {63, 64}, {66, 66}, {74, 75}, {86, 86}, {88, 88},
-                                     {104, 104}};
+const TypeRange kInsensitiveTypes[] = {{1, 12},  {14, 16}, {22, 28}, {30, 35}, {37, 37}, {39, 39}, {41, 47},  {50, 62},
+                                       {67, 69}, {71, 71}, {73, 73}, {76, 83}, {89, 91}, {93, 93}, {103, 103}};
+const TypeRange kSensitiveTypes[] = {{13, 13}, {17, 21}, {29, 29}, {36, 36}, {38, 38}, {40, 40},  {48, 48},
+                                     {63, 64}, {66, 66}, {74, 75}, {86, 86}, {88, 88}, {104, 104}};
 
 template <size_t N>
-bool inRanges(const TypeRange (&ranges)[N], int appType) {
+bool inRanges(const TypeRange (&ranges)[N], int appType)
+{
     for (const TypeRange& r : ranges) {
         if (appType >= r.first && appType <= r.last)
             return true;
@@ -30,7 +29,8 @@ bool inRanges(const TypeRange (&ranges)[N], int appType) {
     return false;
 }
 
-CaseRule ruleFor(int appType) {
+CaseRule ruleFor(int appType)
+{
     if (inRanges(kInsensitiveTypes, appType))
         return kInsensitive;
     if (inRanges(kSensitiveTypes, appType))
@@ -40,7 +40,8 @@ CaseRule ruleFor(int appType) {
 
 }  // namespace
 
-int FSSubclientConf::checkCaseSensitivity(int appType, bool* caseSensitive) {
+int FSSubclientConf::checkCaseSensitivity(int appType, bool* caseSensitive)
+{
     TLOG(3, "Called for AppType=%d", appType);
     if (!caseSensitive)
         return -1;

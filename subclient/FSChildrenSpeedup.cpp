@@ -16,7 +16,8 @@ const std::uint64_t kSeed = 0x2545f4914f6cdd1dULL;
 
 // Upper-cases ASCII letters only; any other value, bytes 128-255 arriving
 // as negative values included, stays as it is.
-int foldAscii(char c) {
+int foldAscii(char c)
+{
     int v = static_cast<signed char>(c);
     return (v >= 'a' && v <= 'z') ? v - ('a' - 'A') : v;
 }
@@ -25,11 +26,13 @@ int foldAscii(char c) {
 
 RuntimeStringCmp::RuntimeStringCmp(bool caseSensitive) : caseSensitive(caseSensitive) {}
 
-bool RuntimeStringCmp::operator()(const std::string& a, const std::string& b) const {
+bool RuntimeStringCmp::operator()(const std::string& a, const std::string& b) const
+{
     return (*this)(std::string_view(a), std::string_view(b));
 }
 
-bool RuntimeStringCmp::operator()(std::string_view a, std::string_view b) const {
+bool RuntimeStringCmp::operator()(std::string_view a, std::string_view b) const
+{
     if (caseSensitive)
         return a < b;  // char_traits<char> compares bytes as unsigned values
     // The order of lexicographical_compare with nocase_compare, in a loop the
@@ -43,21 +46,25 @@ bool RuntimeStringCmp::operator()(std::string_view a, std::string_view b) const 
     return a.size() < b.size();
 }
 
-bool RuntimeStringCmp::operator()(const char* a, const char* b) const {
+bool RuntimeStringCmp::operator()(const char* a, const char* b) const
+{
     return (*this)(std::string_view(a), std::string_view(b));
 }
 
-bool RuntimeStringCmp::nocase_compare(char a, char b) {
+bool RuntimeStringCmp::nocase_compare(char a, char b)
+{
     return foldAscii(a) < foldAscii(b);
 }
 
 FSChildrenSpeedup::FSChildrenSpeedup(bool caseSensitive)
-    : hash_(caseSensitive), slots_(new (std::nothrow) Slot[kFirstSlots]()), mask_(kFirstSlots - 1), count_(0) {
+    : hash_(caseSensitive), slots_(new (std::nothrow) Slot[kFirstSlots]()), mask_(kFirstSlots - 1), count_(0)
+{
     if (!slots_)
         KXLOG(-1, "%s 2", kOutOfMemory);
 }
 
-FSChildrenSpeedup::~FSChildrenSpeedup() {
+FSChildrenSpeedup::~FSChildrenSpeedup()
+{
     if (!slots_)
         return;
     for (std::size_t at = 0; at <= mask_; ++at)
@@ -66,7 +73,8 @@ FSChildrenSpeedup::~FSChildrenSpeedup() {
     delete[] slots_;
 }
 
-int FSChildrenSpeedup::add(const char* name, FSSubclientNode* node) {
+int FSChildrenSpeedup::add(const char* name, FSSubclientNode* node)
+{
     if (!slots_) {
         KXLOG(1, "%s", kNoMap);
         return -2;
@@ -97,7 +105,8 @@ int FSChildrenSpeedup::add(const char* name, FSSubclientNode* node) {
     return 0;
 }
 
-int FSChildrenSpeedup::find(const char* name, FSSubclientNode** node) {
+int FSChildrenSpeedup::find(const char* name, FSSubclientNode** node)
+{
     if (!slots_) {
         KXLOG(-1, "%s", kNoMap);
         return -1;
@@ -110,13 +119,15 @@ int FSChildrenSpeedup::find(const char* name, FSSubclientNode** node) {
     return 1;
 }
 
-bool FSChildrenSpeedup::serves(bool caseSensitive) const {
+bool FSChildrenSpeedup::serves(bool caseSensitive) const
+{
     return slots_ && hash_.caseSensitive() == caseSensitive;
 }
 
 // Takes the entry out and moves later entries of its run back into the hole,
 // so that no lookup stops short of them at a free slot.
-void FSChildrenSpeedup::remove(const char* name) {
+void FSChildrenSpeedup::remove(const char* name)
+{
     if (!slots_)
         return;
     std::size_t hole = lookup(name, tagOf(name));
@@ -136,21 +147,24 @@ void FSChildrenSpeedup::remove(const char* name) {
 }
 
 // The upper half of the name's hash; its low bits give the home slot.
-std::uint32_t FSChildrenSpeedup::tagOf(std::string_view name) const {
+std::uint32_t FSChildrenSpeedup::tagOf(std::string_view name) const
+{
     return static_cast<std::uint32_t>(hash_.hash(kSeed, name) >> 32);
 }
 
-std::size_t FSChildrenSpeedup::lookup(std::string_view name, std::uint32_t tag) const {
+std::size_t FSChildrenSpeedup::lookup(std::string_view name, std::uint32_t tag) const
+{
     for (std::size_t at = tag & mask_;; at = next(at)) {
         const Slot& slot = slots_[at];
-        if (!slot.size || (slot.tag == tag && slot.size - 1 == name.size() &&
-                           hash_.equal(nameOf(slot), name.data(), name.size())))
+        if (!slot.size ||
+            (slot.tag == tag && slot.size - 1 == name.size() && hash_.equal(nameOf(slot), name.data(), name.size())))
             return at;
     }
 }
 
 // Twice the slots; names stay where they are.
-bool FSChildrenSpeedup::grow() {
+bool FSChildrenSpeedup::grow()
+{
     const std::size_t slots = 2 * (mask_ + 1);
     Slot* table = new (std::nothrow) Slot[slots]();
     if (!table)
@@ -171,6 +185,7 @@ bool FSChildrenSpeedup::grow() {
     return true;
 }
 
-const char* FSChildrenSpeedup::nameOf(const Slot& slot) {
+const char* FSChildrenSpeedup::nameOf(const Slot& slot)
+{
     return slot.size > kInlineName + 1 ? slot.name.heap : slot.name.text;
 }

@@ -16,7 +16,8 @@ namespace {
 const char kImageVolumeEnd = 0x13;
 
 // Application types whose start-restore paths carry a tail after 0x13.
-bool cutsAtImageVolumeEnd(int appType) {
+bool cutsAtImageVolumeEnd(int appType)
+{
     return appType == 65 || appType == 75 || appType == 76 || appType == 87;
 }
 
@@ -31,7 +32,8 @@ const size_t kPostfixRoom = 70;
 // child each, along the deeper levels) never need the index's memory.
 const int kIndexedChildren = 8;
 
-bool hasChildrenToIndex(const FSSubclientNode* parent) {
+bool hasChildrenToIndex(const FSSubclientNode* parent)
+{
     int n = 0;
     for (const FSSubclientNode* child = parent->firstChild; child && n < kIndexedChildren; child = child->nextSibling)
         ++n;
@@ -40,7 +42,8 @@ bool hasChildrenToIndex(const FSSubclientNode* parent) {
 
 }  // namespace
 
-int FSSubclientConf::setPath(const char* path) {
+int FSSubclientConf::setPath(const char* path)
+{
     FSProblemHold held(d->problems, path, d->numSubclients);
     d->dropPathTestDirlist();
     d->dropTreeTables();
@@ -67,8 +70,7 @@ int FSSubclientConf::setPath(const char* path) {
         std::string fixed;
         const char delim = fixPath(text, fixed, true);
         if (!delim) {
-            FS_PROBLEM(d->problems, this, -1, fsProblem(FS_PROBLEM_INVALID), fsProblemText::kInvalidPath,
-                       path);
+            FS_PROBLEM(d->problems, this, -1, fsProblem(FS_PROBLEM_INVALID), fsProblemText::kInvalidPath, path);
             d->errCode = FS_INVALID;
             return -1;
         }
@@ -121,7 +123,8 @@ int FSSubclientConf::setPath(const char* path) {
 // or created; inner components continue one level down, the last one is
 // offered to checkTreeNode. A loop rather than a call per level keeps the
 // stack flat for content lines of any depth.
-int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild) {
+int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild)
+{
     const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);  // createComponent reports as this
     for (;;) {
         FSSubclientNode* const parent = node;
@@ -206,8 +209,8 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
                                     p.secondConflict = nodeToPath(child);
                                     p.secondConflictSubclient = child->subclient;
                                     FS_PROBLEM(problems, owner, 1, p, fsProblemText::kTwoWildcards, p.path.c_str(),
-                                               line, p.conflict.c_str(), p.conflictSubclient,
-                                               p.secondConflict.c_str(), p.secondConflictSubclient);
+                                               line, p.conflict.c_str(), p.conflictSubclient, p.secondConflict.c_str(),
+                                               p.secondConflictSubclient);
                                 }
                                 errCode = FS_DUPLICATE;
                                 return -1;
@@ -227,8 +230,7 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
         }
 
         FSSubclientNode* const previousLast = parent->lastChild;
-        FSSubclientNode* const created =
-            createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap);
+        FSSubclientNode* const created = createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap);
         if (!created)
             return -2;
         if (!isLast) {
@@ -254,21 +256,23 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
 // Creates the node for comp and hooks it in at linkSlot as the parent's last child.
 FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot,
                                                           const std::string& comp, const char* line, int scNum,
-                                                          bool wildcard, FSSubclientNode* coveredBy) {
+                                                          bool wildcard, FSSubclientNode* coveredBy)
+{
     if (!linkSlot) {
         TLOG_CALL(owner, -1, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
         errCode = FS_INVALID;
         return nullptr;
     }
-    std::unique_ptr<WCBasename> pattern(new (std::nothrow) WCBasename(static_cast<unsigned long>(escapeChar), wildcard));
+    std::unique_ptr<WCBasename> pattern(new (std::nothrow)
+                                            WCBasename(static_cast<unsigned long>(escapeChar), wildcard));
     if (!pattern) {
         TLOG_CALL(owner, -1, "recursiveParse out of memory (new WCBasename), errno %d", errno);
         errCode = FS_NO_MEMORY;
         return nullptr;
     }
     if (pattern->parse(comp)) {
-        problems.report(owner, owner->callOrigin(), __LINE__, -1, fsProblem(FS_PROBLEM_UNPARSABLE), fsProblemText::kUnparsable,
-                        line);
+        problems.report(owner, owner->callOrigin(), __LINE__, -1, fsProblem(FS_PROBLEM_UNPARSABLE),
+                        fsProblemText::kUnparsable, line);
         errCode = FS_INVALID;
         return nullptr;
     }
@@ -304,7 +308,8 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
 
 // What adding node to the child index answers; without an index, -1 when an
 // earlier child has the same name (the entry the index would keep).
-int CFSSubclientConfPrivate::addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node) {
+int CFSSubclientConfPrivate::addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node)
+{
     if (parent->childIndex)
         return parent->childIndex->add(comp.c_str(), node);
     FSSubclientNode* first = node;
@@ -316,7 +321,8 @@ int CFSSubclientConfPrivate::addChild(FSSubclientNode* parent, const std::string
 
 // What the child index answers for comp; without an index, the first child of
 // that name in the sibling chain, which is the entry the index would hold.
-int CFSSubclientConfPrivate::findChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode** found) {
+int CFSSubclientConfPrivate::findChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode** found)
+{
     if (parent->childIndex)
         return parent->childIndex->find(comp.c_str(), found);
     FSSubclientNode* child = firstChildNamed(parent, comp, caseSensitive);
@@ -327,7 +333,8 @@ int CFSSubclientConfPrivate::findChild(FSSubclientNode* parent, const std::strin
 }
 
 // exactMatch is never true for a wildcard pattern.
-FSSubclientNode* firstChildNamed(FSSubclientNode* parent, const std::string& name, bool caseSensitive) {
+FSSubclientNode* firstChildNamed(FSSubclientNode* parent, const std::string& name, bool caseSensitive)
+{
     for (FSSubclientNode* child = parent->firstChild; child; child = child->nextSibling)
         if (child->pattern->exactMatch(name, caseSensitive))
             return child;
@@ -337,7 +344,8 @@ FSSubclientNode* firstChildNamed(FSSubclientNode* parent, const std::string& nam
 // Gives parent an index of all its children, the first of equal names kept.
 // Short of memory the parent stays without one: the sibling chain gives the
 // same answers, and the next child tries again.
-void CFSSubclientConfPrivate::indexChildren(FSSubclientNode* parent) {
+void CFSSubclientConfPrivate::indexChildren(FSSubclientNode* parent)
+{
     std::unique_ptr<FSChildrenSpeedup> index(new (std::nothrow) FSChildrenSpeedup(caseSensitive));
     if (!index) {
         TLOG_ON(owner, -1, "recursiveParse out of memory (new FSChildrenSpeedup), errno %d", errno);
@@ -355,9 +363,9 @@ void CFSSubclientConfPrivate::indexChildren(FSSubclientNode* parent) {
 
 // Takes a node created by the current insertion out of the tree again:
 // afterwards no link of the tree leads to it.
-void CFSSubclientConfPrivate::removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot,
-                                             FSSubclientNode* node, FSSubclientNode* previous,
-                                             const std::string& comp) {
+void CFSSubclientConfPrivate::removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot, FSSubclientNode* node,
+                                             FSSubclientNode* previous, const std::string& comp)
+{
     *linkSlot = nullptr;
     parent->lastChild = previous;
     if (!parent->hasWildcardChildren && parent->childIndex) {
@@ -368,7 +376,8 @@ void CFSSubclientConfPrivate::removeRejected(FSSubclientNode* parent, FSSubclien
     delete node;
 }
 
-int CFSSubclientConfPrivate::checkTreeNode(FSSubclientNode* node, int scNum) {
+int CFSSubclientConfPrivate::checkTreeNode(FSSubclientNode* node, int scNum)
+{
     if (node->subclient > 0) {
         if (kxLogApplies(1) || problems.wanted()) {
             FSContentProblem p = fsProblem(FS_PROBLEM_DUPLICATE);

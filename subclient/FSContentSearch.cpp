@@ -72,8 +72,7 @@ public:
     IndexWalk(const FSSearchIndex& index, const char* path)
         : index_(index), slot_(index.rootSlot()), entry_(&index.entry(slot_)), key_(FSSearchIndex::rootKey()),
           stop_(path + strlen(path))
-    {
-    }
+    {}
 
     FSSubclientNode* node() const { return entry_->node; }
     bool hasChildren() const { return entry_->hasChildren; }
@@ -185,8 +184,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
                     probe.emplace(static_cast<unsigned char>(p.escapeChar), false);
                 probeText.assign(component.data(), component.size());
                 if (probe->parse(probeText)) {
-                    TLOG_CALL(p.owner, 1, "Could not parse '%s' (path '%s')", probeText.c_str(),
-                                 levelPath);
+                    TLOG_CALL(p.owner, 1, "Could not parse '%s' (path '%s')", probeText.c_str(), levelPath);
                     return !(failed = true);
                 }
                 parsed = true;

@@ -47,8 +47,8 @@ const std::string& FSHistoryIndex::key(const char* text)
     return key_;
 }
 
-const std::vector<uint32_t>* FSHistoryIndex::pathRecords(const std::deque<FSPlayback>& records,
-                                                         bool caseSensitive, const char* text)
+const std::vector<uint32_t>* FSHistoryIndex::pathRecords(const std::deque<FSPlayback>& records, bool caseSensitive,
+                                                         const char* text)
 {
     if (records.size() < recordsIndexed_ || recordsCaseSensitive_ != caseSensitive) {
         byText_.clear();

@@ -1,8 +1,8 @@
 // Loading the content history of a time window beside the configuration.
-#include "subclient/FSLoadGuard.h"
-#include "subclient/FSSubclientConfPrivate.h"
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetContent.h"
+#include "subclient/FSLoadGuard.h"
+#include "subclient/FSSubclientConfPrivate.h"
 
 #include <list>
 #include <string>
@@ -14,12 +14,10 @@ namespace {
 // path of the window into the history list.
 class HistoryCollector {
 public:
-    HistoryCollector(FSSubclientConf& conf, CFSSubclientConfPrivate& d,
-                     const std::list<SubclientContentInfo>& entries, unsigned long fromTime, unsigned long toTime)
-        : conf(conf), d(d), entries(entries), fromTime(fromTime), toTime(toTime),
-          end(d.replayVec.size())
-    {
-    }
+    HistoryCollector(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const std::list<SubclientContentInfo>& entries,
+                     unsigned long fromTime, unsigned long toTime)
+        : conf(conf), d(d), entries(entries), fromTime(fromTime), toTime(toTime), end(d.replayVec.size())
+    {}
 
     // The entries of the subclient id whose name record is at nameIndex; 0 or -1.
     int subclient(size_t nameIndex, unsigned long id)
@@ -37,8 +35,8 @@ public:
                 continue;
             d.historyList.push_back(FSHistory{wild, fixed});
             TLOG_CALL(&conf, 1, "Subclient history '%s' id %lu %s '%s' created %lu modified %lu",
-                    d.replayVec[nameIndex].text.c_str(), id, wild ? "wildcard" : "path", fixed.c_str(),
-                    (unsigned long)entry.created, (unsigned long)entry.modified);
+                      d.replayVec[nameIndex].text.c_str(), id, wild ? "wildcard" : "path", fixed.c_str(),
+                      (unsigned long)entry.created, (unsigned long)entry.modified);
         }
         return 0;
     }

@@ -55,8 +55,7 @@ bool FSKeptListIndex::candidates(const char* path, int scNum, std::vector<const 
 {
     out.clear();
     found_.clear();
-    if (!built_ || scNum < 1 || static_cast<std::size_t>(scNum) >= firstOf_.size() ||
-        !byPath_.collect(path, found_))
+    if (!built_ || scNum < 1 || static_cast<std::size_t>(scNum) >= firstOf_.size() || !byPath_.collect(path, found_))
         return false;
     const uint32_t first = firstOf_[static_cast<std::size_t>(scNum)];
     for (uint32_t i : found_)

@@ -1,8 +1,8 @@
 // Loading the configuration of the backup set, or of one subclient, that an application id designates.
-#include "subclient/FSLoadGuard.h"
-#include "subclient/FSSubclientConfPrivate.h"
 #include "platform/ApplicationId.h"
 #include "platform/SubclientConfSummary.h"
+#include "subclient/FSLoadGuard.h"
+#include "subclient/FSSubclientConfPrivate.h"
 
 #include <memory>
 #include <new>

@@ -1,6 +1,5 @@
 #include "subclient/FSNameHash.h"
 
-
 std::uint64_t FSNameHash::hash(std::uint64_t seed, std::string_view name) const
 {
     return component(seed, name).key;

@@ -7,13 +7,15 @@
 
 namespace {
 
-std::string componentOf(FSSubclientNode* node) {
+std::string componentOf(FSSubclientNode* node)
+{
     return node->pattern ? node->pattern->getBasename() : std::string();
 }
 
 }  // namespace
 
-std::string CFSSubclientConfPrivate::nodeToPath(FSSubclientNode* node) {
+std::string CFSSubclientConfPrivate::nodeToPath(FSSubclientNode* node)
+{
     // Up to the root (or a node without parent, which stands for the
     // delimiter alone), then joined from the top down.
     std::vector<FSSubclientNode*> chain;
@@ -32,7 +34,8 @@ std::string CFSSubclientConfPrivate::nodeToPath(FSSubclientNode* node) {
     return path;
 }
 
-int CFSSubclientConfPrivate::nodeToSubclientNumber(FSSubclientNode* node) {
+int CFSSubclientConfPrivate::nodeToSubclientNumber(FSSubclientNode* node)
+{
     if (node->subclient != -1)
         return node->subclient;
     for (FSSubclientNode* n = nextPreorder(node, node); n; n = nextPreorder(n, node)) {
@@ -42,7 +45,8 @@ int CFSSubclientConfPrivate::nodeToSubclientNumber(FSSubclientNode* node) {
     return -1;
 }
 
-std::string CFSSubclientConfPrivate::nodeToSubclientName(FSSubclientNode* node) {
+std::string CFSSubclientConfPrivate::nodeToSubclientName(FSSubclientNode* node)
+{
     int n = node->subclient;
     if (n == -1)
         n = nodeToSubclientNumber(node);
@@ -51,7 +55,8 @@ std::string CFSSubclientConfPrivate::nodeToSubclientName(FSSubclientNode* node) 
     return names[n - 1];
 }
 
-FSSubclientNode* CFSSubclientConfPrivate::descendantInSameSubclient(FSSubclientNode* node, int scNum) {
+FSSubclientNode* CFSSubclientConfPrivate::descendantInSameSubclient(FSSubclientNode* node, int scNum)
+{
     for (FSSubclientNode* n = nextPreorder(node, node); n; n = nextPreorder(n, node)) {
         if (n->subclient == scNum)
             return n;

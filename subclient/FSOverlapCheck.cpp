@@ -8,13 +8,15 @@ namespace {
 const unsigned long kOverlapEvent = 0x11000046;
 const unsigned long kFilteredTwiceEvent = 0x11000047;
 
-const char* kindOf(FSSubclientNode* node) {
+const char* kindOf(FSSubclientNode* node)
+{
     return node->pattern->isWildCard() ? "wildcard" : "non-wildcard";
 }
 
 }  // namespace
 
-int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
+int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node)
+{
     const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);  // reportOverlap reports as this
     if (!node->parent) {
         TLOG_ON(owner, 1, "No parent");
@@ -61,8 +63,8 @@ int CFSSubclientConfPrivate::wcCheckTreeNode(FSSubclientNode* node) {
     return 0;
 }
 
-void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level,
-                                            bool raiseEvent) {
+void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNode* sibling, int level, bool raiseEvent)
+{
     if (!raiseEvent && !kxLogApplies(level))
         return;
     FSContentProblem p = fsProblem(FS_PROBLEM_OVERLAP);
@@ -73,8 +75,9 @@ void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNo
     const std::string nodeName = nodeToSubclientName(node);
     const std::string siblingName = nodeToSubclientName(sibling);
     FSProblemReport logOnly;  // an overlap within one subclient is a note in the log, not a problem
-    (raiseEvent ? problems : logOnly).report(owner, owner->callOrigin(), __LINE__, level, p, fsProblemText::kOverlap, nodePath.c_str(), kindOf(node),
-                    siblingPath.c_str(), kindOf(sibling), nodeName.c_str(), siblingName.c_str());
+    (raiseEvent ? problems : logOnly)
+        .report(owner, owner->callOrigin(), __LINE__, level, p, fsProblemText::kOverlap, nodePath.c_str(), kindOf(node),
+                siblingPath.c_str(), kindOf(sibling), nodeName.c_str(), siblingName.c_str());
     if (raiseEvent) {
         owner->ev() << nodePath << nodeName << siblingPath << siblingName;
         owner->ev().MinorEvent(kOverlapEvent, 0, 0);
@@ -83,7 +86,8 @@ void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNo
 
 // Makes pattern the covering node of literal. A literal stands in one covered
 // list only: linking it a second time would make that list run in a circle.
-void CFSSubclientConfPrivate::cover(FSSubclientNode* literal, FSSubclientNode* pattern) {
+void CFSSubclientConfPrivate::cover(FSSubclientNode* literal, FSSubclientNode* pattern)
+{
     FSSubclientNode* const previous = literal->coveringNode;
     if (previous == pattern)
         return;

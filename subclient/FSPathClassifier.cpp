@@ -89,11 +89,9 @@ private:
 // One pathTest call.
 class PathClassifier {
 public:
-    PathClassifier(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* path,
-                   int scNum)
+    PathClassifier(FSSubclientConf& conf, CFSSubclientConfPrivate& d, const char* path, int scNum)
         : conf_(conf), d_(d), path_(path), scNum_(scNum), normalized_(d.pathTestPath)
-    {
-    }
+    {}
     int run();
 
 private:

@@ -10,24 +10,29 @@ const char kImageVolumeDelimiter = 0x12;
 const char kImageVolumeEnd = 0x13;
 const size_t kMaxVolumeName = 1023;
 
-bool isAsciiLetter(char c) {
+bool isAsciiLetter(char c)
+{
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool isDriveLetter(const char* in, size_t len) {
+bool isDriveLetter(const char* in, size_t len)
+{
     return len == 2 && in[1] == ':' && isAsciiLetter(in[0]);
 }
 
-bool isNetWareVolume(const char* in, size_t len) {
+bool isNetWareVolume(const char* in, size_t len)
+{
     return len > 1 && in[len - 1] == ':';
 }
 
-bool isMountPointVolume(const char* in, size_t len) {
+bool isMountPointVolume(const char* in, size_t len)
+{
     return len > 2 && in[1] == ':' && in[2] == kImageVolumeDelimiter;
 }
 
 // The other slash stands for a slash delimiter; '.' and ',' have no alternate.
-char alternateOf(char d) {
+char alternateOf(char d)
+{
     if (d == '/')
         return '\\';
     if (d == '\\')
@@ -38,7 +43,8 @@ char alternateOf(char d) {
 // Finds the path's delimiter. A leading delimiter is consumed (start 1);
 // otherwise the first slash of either kind after the first character
 // decides and the whole text is kept (start 0).
-bool findDelimiter(const char* in, size_t len, char& delim, size_t& start) {
+bool findDelimiter(const char* in, size_t len, char& delim, size_t& start)
+{
     if (len > 0 && isPathDelimiter(in[0])) {
         delim = in[0];
         start = 1;
@@ -59,7 +65,8 @@ struct CharBuffer {
     char* text;
     size_t length;
     void push_back(char c) { text[length++] = c; }
-    void append(const char* from, size_t count) {
+    void append(const char* from, size_t count)
+    {
         memcpy(text + length, from, count);
         length += count;
     }
@@ -72,7 +79,8 @@ struct CharBuffer {
 // interchange is on, the alternate slash read as the delimiter; a trailing
 // delimiter is removed unless it is all there is. Names between delimiters
 // are copied whole: every lookup of a path normalizes it first.
-void appendNormalized(CharBuffer& out, const char* text, size_t len, char delim, bool interchange) {
+void appendNormalized(CharBuffer& out, const char* text, size_t len, char delim, bool interchange)
+{
     const char alternate = interchange ? alternateOf(delim) : delim;
     out.push_back(delim);
     bool afterDelim = true;
@@ -102,12 +110,14 @@ void appendNormalized(CharBuffer& out, const char* text, size_t len, char delim,
 // True when text, which begins with delim, is what normalizing it gives:
 // no doubled or trailing delimiter and no alternate to replace. Paths
 // handed to lookups mostly are, and checking costs less than rewriting.
-bool isNormalized(const char* text, size_t len, char delim, char alternate) {
+bool isNormalized(const char* text, size_t len, char delim, char alternate)
+{
     if (alternate != delim && memchr(text, alternate, len))
         return false;
     if (len > 1 && text[len - 1] == delim)
         return false;
-    for (const char* at = text; (at = static_cast<const char*>(memchr(at, delim, len - static_cast<size_t>(at - text))));) {
+    for (const char* at = text;
+         (at = static_cast<const char*>(memchr(at, delim, len - static_cast<size_t>(at - text))));) {
         if (++at < text + len && *at == delim)
             return false;
     }
@@ -116,36 +126,59 @@ bool isNormalized(const char* text, size_t len, char delim, char alternate) {
 
 }  // namespace
 
-bool CFSSubclientConfPrivate::interchangesSlashes(char delim, bool fixSlashes) const {
+bool CFSSubclientConfPrivate::interchangesSlashes(char delim, bool fixSlashes) const
+{
     return !treatSlashAsSlash(appType) && fixSlashes && (delim != '/' || useDelimiterInterchangeably);
 }
 
-char CFSSubclientConfPrivate::normalizedDelimiter(const char* text, size_t len, bool fixSlashes) const {
+char CFSSubclientConfPrivate::normalizedDelimiter(const char* text, size_t len, bool fixSlashes) const
+{
     char delim;
     size_t start;
-    if (len == 0 || text[0] == '<' || isDriveLetter(text, len) || !findDelimiter(text, len, delim, start) ||
-        start != 1)
+    if (len == 0 || text[0] == '<' || isDriveLetter(text, len) || !findDelimiter(text, len, delim, start) || start != 1)
         return 0;
     return isNormalized(text, len, delim, interchangesSlashes(delim, fixSlashes) ? alternateOf(delim) : delim) ? delim
-                                                                                                                : 0;
+                                                                                                               : 0;
 }
 
-bool isPathDelimiter(char c) {
+bool isPathDelimiter(char c)
+{
     return c == '/' || c == '\\' || c == '.' || c == ',';
 }
 
 // A switch, not a table scan: every lookup of a path asks.
-bool CFSSubclientConfPrivate::treatSlashAsSlash(int appType) {
+bool CFSSubclientConfPrivate::treatSlashAsSlash(int appType)
+{
     switch (appType) {
-    case 6: case 7: case 8: case 14: case 35: case 44: case 45: case 51: case 52: case 54: case 55:
-    case 56: case 57: case 59: case 60: case 67: case 68: case 77: case 78: case 82: case 90:
+    case 6:
+    case 7:
+    case 8:
+    case 14:
+    case 35:
+    case 44:
+    case 45:
+    case 51:
+    case 52:
+    case 54:
+    case 55:
+    case 56:
+    case 57:
+    case 59:
+    case 60:
+    case 67:
+    case 68:
+    case 77:
+    case 78:
+    case 82:
+    case 90:
         return true;
     default:
         return false;
     }
 }
 
-bool isWildCardContent(const std::string& content, std::string& path) {
+bool isWildCardContent(const std::string& content, std::string& path)
+{
     try {
         std::string::size_type at = content.find(CFSSubclientConfPrivate::kWildcardMarker);
         if (at == std::string::npos) {
@@ -161,7 +194,8 @@ bool isWildCardContent(const std::string& content, std::string& path) {
     }
 }
 
-int imageVolumeNameToPath(char* text, char d) {
+int imageVolumeNameToPath(char* text, char d)
+{
     for (char* p = text; p[0] != '\0' && p[1] != '\0'; ++p) {
         if (p[1] == kImageVolumeDelimiter)
             p[1] = d;
@@ -171,7 +205,8 @@ int imageVolumeNameToPath(char* text, char d) {
     return 0;
 }
 
-char FSSubclientConf::fixPath(const std::string& in, std::string& out, bool fixSlashes) {
+char FSSubclientConf::fixPath(const std::string& in, std::string& out, bool fixSlashes)
+{
     try {
         out.clear();
         if (in.empty())
@@ -216,7 +251,8 @@ char FSSubclientConf::fixPath(const std::string& in, std::string& out, bool fixS
     }
 }
 
-char FSSubclientConf::fixPath(const char* in, char* out, bool fixSlashes) {
+char FSSubclientConf::fixPath(const char* in, char* out, bool fixSlashes)
+{
     if (!in || !out)
         return 0;
     const size_t len = strlen(in);
@@ -247,8 +283,7 @@ char FSSubclientConf::fixPath(const char* in, char* out, bool fixSlashes) {
         return '\\';
     }
     // A backslash inside a slash path is always part of a name here.
-    const bool interchange =
-        !CFSSubclientConfPrivate::treatSlashAsSlash(d->appType) && fixSlashes && delim != '/';
+    const bool interchange = !CFSSubclientConfPrivate::treatSlashAsSlash(d->appType) && fixSlashes && delim != '/';
     CharBuffer buffer = {out, 0};
     appendNormalized(buffer, in + start, len - start, delim, interchange);
     out[buffer.length] = '\0';

@@ -49,7 +49,7 @@ private:
     WCPath* keepDirectory(const char* text, PathMode mode);
     WCPath* keepPattern(const char* text);
 
-    Index directories_[2];           // by mode: literal, last component wildcard
+    Index directories_[2];            // by mode: literal, last component wildcard
     std::unique_ptr<Entry> pattern_;  // the pattern of the running call
     bool active_ = false;
 };

@@ -25,7 +25,7 @@ public:
                                                directoryScratch_);
         if (!directory_) {
             TLOG_CALL(d_.owner, 1, "Cannot parse dirname '%s' (%s)", textOf(dirname),
-                    isWildcard ? "wild card" : "literal");
+                      isWildcard ? "wild card" : "literal");
             return false;
         }
         pattern_ = d_.pathTestPatterns.parse(textOf(pattern), PathModeAllWild, patternScratch_);
@@ -46,19 +46,18 @@ private:
     WCPath* pattern_ = nullptr;
 };
 
-bool stoodThrough(const CFSSubclientConfPrivate& d, const char* dirname, const char* pattern,
-                  const FSPlayback& record)
+bool stoodThrough(const CFSSubclientConfPrivate& d, const char* dirname, const char* pattern, const FSPlayback& record)
 {
     if (record.kind != FSPlayback::kindPath || d.compare(record.text.c_str(), dirname) != 0)
         return true;
     if (record.created > d.historyFromTime) {
         TLOG_CALL(d.owner, 3, "'%s' is NOT completely contained in '%s' as %lu > %lu", pattern, dirname,
-                static_cast<unsigned long>(record.created), d.historyFromTime);
+                  static_cast<unsigned long>(record.created), d.historyFromTime);
         return false;
     }
     if (record.modified != 0 && record.modified <= d.historyToTime) {
         TLOG_CALL(d.owner, 3, "'%s' is NOT completely contained in '%s' as %lu <= %lu", pattern, dirname,
-                static_cast<unsigned long>(record.modified), d.historyToTime);
+                  static_cast<unsigned long>(record.modified), d.historyToTime);
         return false;
     }
     return true;
@@ -133,8 +132,8 @@ int CFSSubclientConfPrivate::pathTestHistory(const char* path, char delim, int s
     if (position >= historyStart.size())
         return 0;
     // Positions come from the history load; clamp them so that a bad one cannot reach outside the list.
-    size_t end = position + 1 < historyStart.size() ? static_cast<size_t>(historyStart[position + 1])
-                                                     : historyList.size();
+    size_t end =
+        position + 1 < historyStart.size() ? static_cast<size_t>(historyStart[position + 1]) : historyList.size();
     end = std::min(end, historyList.size());
     const size_t begin = std::min(static_cast<size_t>(std::max(historyStart[position], 0)), end);
     // The index finds the records that could contain the path; the others

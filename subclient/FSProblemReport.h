@@ -94,7 +94,7 @@ private:
     const int subclient_;
 };
 
-#define FS_PROBLEM(to, owner, level, problem, ...) \
+#define FS_PROBLEM(to, owner, level, problem, ...)                                                                     \
     (to).report((owner), __PRETTY_FUNCTION__, __LINE__, (level), (problem), __VA_ARGS__)
 
 #endif

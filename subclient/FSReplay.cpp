@@ -14,8 +14,8 @@ const char* orNull(const char* text)
 // Applies one record of source to target; replacement is the path that takes
 // the place of a path record, or null when the record keeps its own. 0 or -1;
 // messages carry the replay's signature.
-int replayRecord(FSSubclientConf& source, FSSubclientConf& target, const FSPlayback& record,
-                 size_t i, const char* const* replacement)
+int replayRecord(FSSubclientConf& source, FSSubclientConf& target, const FSPlayback& record, size_t i,
+                 const char* const* replacement)
 {
     if (record.kind == FSPlayback::kindName) {
         const int r = target.setName(record.text.c_str());
@@ -35,7 +35,7 @@ int replayRecord(FSSubclientConf& source, FSSubclientConf& target, const FSPlayb
     }
     if (replacement)
         TLOG_CALL(&source, -1, "Path failed: '%s' (original='%s', i=%lld) returns %d", path.c_str(),
-                   record.text.c_str(), (long long)i, r);
+                  record.text.c_str(), (long long)i, r);
     else
         TLOG_CALL(&source, -1, "Path failed: '%s' (i=%lld) returns %d", path.c_str(), (long long)i, r);
     return -1;

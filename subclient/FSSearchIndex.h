@@ -31,15 +31,15 @@ public:
     // included, so one level of a path costs one memory access.
     struct Entry {
         std::uint64_t key;
-        FSSubclientNode* node;  // null: a free slot
-        std::uint32_t parent;   // slot of the parent's record (the root's is its own)
+        FSSubclientNode* node;        // null: a free slot
+        std::uint32_t parent;         // slot of the parent's record (the root's is its own)
         std::uint32_t firstWildcard;  // the node's wildcard children in wildcards_
         std::uint32_t wildcardCount : 31;
         std::uint32_t hasChildren : 1;
         std::uint32_t nameLength;
         union {
             std::uint64_t words[FSNameHash::kWords];  // as FSNameHash::Component has them
-            std::uint32_t at;                          // in names_, for longer names
+            std::uint32_t at;                         // in names_, for longer names
         } name;
     };
 
@@ -132,9 +132,8 @@ inline std::uint32_t FSSearchIndex::find(std::uint32_t parent, const FSNameHash:
         if (!entry.node)
             return kNone;
         if (entry.key == name.key && entry.parent == parent && entry.nameLength == name.length &&
-            (name.length <= kInlineName
-                 ? entry.name.words[0] == name.words[0] && entry.name.words[1] == name.words[1]
-                 : longNameEquals(entry, text)))
+            (name.length <= kInlineName ? entry.name.words[0] == name.words[0] && entry.name.words[1] == name.words[1]
+                                        : longNameEquals(entry, text)))
             return static_cast<std::uint32_t>(at);
     }
 }

@@ -7,7 +7,8 @@
 
 FSSubclientConf::FSSubclientConf() : FSSubclientConf(1) {}
 
-FSSubclientConf::FSSubclientConf(int appType) : d(std::make_shared<CFSSubclientConfPrivate>(this)) {
+FSSubclientConf::FSSubclientConf(int appType) : d(std::make_shared<CFSSubclientConfPrivate>(this))
+{
     setDebugPrefix("SUBCLIENTCONF");
     d->appType = appType;
     d->escapeChar = d->delim == '\\' ? '/' : '\\';
@@ -30,16 +31,19 @@ FSSubclientConf::FSSubclientConf(int appType) : d(std::make_shared<CFSSubclientC
     setDelim('/');
 }
 
-FSSubclientConf::~FSSubclientConf() {
+FSSubclientConf::~FSSubclientConf()
+{
     d->freeAll();
     d.reset();
 }
 
-void FSSubclientConf::setProblemSink(FSProblemSink* sink) {
+void FSSubclientConf::setProblemSink(FSProblemSink* sink)
+{
     d->problems.setSink(sink);
 }
 
-int FSSubclientConf::setName(const char* name) {
+int FSSubclientConf::setName(const char* name)
+{
     if (!name)
         return -1;
     try {
@@ -51,17 +55,20 @@ int FSSubclientConf::setName(const char* name) {
     }
 }
 
-int FSSubclientConf::getNumSubclients() {
+int FSSubclientConf::getNumSubclients()
+{
     return d->numSubclients;
 }
 
-const char* FSSubclientConf::numberToName(int n) {
+const char* FSSubclientConf::numberToName(int n)
+{
     if (n < 1 || n > d->numSubclients)
         return nullptr;
     return d->names[n - 1];
 }
 
-int FSSubclientConf::nameToNumber(const char* name) {
+int FSSubclientConf::nameToNumber(const char* name)
+{
     if (!d->names) {
         TLOG(1, "%s: no names loaded", name ? name : "(null)");
         return -1;
@@ -75,15 +82,18 @@ int FSSubclientConf::nameToNumber(const char* name) {
     return -1;
 }
 
-bool FSSubclientConf::isDefault(int n) {
+bool FSSubclientConf::isDefault(int n)
+{
     return isDefault(numberToName(n));
 }
 
-bool FSSubclientConf::isDefault(const char* name) {
+bool FSSubclientConf::isDefault(const char* name)
+{
     return name && d->compare(name, d->defaultName.c_str()) == 0;
 }
 
-std::string FSSubclientConf::getDefaultName() {
+std::string FSSubclientConf::getDefaultName()
+{
     try {
         return d->defaultName;
     } catch (const std::exception&) {
@@ -92,15 +102,18 @@ std::string FSSubclientConf::getDefaultName() {
     }
 }
 
-int FSSubclientConf::getErrCode() {
+int FSSubclientConf::getErrCode()
+{
     return d->errCode;
 }
 
-char FSSubclientConf::getDelim() {
+char FSSubclientConf::getDelim()
+{
     return d->delim;
 }
 
-void FSSubclientConf::setDelim(char delim) {
+void FSSubclientConf::setDelim(char delim)
+{
     if (delim != d->delim)
         d->dropPathTestDirlist();
     d->delim = delim;
@@ -108,29 +121,34 @@ void FSSubclientConf::setDelim(char delim) {
     d->escapeChar = delim == '\\' ? '/' : '\\';
 }
 
-bool FSSubclientConf::isCaseSensitive() {
+bool FSSubclientConf::isCaseSensitive()
+{
     return d->caseSensitive;
 }
 
-void FSSubclientConf::caseSensitive() {
+void FSSubclientConf::caseSensitive()
+{
     if (!d->caseSensitive)
         d->dropPathTestDirlist();
     d->compare = strcmp;
     d->caseSensitive = true;
 }
 
-void FSSubclientConf::caseInsensitive() {
+void FSSubclientConf::caseInsensitive()
+{
     if (d->caseSensitive)
         d->dropPathTestDirlist();
     d->compare = strcasecmp;
     d->caseSensitive = false;
 }
 
-bool FSSubclientConf::getLoadedDefaultOnly() {
+bool FSSubclientConf::getLoadedDefaultOnly()
+{
     return d->loadedDefaultOnly;
 }
 
-void FSSubclientConf::setSCName(const std::string& name) {
+void FSSubclientConf::setSCName(const std::string& name)
+{
     try {
         d->scName = name;
     } catch (const std::exception&) {
@@ -138,7 +156,8 @@ void FSSubclientConf::setSCName(const std::string& name) {
     }
 }
 
-void FSSubclientConf::setOutputDelimiter(const std::string& delimiter) {
+void FSSubclientConf::setOutputDelimiter(const std::string& delimiter)
+{
     try {
         d->outputDelimiter = delimiter;
     } catch (const std::exception&) {
@@ -146,19 +165,23 @@ void FSSubclientConf::setOutputDelimiter(const std::string& delimiter) {
     }
 }
 
-void FSSubclientConf::SetUseDelimiterInterchangeably(bool on) {
+void FSSubclientConf::SetUseDelimiterInterchangeably(bool on)
+{
     d->useDelimiterInterchangeably = on;
 }
 
-void FSSubclientConf::SetPatternOptimization(bool on) {
+void FSSubclientConf::SetPatternOptimization(bool on)
+{
     d->patternOptimization = on;
 }
 
-void FSSubclientConf::setCalledFromStartRestore(bool on) {
+void FSSubclientConf::setCalledFromStartRestore(bool on)
+{
     d->calledFromStartRestore = on;
 }
 
-std::string FSSubclientConf::nodeToPath(FSSubclientNode* node) {
+std::string FSSubclientConf::nodeToPath(FSSubclientNode* node)
+{
     try {
         return d->nodeToPath(node);
     } catch (const std::exception&) {
@@ -167,11 +190,13 @@ std::string FSSubclientConf::nodeToPath(FSSubclientNode* node) {
     }
 }
 
-int FSSubclientConf::nodeToSubclientNumber(FSSubclientNode* node) {
+int FSSubclientConf::nodeToSubclientNumber(FSSubclientNode* node)
+{
     return node ? d->nodeToSubclientNumber(node) : -1;
 }
 
-std::string FSSubclientConf::nodeToSubclientName(FSSubclientNode* node) {
+std::string FSSubclientConf::nodeToSubclientName(FSSubclientNode* node)
+{
     try {
         return node ? d->nodeToSubclientName(node) : "not set";
     } catch (const std::exception&) {

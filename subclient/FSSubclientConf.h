@@ -4,8 +4,8 @@
 #define SUBCLIENTCONF_SUBCLIENT_FSSUBCLIENTCONF_H
 
 #include "platform/TDebuggable.h"
-#include "subclient/FSContentProblem.h"
 #include "subclient/FSChildrenSpeedup.h"
+#include "subclient/FSContentProblem.h"
 #include "subclient/FSSubclientNode.h"
 
 #include <memory>
@@ -104,8 +104,7 @@ public:
     bool isDoNotBackupSubclient(int appType, const char* name);
     int load(ApplicationId* application, unsigned long toTime);
     int load(ApplicationId* application, unsigned long toTime, bool defaultOnly);
-    int load(ApplicationId* application, unsigned long toTime, SubclientIdFromName* idFromName,
-             unsigned long fromTime);
+    int load(ApplicationId* application, unsigned long toTime, SubclientIdFromName* idFromName, unsigned long fromTime);
     int replay(FSSubclientConf* target, const char* fromPath, const char* toPath);
 
     // Application ids and switches.

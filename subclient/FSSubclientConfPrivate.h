@@ -240,16 +240,16 @@ public:
     // FSPathClassifier.cpp: pathTest's kept list.
     FSSubclientDirlist* pathTestDirlist = nullptr;
     char pathTestDelim = 0;
-    FSPatternCache pathTestPatterns;  // parsed forms of the kept list's texts
-    FSKeptListIndex pathTestIndex;    // built on the first call that uses the kept list
+    FSPatternCache pathTestPatterns;                               // parsed forms of the kept list's texts
+    FSKeptListIndex pathTestIndex;                                 // built on the first call that uses the kept list
     std::vector<const FSKeptListIndex::Item*> pathTestCandidates;  // per-call scratch
-    std::string pathTestInput;  // a call's path before and after normalizing
+    std::string pathTestInput;                                     // a call's path before and after normalizing
     std::string pathTestPath;
 
     // FSHistoryLoad.cpp, FSPatternContainment.cpp: the history window.
     std::vector<FSHistory> historyList;
     std::vector<int> historyStart;
-    FSHistoryIndex historyIndex;  // over historyList and replayVec
+    FSHistoryIndex historyIndex;              // over historyList and replayVec
     std::vector<uint32_t> historyCandidates;  // per-call scratch
     unsigned long historyToTime = 0;
     unsigned long historyFromTime = 0;

@@ -4,21 +4,13 @@
 #include "wildcard/WCSubclients.h"
 
 FSSubclientNode::FSSubclientNode()
-    : firstChild(nullptr),
-      lastChild(nullptr),
-      nextSibling(nullptr),
-      parent(nullptr),
-      pathNext(nullptr),
-      pattern(nullptr),
-      subclient(-1),
-      coveringNode(nullptr),
-      firstCovered(nullptr),
-      nextCovered(nullptr),
-      childIndex(nullptr),
-      hasWildcardChildren(false),
-      displayName(nullptr) {}
+    : firstChild(nullptr), lastChild(nullptr), nextSibling(nullptr), parent(nullptr), pathNext(nullptr),
+      pattern(nullptr), subclient(-1), coveringNode(nullptr), firstCovered(nullptr), nextCovered(nullptr),
+      childIndex(nullptr), hasWildcardChildren(false), displayName(nullptr)
+{}
 
-FSSubclientNode::~FSSubclientNode() {
+FSSubclientNode::~FSSubclientNode()
+{
     delete pattern;
     pattern = nullptr;
     delete childIndex;
@@ -27,7 +19,8 @@ FSSubclientNode::~FSSubclientNode() {
     displayName = nullptr;
 }
 
-FSSubclientNode* nextPreorder(FSSubclientNode* node, const FSSubclientNode* top, bool descend) {
+FSSubclientNode* nextPreorder(FSSubclientNode* node, const FSSubclientNode* top, bool descend)
+{
     if (descend && node->firstChild)
         return node->firstChild;
     for (; node && node != top; node = node->parent) {

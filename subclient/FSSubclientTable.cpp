@@ -17,11 +17,13 @@ const int kNamesGrowth = 32;
 
 CFSSubclientConfPrivate::CFSSubclientConfPrivate(FSSubclientConf* owner) : owner(owner) {}
 
-CFSSubclientConfPrivate::~CFSSubclientConfPrivate() {
+CFSSubclientConfPrivate::~CFSSubclientConfPrivate()
+{
     freeAll();
 }
 
-int CFSSubclientConfPrivate::init() {
+int CFSSubclientConfPrivate::init()
+{
     if (!needsInit)
         return 0;
     needsInit = false;
@@ -42,7 +44,8 @@ int CFSSubclientConfPrivate::init() {
     return -1;
 }
 
-int CFSSubclientConfPrivate::initTree() {
+int CFSSubclientConfPrivate::initTree()
+{
     root = new (std::nothrow) FSSubclientNode();
     if (!root)
         return -1;
@@ -55,7 +58,8 @@ int CFSSubclientConfPrivate::initTree() {
     return 0;
 }
 
-void CFSSubclientConfPrivate::freeAll() {
+void CFSSubclientConfPrivate::freeAll()
+{
     freeTree();
     freeNames();
     dropPathTestDirlist();
@@ -63,18 +67,21 @@ void CFSSubclientConfPrivate::freeAll() {
     appIdMap.clear();
 }
 
-void CFSSubclientConfPrivate::freeTree() {
+void CFSSubclientConfPrivate::freeTree()
+{
     freeTree(root);
     root = nullptr;
     lastNode = nullptr;
 }
 
-void CFSSubclientConfPrivate::dropTreeTables() {
+void CFSSubclientConfPrivate::dropTreeTables()
+{
     searchIndex.drop();
     scanEntries.drop();
 }
 
-void CFSSubclientConfPrivate::freeTree(FSSubclientNode* node) {
+void CFSSubclientConfPrivate::freeTree(FSSubclientNode* node)
+{
     // Children before their parent, without recursion: descend by detaching
     // the first child, climb back through parent once a chain is released.
     if (!node)
@@ -93,7 +100,8 @@ void CFSSubclientConfPrivate::freeTree(FSSubclientNode* node) {
     }
 }
 
-void CFSSubclientConfPrivate::freeNames() {
+void CFSSubclientConfPrivate::freeNames()
+{
     if (!names)
         return;
     for (int i = 0; i < numSubclients; ++i)
@@ -105,13 +113,15 @@ void CFSSubclientConfPrivate::freeNames() {
     needsInit = true;
 }
 
-void CFSSubclientConfPrivate::clearDefaultContent() {
+void CFSSubclientConfPrivate::clearDefaultContent()
+{
     for (char* text : defaultContent)
         free(text);
     defaultContent.clear();
 }
 
-int CFSSubclientConfPrivate::setName(const char* name) {
+int CFSSubclientConfPrivate::setName(const char* name)
+{
     if (init() < 0)
         return -1;
     if (!names) {
@@ -164,7 +174,8 @@ int CFSSubclientConfPrivate::setName(const char* name) {
     return 0;
 }
 
-int CFSSubclientConfPrivate::setDisplayName(const char* name) {
+int CFSSubclientConfPrivate::setDisplayName(const char* name)
+{
     if (!name || !lastNode)
         return -1;
     dropPathTestDirlist();
@@ -175,7 +186,8 @@ int CFSSubclientConfPrivate::setDisplayName(const char* name) {
     return 0;
 }
 
-void setPostfixToAvoidDuplication(std::string& postfix, unsigned long scNum) {
+void setPostfixToAvoidDuplication(std::string& postfix, unsigned long scNum)
+{
     char buffer[70];
     snprintf(buffer, sizeof buffer, "[\t\t\t Duplicated for subclient #%03lu]", scNum);
     postfix = buffer;

@@ -1,8 +1,8 @@
 // Loading a backup set's configuration from the text of a configuration summary.
-#include "subclient/FSLoadGuard.h"
-#include "subclient/FSSubclientConfPrivate.h"
 #include "platform/ApplicationId.h"
 #include "platform/SubclientConfSummary.h"
+#include "subclient/FSLoadGuard.h"
+#include "subclient/FSSubclientConfPrivate.h"
 #include "wildcard/WCSubclients.h"
 
 #include <cerrno>
@@ -24,8 +24,7 @@ public:
     ConfigTextReader(CFSSubclientConfPrivate& conf, bool defaultOnly, bool onDemand,
                      std::vector<SCCharacteristics>& records)
         : d(conf), owner(conf.owner), defaultOnly(defaultOnly), onDemand(onDemand), records(records)
-    {
-    }
+    {}
 
     // 0 to go on, -1 when the load fails.
     int line(const std::string& text)
@@ -71,8 +70,7 @@ private:
             return -1;
         }
         records.push_back(SCCharacteristics{ignored, false});
-        TLOG_CALL(owner, 3, "%d: NONdefault '%s'%s", (int)records.size(), current.c_str(),
-                   ignored ? " ignored" : "");
+        TLOG_CALL(owner, 3, "%d: NONdefault '%s'%s", (int)records.size(), current.c_str(), ignored ? " ignored" : "");
         if (!onDemand || ignored)
             return 0;
         debugLine("content", text);
@@ -90,10 +88,10 @@ private:
         const std::string basename = named ? named->pattern->getBasename() : std::string("NULL");
         if (!named || d.setDisplayName(name.c_str()) != 0)
             TLOG_CALL(owner, 1, "setDisplayName() failed for node(%s), displayName(%s)", basename.c_str(),
-                       name.c_str());
+                      name.c_str());
         else
-            TLOG_CALL(owner, 1, "setDisplayName() successful for basename: '%s', displayName: '%s'",
-                       basename.c_str(), name.c_str());
+            TLOG_CALL(owner, 1, "setDisplayName() successful for basename: '%s', displayName: '%s'", basename.c_str(),
+                      name.c_str());
     }
 
     int content(const std::string& text)
@@ -245,13 +243,23 @@ bool FSSubclientConf::isDoNotBackupSubclient(int appType, const char* name)
         return false;
     const char* reserved = nullptr;
     switch (appType) {
-    case 8: case 14: case 35: case 44: case 54: case 55: case 106:
+    case 8:
+    case 14:
+    case 35:
+    case 44:
+    case 54:
+    case 55:
+    case 106:
         reserved = "Do Not Backup";
         break;
-    case 45: case 56: case 57: case 82:
+    case 45:
+    case 56:
+    case 57:
+    case 82:
         reserved = "Do Not Migrate";
         break;
-    case 67: case 68:
+    case 67:
+    case 68:
         reserved = "Do Not Archive";
         break;
     default:
@@ -311,11 +319,10 @@ void CFSSubclientConfPrivate::collectAppIds(const std::vector<unsigned long>& my
     logAppIds(owner, level, myAppIds);
     for (size_t i = 0; i < records.size(); ++i)
         TLOG_CALL(owner, level, "sc %d %sdefault %signored", (int)i, records[i].isDefault ? "" : "NON-",
-                records[i].ignored ? "" : "NOT ");
+                  records[i].ignored ? "" : "NOT ");
 }
 
-int CFSSubclientConfPrivate::contentFailed(const std::string& line, const std::string& currentName,
-                                           bool onDemand)
+int CFSSubclientConfPrivate::contentFailed(const std::string& line, const std::string& currentName, bool onDemand)
 {
     const int code = owner->getErrCode();
     if (code == FS_DUPLICATE) {

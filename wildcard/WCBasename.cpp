@@ -44,11 +44,9 @@ bool WCBasename::hasPatternCharacter(const std::string& text) const
 class WCBasename::TokenView {
 public:
     explicit TokenView(WCBasename& basename)
-        : sequence(basename.tokensPending ? nullptr : &basename.tokens),
-          text(basename.basename),
+        : sequence(basename.tokensPending ? nullptr : &basename.tokens), text(basename.basename),
           size(sequence ? sequence->getSize() : static_cast<int>(text.size()))
-    {
-    }
+    {}
 
     int getSize() const { return size; }
 
@@ -73,8 +71,7 @@ private:
 
 WCBasename::WCBasename(unsigned long escapeChar, bool isWildCard)
     : escapeChar(escapeChar), wildCard(isWildCard), tokensPending(false), numStars(0)
-{
-}
+{}
 
 WCBasename::~WCBasename()
 {

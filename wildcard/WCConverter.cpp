@@ -18,14 +18,13 @@ const ConversionFlags lenientConversion = 1;
 
 // Trailing-byte count by lead byte.
 const unsigned char trailingBytesForUTF8[256] = {
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
-    2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
 
 // Value to subtract after accumulating, by trailing-byte count.
 const unsigned long offsetsFromUTF8[6] = {0x00000000UL, 0x00003080UL, 0x000E2080UL,
@@ -40,11 +39,16 @@ const unsigned long largestEncodable = 0x1FFFFF;
 const char* convError(ConversionResult result)
 {
     switch (result) {
-    case conversionOK: return "conversion OK";
-    case sourceExhausted: return "source exhausted";
-    case targetExhausted: return "target exhausted";
-    case sourceIllegal: return "source illegal";
-    default: return "unknown error";
+    case conversionOK:
+        return "conversion OK";
+    case sourceExhausted:
+        return "source exhausted";
+    case targetExhausted:
+        return "target exhausted";
+    case sourceIllegal:
+        return "source illegal";
+    default:
+        return "unknown error";
     }
 }
 
@@ -132,10 +136,22 @@ bool isLegalUTF8(const unsigned char* bytes, int length)
         if (second > 0xBF)
             return false;
         switch (bytes[0]) {
-        case 0xE0: if (second < 0xA0) return false; break;
-        case 0xF0: if (second < 0x90) return false; break;
-        case 0xF4: if (second < 0x80 || second > 0x8F) return false; break;
-        default: if (second < 0x80) return false; break;
+        case 0xE0:
+            if (second < 0xA0)
+                return false;
+            break;
+        case 0xF0:
+            if (second < 0x90)
+                return false;
+            break;
+        case 0xF4:
+            if (second < 0x80 || second > 0x8F)
+                return false;
+            break;
+        default:
+            if (second < 0x80)
+                return false;
+            break;
         }
     }
     return !((bytes[0] >= 0x80 && bytes[0] < 0xC2) || bytes[0] > 0xF4);

@@ -145,7 +145,7 @@ private:
     std::vector<Interval> bounds;       // as written in the pattern
     std::vector<Interval> lowerBounds;  // what they stand for with ASCII capitals lowered
     bool negated;
-    int nextRange;                      // enumeration cursor of getNext
+    int nextRange;  // enumeration cursor of getNext
 };
 
 // The owning list of a basename's tokens.

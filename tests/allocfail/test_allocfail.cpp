@@ -77,8 +77,8 @@ TEST(AllocationFailure, WildcardBasenames)
                 return Steps{escaped};
             if (parseFailed)
                 return Steps{"parse failed"};
-            return Steps{std::to_string(overlaps) + std::to_string(contains) + (copied ? " copy" : " no copy") +
-                         " [" + folded + "] [" + rendered + "]"};
+            return Steps{std::to_string(overlaps) + std::to_string(contains) + (copied ? " copy" : " no copy") + " [" +
+                         folded + "] [" + rendered + "]"};
         },
         [](const std::string& got) {
             // Renderings have no failure result: short memory leaves them empty.

@@ -27,7 +27,7 @@ std::string result(int rc, int code)
 bool insertionFailure(const std::string& step)
 {
     return startsWith(step, "-") && (step.find("code " + std::to_string(FS_NO_MEMORY)) != std::string::npos ||
-                                      step.find("code " + std::to_string(FS_INVALID)) != std::string::npos);
+                                     step.find("code " + std::to_string(FS_INVALID)) != std::string::npos);
 }
 
 // Constructs conf; the constructor may throw bad_alloc (the one documented
@@ -74,15 +74,14 @@ Steps insertLines(FSSubclientConf& conf, const std::string& text)
 
 // Lines that the mode decides: the same path in capitals, the same name in
 // other letters, a duplicate, an ancestor, a line that is not a path.
-const char kMoreLines[] =
-    "/VAR/LOG/APT\n"
-    "\tSCRATCH\n"
-    "\tArchive\n"
-    "/var/lib/postgresql\n"
-    "/mnt/archive/2023\n"
-    "/mnt/archive\n"
-    "/mnt/archive/*.tar\\/\\/\n"
-    "relative/path\n";
+const char kMoreLines[] = "/VAR/LOG/APT\n"
+                          "\tSCRATCH\n"
+                          "\tArchive\n"
+                          "/var/lib/postgresql\n"
+                          "/mnt/archive/2023\n"
+                          "/mnt/archive\n"
+                          "/mnt/archive/*.tar\\/\\/\n"
+                          "relative/path\n";
 
 class ConstructAndInsert : public ::testing::TestWithParam<bool> {};
 
@@ -122,7 +121,8 @@ Steps loaded(FSSubclientConf& conf, SubclientConfSummary& summary)
 TEST(AllocationFailure, SummaryLoad)
 {
     // A duplicate line (tolerated, raised as an event) and an extra subclient.
-    const std::string text = officeText() + "\tExtra\n/var/lib/postgresql\n/mnt/extra\n\x12" "Extra disk\n";
+    const std::string text = officeText() + "\tExtra\n/var/lib/postgresql\n/mnt/extra\n\x12"
+                                            "Extra disk\n";
     std::vector<unsigned long> ids = officeAppIds();
     ids.push_back(4099);
     for (int level : {0, 3}) {

@@ -99,10 +99,10 @@ TEST(AllocationFailure, ScanListsToFile)
 TEST(AllocationFailure, IfindScanLists)
 {
     TempDir dir;
-    for (const char* name : {"var/", "var/log/", "var/log/syslog.log", "var/log/kern.log", "var/log/app-1.txt",
-                             "var/log/app-22.txt", "var/log/apt/", "var/tmp/", "var/tmp/a", "var/tmp/[b]", "home/",
-                             "home/alice/", "home/alice/Mail/", "home/bob/", "home/bob/Mail/", "srv/", "srv/db/",
-                             "srv/db/x.dbf", "srv/db/y.DBF"})
+    for (const char* name :
+         {"var/", "var/log/", "var/log/syslog.log", "var/log/kern.log", "var/log/app-1.txt", "var/log/app-22.txt",
+          "var/log/apt/", "var/tmp/", "var/tmp/a", "var/tmp/[b]", "home/", "home/alice/", "home/alice/Mail/",
+          "home/bob/", "home/bob/Mail/", "srv/", "srv/db/", "srv/db/x.dbf", "srv/db/y.DBF"})
         dir.make(name);
     const std::string root = dir.path();
     const std::string text = "\tdefault\n" + root + "\n\tLogs\n" + root + "/var/log/*.log\\/\\/\n" + root +
@@ -153,8 +153,8 @@ TEST_P(DirectoryLists, CreateSortMergeAndWalk)
         [&] {
             // The whole tree, then lists that the merge partly finds covered by it.
             const std::pair<const char*, bool> paths[] = {
-                {"/", false},          {"/var/log", true},         {"/var/log", false},
-                {":0:/home", false},   {"/home/alice/Mail", false}, {";0;4004;/home/alice", false},
+                {"/", false},         {"/var/log", true},          {"/var/log", false},
+                {":0:/home", false},  {"/home/alice/Mail", false}, {";0;4004;/home/alice", false},
                 {"\\srv\\db", false},
             };
             Steps steps;

@@ -79,10 +79,10 @@ TEST(ScMain, RejectedDefinitionEndsTheConsoleBeforeTheListing)
         const char* definitions;
         const char* error;
     } cases[] = {
-        {"/data\n", "/data failed"},                      // content before any subclient: the default's root
-        {"\tdata\n\n", "\n failed"},                      // an empty line keeps its line feed
-        {"\tdata\n\r\n", "\r failed"},                    // and of CR LF the CR stays
-        {"\tdata\n\tDATA\n", "setName DATA failed"},      // names compare ignoring case
+        {"/data\n", "/data failed"},                         // content before any subclient: the default's root
+        {"\tdata\n\n", "\n failed"},                         // an empty line keeps its line feed
+        {"\tdata\n\r\n", "\r failed"},                       // and of CR LF the CR stays
+        {"\tdata\n\tDATA\n", "setName DATA failed"},         // names compare ignoring case
         {"\tdata\n/data\n/data/sub\n", "/data/sub failed"},  // descendant in the same subclient
     };
     for (const Case& c : cases) {
@@ -116,8 +116,8 @@ TEST(ScMain, EndOfInputEndsEveryPhase)
 
 TEST(ScMain, AnswersLoseTheirLineEnd)
 {
-    ConsoleRun run = runConsole(kTwoSubclients,
-                                "\r\n/data/tmp\r\n/data\r\nq\r\n*.LOG\r\n*.log\nq\n/data\r\n/data/tmp/x\r\nq\n");
+    ConsoleRun run =
+        runConsole(kTwoSubclients, "\r\n/data/tmp\r\n/data\r\nq\r\n*.LOG\r\n*.log\nq\n/data\r\n/data/tmp/x\r\nq\n");
     EXPECT_EQ(run.result, 0);
     EXPECT_NE(run.out.find("\n*** Creating dir1 for '/data/tmp'\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\n*** Merging dir2 into dir1\n"), std::string::npos) << run.out;

@@ -48,8 +48,7 @@ class TestList : public FSSubclientDirlist {
 public:
     TestList(FSSubclientConf* conf, const std::vector<EntrySpec>& specs, bool* destroyed = nullptr)
         : FSSubclientDirlist(conf, makeEntries(specs), 1), destroyed_(destroyed)
-    {
-    }
+    {}
     ~TestList() override
     {
         if (destroyed_)

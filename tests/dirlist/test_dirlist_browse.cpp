@@ -78,7 +78,8 @@ TEST_F(BrowseTest, ChildrenAreTrimmedToTheBrowsedLevelOnce)
     } cases[] = {
         {"/home", {{"/home/a/b/c", 2}, {"/home/a/x", 3}}, {"/home/a below 1"}},
         {"/", {{"/x/y", 2}}, {"/x below 1"}},
-        {"/home", {{"/home/w*", 2, true}, {"/home/b", 3, false, true}, {"/home/c", 4}},
+        {"/home",
+         {{"/home/w*", 2, true}, {"/home/b", 3, false, true}, {"/home/c", 4}},
          {"/home/w* wc 2", "/home/b below 3", "/home/c 4"}},
         {"/home", {{"/home/a/b", 2}, {"/home/a", 3}, {"/home/z/q*", 2, true}}, {"/home/a below 1", "/home/z below 1"}},
         {"/home", {}, {}},

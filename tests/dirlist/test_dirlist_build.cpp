@@ -65,7 +65,8 @@ TEST_F(BuildTest, NestedContentGivesNestedNodirs)
         const char* path;
         Lines expected;
     } cases[] = {
-        {"/", {"/ [] sc1", "/a/b [a/b] sc2 </", "/a/b/c [a/b/c] sc3 </a/b", "/a/two [a/two] sc3 </ 'Two'", "/q [q] sc2 </"}},
+        {"/",
+         {"/ [] sc1", "/a/b [a/b] sc2 </", "/a/b/c [a/b/c] sc3 </a/b", "/a/two [a/two] sc3 </ 'Two'", "/q [q] sc2 </"}},
         {"/a", {"/a [] sc1", "/a/b [/b] sc2 </a", "/a/b/c [/b/c] sc3 </a/b", "/a/two [/two] sc3 </a 'Two'"}},
         {"//a///b/", {"/a/b [] sc2", "/a/b/c [/c] sc3 </a/b"}},
         {"/a/b/x", {"/a/b/x [] sc2"}},  // the search stops short below /a/b
@@ -79,10 +80,10 @@ TEST_F(BuildTest, NestedContentGivesNestedNodirs)
 TEST_F(BuildTest, CoveredLiteralsFollowTheTreeMode)
 {
     fill(conf, {{"/logs/*.log" + wild}, {"/logs/a.log"}});
-    EXPECT_EQ(listed("/"), (Lines{"/ [] sc1", "/logs/*.log [logs/*.log] sc2 wc </",
-                                  "/logs/a.log [logs/a.log] sc3 </logs/*.log"}));
-    EXPECT_EQ(listed("/", true), (Lines{"/ [] sc1", "/logs/*.log [logs/*.log] sc2 wc </",
-                                        "/logs/a.log [logs/a.log] sc3 </"}));
+    EXPECT_EQ(listed("/"),
+              (Lines{"/ [] sc1", "/logs/*.log [logs/*.log] sc2 wc </", "/logs/a.log [logs/a.log] sc3 </logs/*.log"}));
+    EXPECT_EQ(listed("/", true),
+              (Lines{"/ [] sc1", "/logs/*.log [logs/*.log] sc2 wc </", "/logs/a.log [logs/a.log] sc3 </"}));
 }
 
 TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
@@ -92,17 +93,30 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
                 {"/two/*.txt" + wild, "/p/b*" + wild, "/q/b*" + wild, "/d/cache*" + wild},
                 {"/two/a*" + wild, "/p/b/x", "/q/b", "/d/cache1/x"},
                 // Names of one word, two words and longer; deeper than a search reads ahead.
-                {"/abcdefgh/12345678abcdefgh/q", "/a-name-longer-than-sixteen/x", "/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18"}});
+                {"/abcdefgh/12345678abcdefgh/q", "/a-name-longer-than-sixteen/x",
+                 "/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18"}});
     const std::pair<const char*, int> cases[] = {
-        {"/DATA", 2},  {"/data/deep", 2},   {"/w/bee", 3}, {"/w/bee/deeper", 3}, {"/w/c", 1},   {"/m", 1},
+        {"/DATA", 2},
+        {"/data/deep", 2},
+        {"/w/bee", 3},
+        {"/w/bee/deeper", 3},
+        {"/w/c", 1},
+        {"/m", 1},
         {"/two/b.txt", 4},
         {"/p/b", 4},  // literal b without subclient of its own: the wildcard b* decides
         {"/q/b", 5},  // b is content itself
         // Below a literal folder covered by a wildcard, the wildcard's subclient.
-        {"/d/cache1", 4}, {"/d/cache1/y", 4}, {"/d/cache1/y/z", 4}, {"/d/cache1/x/q", 5}, {"/d/other", 1},
-        {"/ABCDEFGH/12345678ABCDEFGH/Q/r", 6}, {"/abcdefgh/12345678abcdefgz", 1},
-        {"/A-NAME-LONGER-THAN-SIXTEEN/X", 6}, {"/a-name-longer-than-sixteen-/x", 1},
-        {"/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19", 6}, {"/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/x", 1},
+        {"/d/cache1", 4},
+        {"/d/cache1/y", 4},
+        {"/d/cache1/y/z", 4},
+        {"/d/cache1/x/q", 5},
+        {"/d/other", 1},
+        {"/ABCDEFGH/12345678ABCDEFGH/Q/r", 6},
+        {"/abcdefgh/12345678abcdefgz", 1},
+        {"/A-NAME-LONGER-THAN-SIXTEEN/X", 6},
+        {"/a-name-longer-than-sixteen-/x", 1},
+        {"/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18/19", 6},
+        {"/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/x", 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(topSubclient(c.first), c.second) << c.first;

@@ -165,8 +165,8 @@ TEST_F(DirlistTest, DuplicateRemovalStopsWhenTheBudgetIsSpent)
 TEST_F(DirlistTest, SystemStateOnlyAtTheFirstLevel)
 {
     const std::pair<const char*, bool> cases[] = {
-        {"/[System State]", true},   {"/[System State BCD]", true}, {"/[System State]/x", true},
-        {"\\[System State]", true},  {"/[System State]x", false},   {"/a/[System State]", false},
+        {"/[System State]", true},  {"/[System State BCD]", true}, {"/[System State]/x", true},
+        {"\\[System State]", true}, {"/[System State]x", false},   {"/a/[System State]", false},
     };
     for (const auto& c : cases) {
         TestList list(&conf, {{"/", 1}, {c.first, 2}});

@@ -73,14 +73,18 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"covered literal", kCovered, false, ScanRun::nodirs, 2, {"/logs/a.log"}},
         OutputCase{"covered literal", kCovered, false, ScanRun::dirnames, 3, {"/logs/a.log"}},
         OutputCase{"sibling after a covered one", kCoveredThenSibling, false, ScanRun::nodirs, 4, {"/logs/y/z"}},
-        OutputCase{"sibling after a covered one", kCoveredThenSibling, false, ScanRun::nodirs, 1,
+        OutputCase{"sibling after a covered one",
+                   kCoveredThenSibling,
+                   false,
+                   ScanRun::nodirs,
+                   1,
                    {"/logs/*.tmp" + kMarker, "/logs/y"}},
         OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 2, {"/logs/x.tmp/deeper"}},
         OutputCase{"covered intermediate", kCoveredDeeper, false, ScanRun::nodirs, 1, {"/logs/*.tmp" + kMarker}},
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::dirnames, 1, {"/", "/data/"}},
         OutputCase{"default content in the tree", kDefaultOwn, true, ScanRun::nodirs, 1, {"/data/a"}},
-        OutputCase{"default wildcard", kDefaultWildcard, false, ScanRun::treeOutput, 1,
-                   {"/", "/logs/*.log/" + kMarker}},
+        OutputCase{
+            "default wildcard", kDefaultWildcard, false, ScanRun::treeOutput, 1, {"/", "/logs/*.log/" + kMarker}},
         OutputCase{"sibling order", kSiblings, false, ScanRun::dirnames, 2, {"/x", "/z"}},
         OutputCase{"sibling order", kSiblings, false, ScanRun::nodirs, 1, {"/x", "/z", "/y"}}));
 

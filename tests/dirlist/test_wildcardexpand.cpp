@@ -1,15 +1,15 @@
 #include "ScanListFixture.h"
-#include "support/TempDir.h"
 #include "platform/CXDirectory.h"
 #include "support/Capture.h"
+#include "support/TempDir.h"
 #include "wildcard/TPathMatch.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
-#include <system_error>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -181,15 +181,14 @@ TEST_P(IfindNodirs, AreWrittenAsEscapedPatterns)
 
 INSTANTIATE_TEST_SUITE_P(
     Escaping, IfindNodirs,
-    ::testing::Values(
-        NodirCase{{{"A", "/x[1]"}, {"B", "/x[1]/a*b"}}, 2, {"/x\\[1]/a\\*b"}},
-        NodirCase{{{"A", "/x[1]"}, {"B", "/x[1]/*.tmp" + kMarker}}, 2, {"/x\\[1]/*.tmp"}},
-        NodirCase{{{"A", "/p\\q?"}, {"B", "/p\\q?/r\\s[t"}}, 2, {"/p\\\\q\\?/r\\\\s\\[t"}},
-        // With the backslash as delimiter the slash escapes.
-        NodirCase{{{"A", "\\x[1]"}, {"B", "\\x[1]\\a*b"}}, 2, {"\\x/[1]\\a/*b"}},
-        NodirCase{{{"A", "/a"}, {"B", "/b"}}, 1, {"/a", "/b"}},
-        NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 2, {"/logs/a.log"}},
-        NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 1, {"/logs/*.log"}}));
+    ::testing::Values(NodirCase{{{"A", "/x[1]"}, {"B", "/x[1]/a*b"}}, 2, {"/x\\[1]/a\\*b"}},
+                      NodirCase{{{"A", "/x[1]"}, {"B", "/x[1]/*.tmp" + kMarker}}, 2, {"/x\\[1]/*.tmp"}},
+                      NodirCase{{{"A", "/p\\q?"}, {"B", "/p\\q?/r\\s[t"}}, 2, {"/p\\\\q\\?/r\\\\s\\[t"}},
+                      // With the backslash as delimiter the slash escapes.
+                      NodirCase{{{"A", "\\x[1]"}, {"B", "\\x[1]\\a*b"}}, 2, {"\\x/[1]\\a/*b"}},
+                      NodirCase{{{"A", "/a"}, {"B", "/b"}}, 1, {"/a", "/b"}},
+                      NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 2, {"/logs/a.log"}},
+                      NodirCase{{{"A", "/logs/*.log" + kMarker}, {"B", "/logs/a.log"}}, 1, {"/logs/*.log"}}));
 
 // A wildcard nodir has its escape characters doubled; its pattern characters stay active.
 TEST(IfindWildcardNodir, EscapesOnlyTheEscapeCharacter)

@@ -123,12 +123,12 @@ TEST(BackupsetStoreParse, TextFieldsRunToTheEndOfTheLine)
 {
     BackupsetStore store;
     std::string error;
-    ASSERT_EQ(store.parse("t", splitLines(std::string(kHeader) +
-                                          "subclient   id=2  appId=2   name= My  docs path=x \n"
-                                          "content created=1 subclient=2 path=/a b/c d=e \n"
-                                          "# a comment between\n"
-                                          "\n"
-                                          "display  Spaced  name\n"),
+    ASSERT_EQ(store.parse("t",
+                          splitLines(std::string(kHeader) + "subclient   id=2  appId=2   name= My  docs path=x \n"
+                                                            "content created=1 subclient=2 path=/a b/c d=e \n"
+                                                            "# a comment between\n"
+                                                            "\n"
+                                                            "display  Spaced  name\n"),
                           error),
               0)
         << error;
@@ -207,7 +207,8 @@ TEST_F(ExampleStore, SummaryHoldsWhatIsPresentAtTheTime)
     ApplicationId app(2, 12);
     const std::string before = "\tdefault\n\tDatabase\n\tLogs\n\tDownloads\n";
     const std::string home = "\tdefault\n/home\n\x12Home folders\n";
-    const std::string rest = "\tDatabase\n/var/lib/postgresql\n\x12" "Customer database\n\tLogs\n/var/log/*.log\\/\\/\n";
+    const std::string rest = "\tDatabase\n/var/lib/postgresql\n\x12"
+                             "Customer database\n\tLogs\n/var/log/*.log\\/\\/\n";
     struct Case {
         long time;
         std::string text;
@@ -232,7 +233,10 @@ TEST_F(ExampleStore, ApplicationIdsDesignateTheBackupSetOrOneSubclient)
         int32_t subclientId;
         const char* subclientName;
     } cases[] = {
-        {2, 12, 0, nullptr}, {0, 0, 0, nullptr}, {0, 1003, 3, "Logs"}, {2, 1001, 1, "default"},
+        {2, 12, 0, nullptr},
+        {0, 0, 0, nullptr},
+        {0, 1003, 3, "Logs"},
+        {2, 1001, 1, "default"},
     };
     for (const Case& c : cases) {
         ApplicationId app(c.fleet, c.app);

@@ -123,7 +123,7 @@ TEST_F(LogLevelTest, ThreadsNeverInterleaveRecordsEvenWhileTheWriterIsReplaced)
     const std::string paths[2] = {dir.path() + "/a", dir.path() + "/b"};
     {
         std::shared_ptr<CLogWriterInterface> writers[2] = {CLogStreamWriter::open(paths[0].c_str()),
-                                                            CLogStreamWriter::open(paths[1].c_str())};
+                                                           CLogStreamWriter::open(paths[1].c_str())};
         kxSetLogLevel(0);
         kxSetLogWriter(writers[0]);
         std::atomic<bool> done(false);

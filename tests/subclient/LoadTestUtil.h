@@ -44,7 +44,7 @@ inline std::vector<std::string> replayTexts(FSSubclientConf& conf)
     std::vector<std::string> texts;
     for (const FSPlayback& record : priv(conf).replayVec)
         texts.push_back(record.kind == FSPlayback::kindName ? record.text
-                                                             : "  " + record.text + (record.isWildcard ? "*" : ""));
+                                                            : "  " + record.text + (record.isWildcard ? "*" : ""));
     return texts;
 }
 

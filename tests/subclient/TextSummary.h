@@ -20,8 +20,7 @@ class TextSummary : private ApplicationHolder, public SubclientConfSummary {
 public:
     TextSummary(const std::string& text, std::vector<unsigned long> ids)
         : SubclientConfSummary(application, 0), stream_(text), ids_(std::move(ids))
-    {
-    }
+    {}
 
     std::istream* getConfigStream(void*) override { return &stream_; }
 

@@ -10,7 +10,8 @@
 
 // One line per node below the root, in pre-order: "path subclient", then
 // " ~coveringPath" for a literal that a wildcard sibling covers.
-inline std::vector<std::string> treeView(FSSubclientConf& conf) {
+inline std::vector<std::string> treeView(FSSubclientConf& conf)
+{
     CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
     std::vector<std::string> lines;
     for (FSSubclientNode* n = nextPreorder(p.root, p.root); n; n = nextPreorder(n, p.root)) {
@@ -22,7 +23,8 @@ inline std::vector<std::string> treeView(FSSubclientConf& conf) {
     return lines;
 }
 
-inline FSSubclientNode* findNode(FSSubclientConf& conf, const std::string& path) {
+inline FSSubclientNode* findNode(FSSubclientConf& conf, const std::string& path)
+{
     CFSSubclientConfPrivate& p = FSSubclientConfTestAccess::priv(conf);
     for (FSSubclientNode* n = nextPreorder(p.root, p.root); n; n = nextPreorder(n, p.root)) {
         if (conf.nodeToPath(n) == path)

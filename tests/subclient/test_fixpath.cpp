@@ -49,7 +49,8 @@ const FixCase kCases[] = {
 
 class FixPathTable : public ::testing::TestWithParam<FixCase> {};
 
-TEST_P(FixPathTable, BothForms) {
+TEST_P(FixPathTable, BothForms)
+{
     const FixCase& c = GetParam();
     FSSubclientConf conf(c.appType);
     conf.SetUseDelimiterInterchangeably(c.interchange);
@@ -69,7 +70,8 @@ TEST_P(FixPathTable, BothForms) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, FixPathTable, ::testing::ValuesIn(kCases));
 
-TEST(FixPath, MessagesOfTheTwoForms) {
+TEST(FixPath, MessagesOfTheTwoForms)
+{
     CaptureLog log(1);
     FSSubclientConf conf;
     std::string out;
@@ -80,7 +82,8 @@ TEST(FixPath, MessagesOfTheTwoForms) {
     EXPECT_TRUE(log.has(-1, "No delimiter for abc")) << log.dump();
 }
 
-TEST(FixPath, OverLongVolumeNamesFailInTheCStringForm) {
+TEST(FixPath, OverLongVolumeNamesFailInTheCStringForm)
+{
     CaptureLog log(1);
     FSSubclientConf conf;
     const std::string netWare = std::string(1023, 'V') + ":";
@@ -97,7 +100,8 @@ TEST(FixPath, OverLongVolumeNamesFailInTheCStringForm) {
     EXPECT_EQ("\\" + fits, std::string(buffer.data()));
 }
 
-TEST(WildCardContent, MarkerSplitsPathFromTheRest) {
+TEST(WildCardContent, MarkerSplitsPathFromTheRest)
+{
     struct {
         const char* content;
         bool wild;
@@ -116,16 +120,24 @@ TEST(WildCardContent, MarkerSplitsPathFromTheRest) {
     }
 }
 
-TEST(ImageVolumeName, MarkersBecomeDelimiterAndEnd) {
-    char text[] = "V\x12" "a\x13" "b";
+TEST(ImageVolumeName, MarkersBecomeDelimiterAndEnd)
+{
+    char text[] = "V\x12"
+                  "a\x13"
+                  "b";
     EXPECT_EQ(0, imageVolumeNameToPath(text, '/'));
     EXPECT_STREQ("V/a", text);
 
-    char first[] = "\x12" "a\x12" "b";
+    char first[] = "\x12"
+                   "a\x12"
+                   "b";
     imageVolumeNameToPath(first, '\\');
-    EXPECT_STREQ("\x12" "a\\b", first);
+    EXPECT_STREQ("\x12"
+                 "a\\b",
+                 first);
 
-    char noDelimiter[] = "V\x12" "a";
+    char noDelimiter[] = "V\x12"
+                         "a";
     imageVolumeNameToPath(noDelimiter, 0);  // an unset delimiter ends the name at the marker
     EXPECT_STREQ("V", noDelimiter);
 }

@@ -1,7 +1,7 @@
 // Content insertion: results, error codes, messages and the tree afterwards.
+#include "TreeView.h"
 #include "subclient/FSSubclientConfPrivate.h"
 #include "support/Capture.h"
-#include "TreeView.h"
 
 #include "platform/KXGlobalParam.h"
 
@@ -15,7 +15,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string postfix(unsigned long sc) {
+std::string postfix(unsigned long sc)
+{
     std::string text;
     setPostfixToAvoidDuplication(text, sc);
     return text;
@@ -30,7 +31,8 @@ protected:
     FSSubclientConf conf;
 };
 
-TEST_F(Insert, BadInputIsRejected) {
+TEST_F(Insert, BadInputIsRejected)
+{
     struct {
         const char* path;
         int rc;
@@ -57,7 +59,8 @@ TEST_F(Insert, BadInputIsRejected) {
     EXPECT_EQ(FS_INVALID, conf.getErrCode());
 }
 
-TEST_F(Insert, DuplicatesGetAPostfixedSibling) {
+TEST_F(Insert, DuplicatesGetAPostfixedSibling)
+{
     name("A");
     ASSERT_EQ(0, conf.setPath("/data//x/"));
     for (int i = 0; i < 2; ++i)
@@ -66,12 +69,14 @@ TEST_F(Insert, DuplicatesGetAPostfixedSibling) {
     EXPECT_EQ(0, conf.setPath("/data/x"));
     EXPECT_EQ(FS_NO_ERROR, conf.getErrCode());
     EXPECT_TRUE(log.has(1, "recursiveParse line='x' scNum=2: cannot add to map")) << log.dump();
-    EXPECT_TRUE(log.has(1, "Duplicate path '/data/x' already in subclient 2 - cannot add to subclient 3")) << log.dump();
+    EXPECT_TRUE(log.has(1, "Duplicate path '/data/x' already in subclient 2 - cannot add to subclient 3"))
+        << log.dump();
     const std::string twin = "/data/x" + postfix(2) + " 2";
     EXPECT_EQ((Lines{"/data -1", "/data/x 2", twin, twin, "/data/x" + postfix(3) + " 3"}), treeView(conf));
 }
 
-TEST_F(Insert, AncestorsAndDescendants) {
+TEST_F(Insert, AncestorsAndDescendants)
+{
     name("A");
     ASSERT_EQ(0, conf.setPath("/p/a"));
     ASSERT_EQ(0, conf.setPath("/q"));
@@ -87,7 +92,8 @@ TEST_F(Insert, AncestorsAndDescendants) {
     EXPECT_EQ((Lines{"/p 3", "/p/a 2", "/q 2", "/q/sub 3", "/r 2", "/r/s 2"}), treeView(conf));
 }
 
-TEST_F(Insert, OverlapAllowed) {
+TEST_F(Insert, OverlapAllowed)
+{
     EXPECT_EQ(-1, conf.setPath("/x")) << "the default subclient alone has the root as ancestor";
     conf.setAllowOverlapSCContent(true);
     EXPECT_EQ(0, conf.setPath("/x"));
@@ -95,14 +101,14 @@ TEST_F(Insert, OverlapAllowed) {
     ASSERT_EQ(0, conf.setPath("/data"));
     EXPECT_EQ(0, conf.setPath("/data/sub/deeper/x"));
     EXPECT_EQ(0, conf.setPath("/data/sub"));
-    EXPECT_EQ((Lines{"/x 1", "/data 2", "/data/sub 2", "/data/sub/deeper -1", "/data/sub/deeper/x 2"}),
-              treeView(conf));
+    EXPECT_EQ((Lines{"/x 1", "/data 2", "/data/sub 2", "/data/sub/deeper -1", "/data/sub/deeper/x 2"}), treeView(conf));
 }
 
 // A parent gets its child index only with its eighth child; with fewer the
 // sibling chain must answer as the index would: the first child of a name,
 // the duplicate treatment, letter case folded in this mode.
-TEST(InsertFewChildren, AnswersAsTheIndexDoesBeforeAndAfterItIsBuilt) {
+TEST(InsertFewChildren, AnswersAsTheIndexDoesBeforeAndAfterItIsBuilt)
+{
     for (int children : {1, 7, 8, 20}) {
         SCOPED_TRACE(std::to_string(children) + " children");
         FSSubclientConf conf;
@@ -126,7 +132,8 @@ TEST(InsertFewChildren, AnswersAsTheIndexDoesBeforeAndAfterItIsBuilt) {
     }
 }
 
-TEST_F(Insert, WindowsDriveSpecialContentAndLetterCase) {
+TEST_F(Insert, WindowsDriveSpecialContentAndLetterCase)
+{
     name("A");
     EXPECT_EQ(0, conf.setPath("c:\\dir"));
     EXPECT_EQ('\\', conf.getDelim());
@@ -144,7 +151,8 @@ TEST_F(Insert, WindowsDriveSpecialContentAndLetterCase) {
 }
 
 // An intermediate node answers for the content below it.
-TEST_F(Insert, NodeQueriesLookBelowIntermediateNodes) {
+TEST_F(Insert, NodeQueriesLookBelowIntermediateNodes)
+{
     name("A");
     name("B");
     ASSERT_EQ(0, conf.setPath("/x/y/z"));
@@ -156,7 +164,8 @@ TEST_F(Insert, NodeQueriesLookBelowIntermediateNodes) {
 }
 
 // Start-restore paths of these application types carry a tail after 0x13.
-TEST(InsertStartRestore, CutAtImageVolumeEnd) {
+TEST(InsertStartRestore, CutAtImageVolumeEnd)
+{
     for (int appType : {65, 75, 76, 87, 29}) {
         SCOPED_TRACE(appType);
         kxSetGlobalParamSource([](const int&, std::string& value) {
@@ -178,7 +187,8 @@ TEST(InsertStartRestore, CutAtImageVolumeEnd) {
 
 // A long content list under one directory: each line costs an index lookup,
 // not a walk over the siblings before it (that walk made this take minutes).
-TEST(InsertWide, FiftyThousandSiblings) {
+TEST(InsertWide, FiftyThousandSiblings)
+{
     const int count = 50000;
     FSSubclientConf conf;
     ASSERT_EQ(0, conf.setName("A"));
@@ -190,7 +200,8 @@ TEST(InsertWide, FiftyThousandSiblings) {
 }
 
 // Content far deeper than any thread's stack could hold one frame per level.
-TEST(InsertDeep, HundredThousandComponents) {
+TEST(InsertDeep, HundredThousandComponents)
+{
     std::string line;
     for (int i = 0; i < 100000; ++i)
         line += "/d";

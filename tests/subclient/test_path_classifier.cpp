@@ -80,11 +80,25 @@ TEST(PathTest, ContentOfNestedSubclients)
     fill(conf, {{"two", "/data"}, {"three", "/data/tmp"}});
     // /DATA/X: the default application type ignores case. Patterns: /data could hold /d*, and
     // its nodir /data/tmp does not hold all of it.
-    expectAnswers(conf, {{"/data/x", 2, 1},     {"/data", 2, 1},    {"/DATA/X", 2, 1},     {"//data//x/", 2, 1},
-                         {"/data/tmp/y", 2, 0}, {"/data/tmp", 2, 0}, {"/other", 2, 0},     {"/", 2, 0},
-                         {"/data/tmp/y", 3, 1}, {"/data/x", 3, 0},   {"/other", 1, 1},     {"/", 1, 1},
-                         {"/database", 1, 1},   {"/data/x", 1, 0},   {"/data/tmp/y", 1, 0}, {"/d*", 2, 1},
-                         {"/data/t*", 2, 1},    {"/data/tmp/*", 2, 0}, {"/**", 1, 1}});
+    expectAnswers(conf, {{"/data/x", 2, 1},
+                         {"/data", 2, 1},
+                         {"/DATA/X", 2, 1},
+                         {"//data//x/", 2, 1},
+                         {"/data/tmp/y", 2, 0},
+                         {"/data/tmp", 2, 0},
+                         {"/other", 2, 0},
+                         {"/", 2, 0},
+                         {"/data/tmp/y", 3, 1},
+                         {"/data/x", 3, 0},
+                         {"/other", 1, 1},
+                         {"/", 1, 1},
+                         {"/database", 1, 1},
+                         {"/data/x", 1, 0},
+                         {"/data/tmp/y", 1, 0},
+                         {"/d*", 2, 1},
+                         {"/data/t*", 2, 1},
+                         {"/data/tmp/*", 2, 0},
+                         {"/**", 1, 1}});
 }
 
 TEST(PathTest, BadSubclientNumbersComeBeforeThePath)
@@ -161,7 +175,10 @@ TEST(PathTest, ImageVolumeNamesTakeThePathsDelimiter)
     FSSubclientConf conf(65);
     fill(conf, {{"two", "/v"}, {"three", "/v/x\x12y\x13rest"}});
     for (int round = 0; round < 2; ++round)
-        expectAnswers(conf, {{"/v/x/y/z", 3, 1}, {"/v/x/other", 3, 0}, {"\\v\\x\\y", 3, 1}, {"/v/x/y/z", 2, 1},
+        expectAnswers(conf, {{"/v/x/y/z", 3, 1},
+                             {"/v/x/other", 3, 0},
+                             {"\\v\\x\\y", 3, 1},
+                             {"/v/x/y/z", 2, 1},
                              {"/v/x\x12y\x13rest/z", 2, 0}});
 }
 
@@ -175,8 +192,14 @@ TEST(PathTest, NestedScanStartPointsOfOneSubclient)
     fill(conf, {{"two", "/a"}});
     ASSERT_EQ(0, conf.setPath("/a/b/c/d/e"));
     fill(conf, {{"three", "/a/b/c/d"}});
-    expectAnswers(conf, {{"/a/b/c/x", 1, 1}, {"/a/x", 1, 0}, {"/a/b/c/x", 2, 0}, {"/a/b/x", 2, 1},
-                         {"/a/b/c/d/e/f", 2, 1}, {"/a/b/c/d/x", 2, 0}, {"/a/b/c/d/x", 3, 1}, {"/a/b/c/d/e/f", 3, 0}});
+    expectAnswers(conf, {{"/a/b/c/x", 1, 1},
+                         {"/a/x", 1, 0},
+                         {"/a/b/c/x", 2, 0},
+                         {"/a/b/x", 2, 1},
+                         {"/a/b/c/d/e/f", 2, 1},
+                         {"/a/b/c/d/x", 2, 0},
+                         {"/a/b/c/d/x", 3, 1},
+                         {"/a/b/c/d/e/f", 3, 0}});
 }
 
 // With overlapping content allowed a subclient may hold a wildcard below its
@@ -189,8 +212,8 @@ TEST(PathTest, WildcardBelowOwnContentLeavesACoveredLiteralToItsSubclient)
     fill(conf, {{"two", "/a"}});
     ASSERT_EQ(0, conf.setPath("/a/*\\/\\/"));
     fill(conf, {{"three", "/a/b"}});
-    expectAnswers(conf, {{"/a/b/x", 3, 1}, {"/a/b/x", 2, 0}, {"/a/b", 3, 1}, {"/a/b", 2, 0}, {"/a/c/x", 2, 1},
-                         {"/a/c/x", 3, 0}});
+    expectAnswers(
+        conf, {{"/a/b/x", 3, 1}, {"/a/b/x", 2, 0}, {"/a/b", 3, 1}, {"/a/b", 2, 0}, {"/a/c/x", 2, 1}, {"/a/c/x", 3, 0}});
     std::unique_ptr<FSSubclientDirlist> list(conf.createDirlist("/a/b/x", false));
     ASSERT_TRUE(list);
     EXPECT_EQ(3, list->getRoot()->subclient);
@@ -222,17 +245,17 @@ protected:
 };
 
 const std::vector<const char*> kContent = {
-    "/a",      "/a/b",          "/a/b/c",      "/a/c",          "/b",          "/b/a/c",      "/c",
-    "/A/B",    "\\a\\b",        "/a/b/c/d",    "/b/d",          "/a/*\\/\\/",  "/b/x*\\/\\/", "/a/b/*.log\\/\\/",
-    "/v",      "/v/x\x12y",     "/v/x\x12y\x13z/w", "/caf\xc3\xa9/b", "/d/e/f/g/h", "/d/e",  "/d/e/f/g/h/i*\\/\\/",
+    "/a",     "/a/b",      "/a/b/c",           "/a/c",           "/b",         "/b/a/c",      "/c",
+    "/A/B",   "\\a\\b",    "/a/b/c/d",         "/b/d",           "/a/*\\/\\/", "/b/x*\\/\\/", "/a/b/*.log\\/\\/",
+    "/v",     "/v/x\x12y", "/v/x\x12y\x13z/w", "/caf\xc3\xa9/b", "/d/e/f/g/h", "/d/e",        "/d/e/f/g/h/i*\\/\\/",
     "./al*vo"};  // a name with an empty component, which no test can parse
 
 // Content of the rounds, a component more or less, another case, another
 // delimiter; some with pattern characters, which the index does not serve.
 std::string IndexedAnswers::question(std::mt19937& random)
 {
-    static const std::vector<std::string> fixed = {"/a/b/*.log", "/x/y", "/", "/a/B/c", "/**", "/a/b/x.log",
-                                                   "/v/x/y/z", "\\v\\x\\y", "/b/xy/z", "/d/e/f/g/h/ix"};
+    static const std::vector<std::string> fixed = {"/a/b/*.log", "/x/y",     "/",         "/a/B/c",  "/**",
+                                                   "/a/b/x.log", "/v/x/y/z", "\\v\\x\\y", "/b/xy/z", "/d/e/f/g/h/ix"};
     if (random() % 4 == 0)
         return fixed[random() % fixed.size()];
     std::string path = kContent[random() % kContent.size()];
@@ -350,12 +373,12 @@ TEST_F(IndexedAnswers, RandomChangesPastContentAndQuestions)
 // createDirlist puts on the path's top entry.
 TEST(PathTest, OneSubclientPerPathAgreesWithCreateDirlist)
 {
-    std::vector<const char*> content = {"/a", "/a/b", "/a/b/c", "/b", "/b/a", "/c/d/e", "/d/cache*\\/\\/",
-                                        "/d/cache1/x", "/b/x*\\/\\/", "/a/b/*.log\\/\\/", "/A/b/C/d",
-                                        "/c/d/e/f/g"};
-    const std::vector<const char*> questions = {"/a", "/a/b", "/a/b/x", "/a/b/c/d", "/a/q", "/b/xy/z", "/b",
-                                                "/a/b/x.log", "/c", "/c/d/e/f", "/x", "/", "/a/B/c/d/e",
-                                                "/d/cache1/y", "/d/cache1/x/z", "/d/cache2", "/d"};
+    std::vector<const char*> content = {
+        "/a",          "/a/b",        "/a/b/c",           "/b",       "/b/a",      "/c/d/e", "/d/cache*\\/\\/",
+        "/d/cache1/x", "/b/x*\\/\\/", "/a/b/*.log\\/\\/", "/A/b/C/d", "/c/d/e/f/g"};
+    const std::vector<const char*> questions = {
+        "/a",       "/a/b", "/a/b/x", "/a/b/c/d",   "/a/q",        "/b/xy/z",       "/b",        "/a/b/x.log", "/c",
+        "/c/d/e/f", "/x",   "/",      "/a/B/c/d/e", "/d/cache1/y", "/d/cache1/x/z", "/d/cache2", "/d"};
     std::mt19937 random(8);
     for (int round = 0; round < 40; ++round) {
         // Each content path goes to one subclient at most: duplicates are not what this is about.

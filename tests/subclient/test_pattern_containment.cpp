@@ -44,13 +44,10 @@ TEST(DirnameTest, CouldTheDirectoryContainThePattern)
 TEST(CompletelyContains, DoesTheDirectoryHoldAllOfThePattern)
 {
     const PatternCase cases[] = {
-        {"/data", false, "/data/x", 1},
-        {"/data", false, "/data", 1},
+        {"/data", false, "/data/x", 1}, {"/data", false, "/data", 1},
         {"/data", false, "/d*", 0},  // the pattern may name paths outside /data
-        {"/d*", true, "/data/x", 1},
-        {"/data", false, "/**/x", 0},
-        {"/*", true, "/**/x", 0},
-        {"/data/x", false, "/data", 0},
+        {"/d*", true, "/data/x", 1},    {"/data", false, "/**/x", 0},
+        {"/*", true, "/**/x", 0},       {"/data/x", false, "/data", 0},
         {"/", false, "/x/y", 1},
     };
     FSSubclientConf conf;
@@ -111,8 +108,8 @@ TEST_F(HistoryWindow, ContentMustStandThroughTheWholeWindow)
         int expected;
         const char* message;  // the level-3 record that says why
     } const cases[] = {
-        {100, 0, 1, nullptr},  // created exactly when the window begins
-        {0, 0, 1, nullptr},    // never stamped
+        {100, 0, 1, nullptr},   // created exactly when the window begins
+        {0, 0, 1, nullptr},     // never stamped
         {50, 201, 1, nullptr},  // modified after the window
         {101, 0, 0, "'/data/x' is NOT completely contained in '/data' as 101 > 100"},
         {50, 200, 0, "'/data/x' is NOT completely contained in '/data' as 200 <= 200"},

@@ -35,9 +35,11 @@ TEST(ProblemSink, EachRefusalAndConflictAsData)
         {{"\tA", "/"}, false, {"3 refused '/' 2 '' 0 '' 0"}},
         {{"\tA", "\\/\\/"}, false, {"1 refused '\\/\\/' 2 '' 0 '' 0"}},
         {{"\tA", "/x/\xc3"}, false, {"2 refused '/x/\xc3' 2 '' 0 '' 0"}},
-        {{"\tA", "/d/a*\\/\\/", "\tB", "/d/*b\\/\\/", "\tC", "/d/ab/c"}, false,
+        {{"\tA", "/d/a*\\/\\/", "\tB", "/d/*b\\/\\/", "\tC", "/d/ab/c"},
+         false,
          {"7 stands '/d/*b\\/\\/' 3 '/d/a*' 2 '' 0", "6 refused '/d/ab/c' 4 '/d/a*' 2 '/d/*b' 3"}},
-        {{"\tB", "/d/abc", "\tA", "/d/a*\\/\\/", "\tC", "/d/*c\\/\\/"}, false,
+        {{"\tB", "/d/abc", "\tA", "/d/a*\\/\\/", "\tC", "/d/*c\\/\\/"},
+         false,
          {"7 stands '/d/a*\\/\\/' 3 '/d/abc' 2 '' 0", "8 stands '/d/*c\\/\\/' 4 '/d/a*' 3 '/d/*c' 4"}},
         {{"\tA", "\ta"}, false, {"9 refused 'a' 0 'A' 2 '' 0"}},
     };

@@ -85,8 +85,7 @@ class FakeApplication : public ApplicationId {
 public:
     FakeApplication(int subclientId, bool throws, Subclient* designated = nullptr)
         : ApplicationId(0, 0), subclientId_(subclientId), throws_(throws), designated_(designated)
-    {
-    }
+    {}
     AppIdInfo getAppIdInfo() override
     {
         if (throws_)
@@ -171,10 +170,9 @@ TEST_F(StoreLoad, HistoryOfTheWholeBackupSet)
     CaptureLog log(1);
     ASSERT_EQ(loadHistoryWindow(conf, 0, 6), 0) << log.dump();
     EXPECT_EQ(subclientNames(conf), (Strings{"default", "db", "logs"}));
-    EXPECT_EQ(pathStamps(conf), (std::vector<Stamp>{{"/srv/db", 100, 0},
-                                                    {"/edge/created-at-to", 300, 0},
-                                                    {"/var/log", 100, 0},
-                                                    {"/var/tmp", 100, 400}}));
+    EXPECT_EQ(pathStamps(conf),
+              (std::vector<Stamp>{
+                  {"/srv/db", 100, 0}, {"/edge/created-at-to", 300, 0}, {"/var/log", 100, 0}, {"/var/tmp", 100, 400}}));
     // Default content is not in the tree, so the default subclient keeps all of its window as history.
     EXPECT_EQ(history(conf), (Strings{"/home", "/edge/modified-at-from", "/srv/*.dbf*"}));
 }
@@ -193,8 +191,11 @@ TEST_F(StoreLoad, PatternTestsReadTheLoadedWindow)
         int scNum;
         int expected;
     } cases[] = {
-        {"/edge/modified-at-from/f", 2, 1}, {"/edge/modified-before-from/f", 2, 0}, {"/srv/old.dbf", 2, 1},
-        {"/srv/old.dbf", 3, 0},             {"/home/alice", 1, 1},
+        {"/edge/modified-at-from/f", 2, 1},
+        {"/edge/modified-before-from/f", 2, 0},
+        {"/srv/old.dbf", 2, 1},
+        {"/srv/old.dbf", 3, 0},
+        {"/home/alice", 1, 1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(priv(conf).pathTestHistory(c.path, '/', c.scNum), c.expected) << c.path << " in " << c.scNum;

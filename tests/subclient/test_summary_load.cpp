@@ -59,7 +59,7 @@ TEST(SummaryLoad, ReservedSubclientsAreIgnored)
         const char* name;
         bool reserved;
     } cases[] = {
-        {8, "Do Not Backup", true}, {8, "do not backup", false}, {45, "Do Not Migrate", true},
+        {8, "Do Not Backup", true},   {8, "do not backup", false}, {45, "Do Not Migrate", true},
         {67, "Do Not Archive", true}, {1, "Do Not Backup", false}, {8, nullptr, false},
     };
     for (const auto& c : cases)

@@ -17,7 +17,8 @@ public:
     ~GlobalParamSource() { kxSetGlobalParamSource(nullptr); }
 };
 
-TEST(SubclientTable, NewObject) {
+TEST(SubclientTable, NewObject)
+{
     FSSubclientConf conf;
     EXPECT_EQ(1, conf.getNumSubclients());
     EXPECT_STREQ("default", conf.numberToName(1));
@@ -29,7 +30,8 @@ TEST(SubclientTable, NewObject) {
     EXPECT_EQ('/', conf.getDelim());
 }
 
-TEST(SubclientTable, NamesCompareIgnoringCaseLookupsFollowTheMode) {
+TEST(SubclientTable, NamesCompareIgnoringCaseLookupsFollowTheMode)
+{
     CaptureLog log(1);
     FSSubclientConf conf;
     EXPECT_EQ(0, conf.setName("DEFAULT"));
@@ -51,7 +53,8 @@ TEST(SubclientTable, NamesCompareIgnoringCaseLookupsFollowTheMode) {
     EXPECT_FALSE(exact.isDefault("DEFAULT"));
 }
 
-TEST(CaseSensitivity, TableAndGlobalParameters) {
+TEST(CaseSensitivity, TableAndGlobalParameters)
+{
     std::vector<int> asked;
     std::string answer;
     GlobalParamSource source([&](const int& type, std::string& value) {
@@ -64,9 +67,9 @@ TEST(CaseSensitivity, TableAndGlobalParameters) {
         const char* answer;  // of the global parameters, asked outside the fixed table
         bool expected;
         bool asks;
-    } cases[] = {{1, "1", false, false},   {13, "0", true, false},  {103, "1", false, false},
-                 {104, "0", true, false},  {0, "0", false, true},   {70, "1", true, true},
-                 {-3, "17x", true, true},  {105, "abc", false, true}, {49, "99999999999999999999", true, true}};
+    } cases[] = {{1, "1", false, false},  {13, "0", true, false},    {103, "1", false, false},
+                 {104, "0", true, false}, {0, "0", false, true},     {70, "1", true, true},
+                 {-3, "17x", true, true}, {105, "abc", false, true}, {49, "99999999999999999999", true, true}};
     for (const auto& c : cases) {
         asked.clear();
         answer = c.answer;
@@ -84,7 +87,8 @@ TEST(CaseSensitivity, TableAndGlobalParameters) {
     EXPECT_EQ(std::vector<int>{85}, asked) << "the query names the stored type";
 }
 
-TEST(CaseSensitivity, FailuresAreCaughtAndReported) {
+TEST(CaseSensitivity, FailuresAreCaughtAndReported)
+{
     CaptureLog log(1);
     struct {
         KXGlobalParamSource source;

@@ -14,7 +14,8 @@ public:
     std::vector<LogRecord> records_;
 };
 
-CaptureLog::CaptureLog(int level) : writer_(std::make_shared<Writer>(level)), previous_(std::atomic_load(&g_ptrLogWriter))
+CaptureLog::CaptureLog(int level)
+    : writer_(std::make_shared<Writer>(level)), previous_(std::atomic_load(&g_ptrLogWriter))
 {
     kxSetLogWriter(writer_);
 }

@@ -1,5 +1,5 @@
-#include "support/Capture.h"
 #include "Patterns.h"
+#include "support/Capture.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +17,20 @@ TEST(WCBasename, ParsesAndRendersBack)
     } cases[] = {
         {"abc", '\\', true, 3, 0, "abc"},
         {"a\\*b", '\\', true, 3, 0, "a\\*b"},
-        {"ab\\", '\\', true, 3, 0, "ab\\\\"},     // a trailing escape is literal
-        {"[abc", '\\', true, 4, 0, "\\[abc"},     // unclosed set: literal '['
+        {"ab\\", '\\', true, 3, 0, "ab\\\\"},  // a trailing escape is literal
+        {"[abc", '\\', true, 4, 0, "\\[abc"},  // unclosed set: literal '['
         {"a[", '\\', true, 2, 0, "a\\["},
-        {"[]a]", '\\', true, 1, 0, "[\\]a]"},     // ']' first is a member
+        {"[]a]", '\\', true, 1, 0, "[\\]a]"},  // ']' first is a member
         {"[]", '\\', true, 2, 0, "\\[]"},
-        {"[!]", '\\', true, 1, 0, "[!]"},         // negated, no members
+        {"[!]", '\\', true, 1, 0, "[!]"},  // negated, no members
         {"[^]x]", '\\', true, 3, 0, "[!]x]"},
         {"[a-]", '\\', true, 1, 0, "[a\\-]"},
         {"[-a]", '\\', true, 1, 0, "[-a]"},
         {"[a-c-]", '\\', true, 1, 0, "[a-c-]"},
         {"[^a-c]", '\\', true, 1, 0, "[!a-c]"},
         {"[//\\]", '/', true, 1, 0, "[//\\]"},
-        {"[a\\]", '\\', true, 3, 0, "\\[a]"},     // the escaped ']' does not close
-        {"[a\\", '\\', true, 3, 0, "\\[a\\\\"},    // an escape at the end leaves the set open
+        {"[a\\]", '\\', true, 3, 0, "\\[a]"},    // the escaped ']' does not close
+        {"[a\\", '\\', true, 3, 0, "\\[a\\\\"},  // an escape at the end leaves the set open
         {"[a\\-z]", '\\', true, 1, 0, "[a\\-z]"},
         {"[\\a-\\z]", '\\', true, 1, 0, "[a-z]"},
         {"[+-\\]]", '\\', true, 1, 0, "[+-\\]]"},    // an upper bound ']' or escape is escaped,
@@ -39,7 +39,11 @@ TEST(WCBasename, ParsesAndRendersBack)
         // Encoded surrogates are read as values and written back as read,
         // in a literal, a set member and an interval's bounds.
         {"\xed\xa0\x80?", '\\', true, 2, 0, "\xed\xa0\x80?"},
-        {"[\xed\xa0\x99" "a-c]", '\\', true, 1, 0, "[\xed\xa0\x99" "a-c]"},
+        {"[\xed\xa0\x99"
+         "a-c]",
+         '\\', true, 1, 0,
+         "[\xed\xa0\x99"
+         "a-c]"},
         {"[\xed\xa0\x80-\xed\xbf\xbf]", '\\', true, 1, 0, "[\xed\xa0\x80-\xed\xbf\xbf]"},
         {"\xed\xbf\xbf*", '\\', false, 2, 0, "\xed\xbf\xbf\\*"},
         {"*.*", '\\', true, 3, 2, "*.*"},

@@ -20,15 +20,15 @@ TEST(TPathMatch, MatchesWholeNamesByTable)
         {"*.log", "app.LOG", insensitive, true},
         {"*", "", sensitive, true},
         {"?", "", sensitive, false},
-        {"?", "\xc3\xa9", sensitive, true},             // one character, two bytes
+        {"?", "\xc3\xa9", sensitive, true},  // one character, two bytes
         {"??", "\xc3\xa9", sensitive, false},
-        {"*??", "aa\xc3\xa9", sensitive, true},        // the star gives back whole characters
-        {"*.log", "caf\xe9.log", sensitive, true},       // Latin-1 byte outside UTF-8
+        {"*??", "aa\xc3\xa9", sensitive, true},     // the star gives back whole characters
+        {"*.log", "caf\xe9.log", sensitive, true},  // Latin-1 byte outside UTF-8
         {"caf?.log", "caf\xe9.log", sensitive, true},
-        {"?", "\xed\xa0\x80", sensitive, true},           // an encoded surrogate is one character,
-        {"???", "\xed\xa0\x80", sensitive, false},        // as pattern texts read it,
+        {"?", "\xed\xa0\x80", sensitive, true},             // an encoded surrogate is one character,
+        {"???", "\xed\xa0\x80", sensitive, false},          // as pattern texts read it,
         {"\xed\xa8\xa0", "\xed\xa8\xa0", sensitive, true},  // so such a pattern matches its own text
-        {"\xed\xb2\x80", "\x80", sensitive, false},        // and no stray byte
+        {"\xed\xb2\x80", "\x80", sensitive, false},         // and no stray byte
         {"?*", "\x80\xff", sensitive, true},
         {"caf\xc3\xa9", "caf\xe9", sensitive, false},
         {"caf\xc3\xa9", "CAF\xc3\x89", insensitive, false},  // only ASCII letters fold
@@ -44,7 +44,7 @@ TEST(TPathMatch, MatchesWholeNamesByTable)
         {"[!a-c]x", "Bx", insensitive, false},
         {"[A-z]", "[", insensitive, true},
         {"[]a]", "]", sensitive, true},
-        {"[!]]", "x]", sensitive, true},   // an empty negated set, then ']'
+        {"[!]]", "x]", sensitive, true},  // an empty negated set, then ']'
         {"[a-]", "-", sensitive, true},
         {"[abc", "[abc", sensitive, true},  // unclosed set: literal '['
         {"a\\*", "ab", sensitive, false},

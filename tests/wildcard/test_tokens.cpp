@@ -1,5 +1,5 @@
-#include "support/Capture.h"
 #include "Patterns.h"
+#include "support/Capture.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ TEST(WCToken, MatchesAndContainsByTable)
         {"[a-c]", "[d-f]", true, false, false},
         {"[a-c]", "[ab]", true, true, true},
         {"[a-c]", "[a-d]", true, true, false},
-        {"[a-c]", "[bb]", true, true, true},  // one repeated character is a fixed character
+        {"[a-c]", "[bb]", true, true, true},      // one repeated character is a fixed character
         {"[a-cd-f]", "[b-e]", true, true, true},  // touching intervals cover as one
         {"[a-cx-z]", "[c-x]", true, true, false},
         {"[!a]", "a", true, false, false},

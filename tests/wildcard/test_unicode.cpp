@@ -137,8 +137,8 @@ TEST(GetOtherCase, PairsLettersBothWaysAndLeavesTheRest)
 {
     for (unsigned long c = 'a'; c <= 'z'; ++c)
         EXPECT_EQ(WCToken::getOtherCase(c), c - 32);
-    const unsigned long pairs[][2] = {{'A', 'a'}, {'Z', 'z'}, {0xC0, 0xE0}, {0xD6, 0xF6}, {0xD8, 0xF8},
-                                      {0xDD, 0xFD}, {0xFD, 0xDD}, {'q', 'Q'}};
+    const unsigned long pairs[][2] = {{'A', 'a'},   {'Z', 'z'},   {0xC0, 0xE0}, {0xD6, 0xF6},
+                                      {0xD8, 0xF8}, {0xDD, 0xFD}, {0xFD, 0xDD}, {'q', 'Q'}};
     for (const auto& pair : pairs)
         EXPECT_EQ(WCToken::getOtherCase(pair[0]), pair[1]) << pair[0];
     for (unsigned long c : {0ul, 0x31ul, 0x40ul, 0x5Bul, 0x60ul, 0x7Bul, 0xD0ul, 0xF0ul, 0xDEul, 0xFEul, 0xD7ul, 0xF7ul,

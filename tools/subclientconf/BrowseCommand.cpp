@@ -10,8 +10,8 @@ class BrowseCommand : public Command {
 public:
     void define(CLI::App& program) override
     {
-        app_ = program.add_subcommand("browse",
-                                      "The browse children of DIR that belong to or lead to other subclients");
+        app_ =
+            program.add_subcommand("browse", "The browse children of DIR that belong to or lead to other subclients");
         addLoadOptions(*app_, options_, false);
         addPartialFlag(*app_, options_);
         app_->add_option("DIR", directory_, "The browsed directory")->required();
@@ -66,12 +66,9 @@ private:
     static Json toJson(const TBrowseItem& item, const std::vector<std::string>& excluded,
                        const LoadedConfiguration& loaded)
     {
-        return {{"path", item.path},
-                {"subclient", loaded.nameOf(item.subclient)},
-                {"number", item.subclient},
-                {"hasNodirsBelow", item.hasNodirsBelow},
-                {"wildcard", item.isWildcard},
-                {"displayName", item.displayName},
+        return {{"path", item.path},           {"subclient", loaded.nameOf(item.subclient)},
+                {"number", item.subclient},    {"hasNodirsBelow", item.hasNodirsBelow},
+                {"wildcard", item.isWildcard}, {"displayName", item.displayName},
                 {"excluded", excluded}};
     }
 

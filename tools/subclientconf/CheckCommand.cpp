@@ -87,8 +87,8 @@ private:
         }
         for (const auto& alike : seen)
             if (alike.second > kShownAlike)
-                printf("%s%zu more like '%s'\n", withoutControls(filePlace(loaded, 0)).c_str(), alike.second - kShownAlike,
-                       withoutControls(alike.first).c_str());
+                printf("%s%zu more like '%s'\n", withoutControls(filePlace(loaded, 0)).c_str(),
+                       alike.second - kShownAlike, withoutControls(alike.first).c_str());
         if (!loaded.complete)
             printf("%sthe load stopped at the first rejected line\n", filePlace(loaded, 0).c_str());
         printf("%s\n", clean ? "clean" : (std::to_string(loaded.problems.size()) + " problem(s)").c_str());

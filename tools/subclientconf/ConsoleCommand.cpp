@@ -12,9 +12,8 @@ class ConsoleCommand : public Command {
 public:
     void define(CLI::App& program) override
     {
-        app_ = program.add_subcommand("console",
-                                      "The interactive test console on a subclient definition file "
-                                      "(directory lists, pattern containment, pattern tests)");
+        app_ = program.add_subcommand("console", "The interactive test console on a subclient definition file "
+                                                 "(directory lists, pattern containment, pattern tests)");
         app_->add_option("FILE", file_, "Subclient definition file")->required();
     }
 

@@ -1,7 +1,7 @@
 // estimate: what one subclient's scan would back up, walking the real file system.
 #include "Output.h"
-#include "Quoting.h"
 #include "Progress.h"
+#include "Quoting.h"
 #include "Walker.h"
 
 #include <cstdio>
@@ -11,10 +11,14 @@ namespace {
 const char* typeName(char type)
 {
     switch (type) {
-    case 'f': return "file";
-    case 'd': return "folder";
-    case 'l': return "link";
-    default: return "other";
+    case 'f':
+        return "file";
+    case 'd':
+        return "folder";
+    case 'l':
+        return "link";
+    default:
+        return "other";
     }
 }
 
@@ -40,8 +44,8 @@ public:
         if (summary_)
             return;
         if (isJson())
-            stream_.element({{"path", item.path}, {"type", typeName(item.type)}, {"size", item.size},
-                             {"target", item.target}});
+            stream_.element(
+                {{"path", item.path}, {"type", typeName(item.type)}, {"size", item.size}, {"target", item.target}});
         else
             printText(item);
     }
@@ -59,8 +63,9 @@ public:
         for (const WalkFailure& failure : walker.failures())
             failures.push_back({{"path", failure.path}, {"error", failure.error}});
         stream_.endArray();
-        stream_.member("totals", {{"files", t.files}, {"folders", t.folders}, {"links", t.links},
-                                  {"other", t.others}, {"bytes", t.bytes}});
+        stream_.member(
+            "totals",
+            {{"files", t.files}, {"folders", t.folders}, {"links", t.links}, {"other", t.others}, {"bytes", t.bytes}});
         stream_.member("unreadable", failures);
         stream_.member("complete", !walker.interrupted());
         stream_.end();
@@ -93,8 +98,8 @@ class EstimateCommand : public Command {
 public:
     void define(CLI::App& program) override
     {
-        app_ = program.add_subcommand("estimate",
-                                      "Walk the file system as the scan of --subclient would and list what it backs up");
+        app_ = program.add_subcommand(
+            "estimate", "Walk the file system as the scan of --subclient would and list what it backs up");
         addLoadOptions(*app_, options_, true);
         addPartialFlag(*app_, options_);
         app_->add_flag("--summary", summary_, "Only the counts of files, folders, links, bytes and what was skipped");

@@ -13,8 +13,7 @@ class LibraryLog::Writer : public CLogWriterInterface {
 public:
     explicit Writer(std::shared_ptr<CLogWriterInterface> next)
         : next_(std::move(next)), forward_(std::getenv("SUBCLIENTCONF_LOG_LEVEL") != nullptr)
-    {
-    }
+    {}
 
     int getLevel() override
     {
@@ -47,10 +46,8 @@ public:
 };
 
 LibraryLog::LibraryLog()
-    : writer_(std::make_shared<Writer>(kxGetLogWriter())),
-      sink_(std::make_shared<Sink>()),
-      previousWriter_(kxGetLogWriter()),
-      previousSink_(kxGetEventSink())
+    : writer_(std::make_shared<Writer>(kxGetLogWriter())), sink_(std::make_shared<Sink>()),
+      previousWriter_(kxGetLogWriter()), previousSink_(kxGetEventSink())
 {
     kxSetLogWriter(writer_);
     kxSetEventSink(sink_);

@@ -82,7 +82,8 @@ public:
         addPartialFlag(*app_, options_);
         app_->add_flag("--tree", tree_, "Every content path of the subclient, nested ones too, as scan lines");
         CLI::Option* ifind = app_->add_flag("--ifind", ifind_, "Expand wildcard content against the folders on disk");
-        app_->add_option("--root", root_, "With --ifind, expand below this folder as if it were / (to try a copied tree)")
+        app_->add_option("--root", root_,
+                         "With --ifind, expand below this folder as if it were / (to try a copied tree)")
             ->needs(ifind);
         addJsonFlag(*app_, json_);
     }
@@ -101,8 +102,10 @@ public:
         for (int number : loaded.chosenNumbers()) {
             ScanLists lists = collect(loaded, number);
             if (json_)
-                doc["subclients"].push_back(
-                    {{"number", number}, {"name", loaded.nameOf(number)}, {"scan", lists.scan}, {"nodirs", lists.nodirs}});
+                doc["subclients"].push_back({{"number", number},
+                                             {"name", loaded.nameOf(number)},
+                                             {"scan", lists.scan},
+                                             {"nodirs", lists.nodirs}});
             else
                 printText(loaded, number, lists);
         }

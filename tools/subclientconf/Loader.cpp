@@ -93,8 +93,9 @@ private:
     {
         current_ = 0;
         if (target_.conf->setName(name.c_str()) < 0) {
-            LoadProblem p{"rejected", "duplicate-name", line, "", name,
-                          "subclient name already used (names compare ignoring case)"};
+            LoadProblem p{"rejected", "duplicate-name",
+                          line,       "",
+                          name,       "subclient name already used (names compare ignoring case)"};
             target_.problems.push_back(p);
             return;
         }
@@ -151,8 +152,7 @@ public:
     StoreLoader(LoadedConfiguration& target, LibraryLog& log, ProblemCollector& reported,
                 const std::vector<std::string>& lines)
         : target_(target), log_(log), reported_(reported), lines_(lines)
-    {
-    }
+    {}
 
     void load(const LoadOptions& options)
     {
@@ -165,8 +165,8 @@ public:
         int rc = loadWhole(options);
         problems_ = explainProblems(reported_.since(mark), namerFor(*target_.conf));
         // A refusal the load did not pass over ended it.
-        const bool stoppedEarly = std::any_of(problems_.begin(), problems_.end(),
-                                              [](const LoadProblem& p) { return p.kind == "rejected"; });
+        const bool stoppedEarly =
+            std::any_of(problems_.begin(), problems_.end(), [](const LoadProblem& p) { return p.kind == "rejected"; });
         target_.complete = rc == 0 && !stoppedEarly;
         if (rc != 0 && !stoppedEarly)
             throw ToolError(TOOL_USAGE, target_.file + ": cannot load: " + log_.lastTextSince(records));
@@ -237,7 +237,8 @@ private:
                 const BackupsetStoreSubclient* owner = store_->findSubclient(entry.subclientId);
                 std::string bare;
                 isWildCardContent(entry.path, bare);
-                bool ownerFits = anySubclient || problem.subclient.empty() || (owner && owner->name == problem.subclient);
+                bool ownerFits =
+                    anySubclient || problem.subclient.empty() || (owner && owner->name == problem.subclient);
                 if (BackupsetStore::isPresent(entry, target_.at) && ownerFits &&
                     (entry.path == problem.content || bare == problem.content) &&
                     placed.insert({lineOfContent(i), problem.reason}).second) {

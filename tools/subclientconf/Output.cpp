@@ -165,8 +165,8 @@ LoadedConfiguration loadAndWarn(const LoadOptions& options, LibraryLog& log)
                                              "); see subclientconf check, or use --partial");
     if (!loaded.problems.empty() || !loaded.complete)
         fprintf(stderr, "subclientconf: %s: %zu content problem(s)%s; see subclientconf check\n",
-                withoutControls(loaded.file).c_str(),
-                loaded.problems.size(), loaded.complete ? "" : ", the load stopped early");
+                withoutControls(loaded.file).c_str(), loaded.problems.size(),
+                loaded.complete ? "" : ", the load stopped early");
     return loaded;
 }
 

@@ -43,7 +43,7 @@ private:
     bool lines_;
     Json pending_ = Json::object();  // JSON Lines: the members of the line to come
     const char* separator_ = "{";    // before the next member or element
-    bool hasElements_ = false;  // the streaming array has had an element
+    bool hasElements_ = false;       // the streaming array has had an element
 };
 
 // The fields every document starts with: file, format and (store files) at.

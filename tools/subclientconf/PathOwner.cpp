@@ -35,8 +35,7 @@ bool hasParentStep(const std::string& path)
 
 }  // namespace
 
-PathOwner::PathOwner(const LoadedConfiguration& loaded)
-    : loaded_(loaded), conf_(*loaded.conf), lines_(loaded)
+PathOwner::PathOwner(const LoadedConfiguration& loaded) : loaded_(loaded), conf_(*loaded.conf), lines_(loaded)
 {
     conf_.setProblemSink(&placed_);
     LineCollector starts;
@@ -73,7 +72,10 @@ PathVerdict PathOwner::decide(const std::string& path, bool withPathTests)
     verdict.path = path;
     for (int s = 1; withPathTests && s <= conf_.getNumSubclients(); ++s)
         verdict.pathTests.push_back(conf_.pathTest(path.c_str(), s));
-    std::string refused = !isValidUtf8(path) ? kNotUtf8 : !isAbsolute(path) ? kRelative : hasParentStep(path) ? kParentStep : "";
+    std::string refused = !isValidUtf8(path)    ? kNotUtf8
+                          : !isAbsolute(path)   ? kRelative
+                          : hasParentStep(path) ? kParentStep
+                                                : "";
     if (!refused.empty()) {
         verdict.reason = "invalid";
         verdict.detail = refused;
@@ -118,7 +120,8 @@ void PathOwner::explainDefault(PathVerdict& verdict, const std::string& path, ch
 {
     verdict.content.clear();
     verdict.reason = "default";
-    bool fromRoot = defaultStarts_.empty() || (defaultStarts_.size() == 1 && defaultStarts_[0] == std::string(1, delim));
+    bool fromRoot =
+        defaultStarts_.empty() || (defaultStarts_.size() == 1 && defaultStarts_[0] == std::string(1, delim));
     if (fromRoot)
         return;
     for (const std::string& start : defaultStarts_) {
@@ -233,9 +236,8 @@ WholeTreeList::WholeTreeList(FSSubclientConf& conf, char delim)
             if (nodir->isWildcard)
                 wildcardNodirs_.emplace_back(entry, nodir);
     }
-    std::sort(wildcardNodirs_.begin(), wildcardNodirs_.end(), [](const auto& a, const auto& b) {
-        return std::less<const FSSubclientDir*>()(a.first, b.first);
-    });
+    std::sort(wildcardNodirs_.begin(), wildcardNodirs_.end(),
+              [](const auto& a, const auto& b) { return std::less<const FSSubclientDir*>()(a.first, b.first); });
 }
 
 // The slot that holds node's position, or the free slot where it would go.

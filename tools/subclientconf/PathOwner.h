@@ -18,11 +18,12 @@
 
 struct PathVerdict {
     std::string path;
-    int subclient = 0;    // 0: none
-    std::string reason;   // content, wildcard, default, default-content, invalid, ambiguous
-    std::string content;  // the governing content line (wildcard content with its marker), or ""
-    int handedOverBy = 0; // the subclient whose nodir hands the path over, or 0
-    std::string detail;   // the library's own words for invalid and ambiguous paths; why the default's scan misses a path
+    int subclient = 0;     // 0: none
+    std::string reason;    // content, wildcard, default, default-content, invalid, ambiguous
+    std::string content;   // the governing content line (wildcard content with its marker), or ""
+    int handedOverBy = 0;  // the subclient whose nodir hands the path over, or 0
+    std::string
+        detail;  // the library's own words for invalid and ambiguous paths; why the default's scan misses a path
     std::vector<int> pathTests;  // pathTest of subclients 1, 2, ...
     int line = 0;                // of the deciding content line in the file, or 0
     std::string displayName;     // of that line
@@ -48,9 +49,9 @@ private:
     size_t slotOf(const FSSubclientNode* node) const;
 
     std::unique_ptr<FSSubclientDirlist> list_;
-    std::vector<FSSubclientDir*> entries_;         // in list order
-    std::vector<uint32_t> slots_;                  // open addressing by node: position + 1, 0 when free
-    std::vector<std::vector<uint32_t>> wildcards_; // index = subclient - 1
+    std::vector<FSSubclientDir*> entries_;          // in list order
+    std::vector<uint32_t> slots_;                   // open addressing by node: position + 1, 0 when free
+    std::vector<std::vector<uint32_t>> wildcards_;  // index = subclient - 1
     std::vector<std::pair<const FSSubclientDir*, const FSSubclientDir*>> wildcardNodirs_;  // sorted by parent
 };
 
@@ -65,7 +66,8 @@ private:
     static uint32_t hashOf(const std::string& text);
 
     const LoadedConfiguration& loaded_;
-    std::map<int, std::vector<std::pair<uint32_t, uint32_t>>> bySubclient_;  // (text hash, position in its content), sorted
+    std::map<int, std::vector<std::pair<uint32_t, uint32_t>>>
+        bySubclient_;  // (text hash, position in its content), sorted
 };
 
 class PathOwner {
@@ -88,7 +90,7 @@ private:
 
     const LoadedConfiguration& loaded_;
     FSSubclientConf& conf_;
-    ProblemCollector placed_;  // why a path could not be placed
+    ProblemCollector placed_;                                    // why a path could not be placed
     std::map<char, std::unique_ptr<WholeTreeList>> wholeLists_;  // by delimiter
     ContentLineIndex lines_;
     std::vector<std::string> defaultStarts_;

@@ -88,9 +88,8 @@ std::vector<LoadProblem> explainProblems(const std::vector<FSContentProblem>& re
         }
         // The reasons one content was given come together: the weightiest speaks for them.
         const FSContentProblem* chosen = &reported[i];
-        while (i + 1 < reported.size() && !isOverlap(reported[i + 1]) &&
-               reported[i + 1].content == chosen->content && reported[i + 1].stands == chosen->stands &&
-               reported[i + 1].passedOver == chosen->passedOver) {
+        while (i + 1 < reported.size() && !isOverlap(reported[i + 1]) && reported[i + 1].content == chosen->content &&
+               reported[i + 1].stands == chosen->stands && reported[i + 1].passedOver == chosen->passedOver) {
             ++i;
             if (weight(reported[i].kind) < weight(chosen->kind))
                 chosen = &reported[i];

@@ -16,14 +16,22 @@ bool isControl(const std::string& text, size_t at, size_t length)
 std::string escapeByte(unsigned char c)
 {
     switch (c) {
-    case '\a': return "\\a";
-    case '\b': return "\\b";
-    case '\t': return "\\t";
-    case '\n': return "\\n";
-    case '\v': return "\\v";
-    case '\f': return "\\f";
-    case '\r': return "\\r";
-    default: break;
+    case '\a':
+        return "\\a";
+    case '\b':
+        return "\\b";
+    case '\t':
+        return "\\t";
+    case '\n':
+        return "\\n";
+    case '\v':
+        return "\\v";
+    case '\f':
+        return "\\f";
+    case '\r':
+        return "\\r";
+    default:
+        break;
     }
     char octal[8];
     snprintf(octal, sizeof octal, "\\%03o", c);
@@ -118,7 +126,12 @@ std::string jsonString(const std::string& text)
         if (c == '"' || c == '\\') {
             out += std::string("\\") + text[at];
         } else if (c < 0x20) {
-            std::string named = c == '\b' ? "\\b" : c == '\f' ? "\\f" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\t' ? "\\t" : "";
+            std::string named = c == '\b'   ? "\\b"
+                                : c == '\f' ? "\\f"
+                                : c == '\n' ? "\\n"
+                                : c == '\r' ? "\\r"
+                                : c == '\t' ? "\\t"
+                                            : "";
             if (named.empty()) {
                 snprintf(escape, sizeof escape, "\\u%04x", c);
                 named = escape;

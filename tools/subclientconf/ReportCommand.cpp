@@ -22,7 +22,8 @@ public:
         app_->add_option("--at", options_.at, "Store files: the point in time, as for the other subcommands");
         addPartialFlag(*app_, options_);
         app_->add_option("--root", settings_.root, "Walk below this folder as if it were / (to try a copied tree)");
-        app_->add_option("--depth", settings_.depth, "Folders shown down to this depth (/ is 0)")->capture_default_str();
+        app_->add_option("--depth", settings_.depth, "Folders shown down to this depth (/ is 0)")
+            ->capture_default_str();
         app_->add_option("--top", settings_.top, "Largest folders shown per subclient")->capture_default_str();
         app_->add_flag("-h", settings_.human, "Sizes as people read them (KiB, MiB, GiB)");
         app_->add_option("--html", html_, "Also write a page with a treemap of the folders to this file");

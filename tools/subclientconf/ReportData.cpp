@@ -5,7 +5,8 @@
 
 ReportData::ReportData(const LoadedConfiguration& loaded, const ScanOwnership& ownership, const ReportTally& tally,
                        const ReportSettings& settings, bool complete)
-    : loaded(loaded), ownership(ownership), tally(tally), settings(settings), complete(complete), subtrees_(tally.nodes().size())
+    : loaded(loaded), ownership(ownership), tally(tally), settings(settings), complete(complete),
+      subtrees_(tally.nodes().size())
 {
     // A node comes after the node above it, so adding from the last gives each its whole subtree.
     const std::vector<FolderNode>& nodes = tally.nodes();
@@ -36,9 +37,11 @@ std::vector<size_t> ReportData::foldersInOrder() const
     // A slash sorts before every other byte, so a folder's subtree follows it unbroken.
     auto slashFirst = [](unsigned char c) { return c == '/' ? 0 : c + 1; };
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return std::lexicographical_compare(
-            nodes[a].path.begin(), nodes[a].path.end(), nodes[b].path.begin(), nodes[b].path.end(),
-            [&](char x, char y) { return slashFirst(static_cast<unsigned char>(x)) < slashFirst(static_cast<unsigned char>(y)); });
+        return std::lexicographical_compare(nodes[a].path.begin(), nodes[a].path.end(), nodes[b].path.begin(),
+                                            nodes[b].path.end(), [&](char x, char y) {
+                                                return slashFirst(static_cast<unsigned char>(x)) <
+                                                       slashFirst(static_cast<unsigned char>(y));
+                                            });
     });
     return order;
 }

@@ -8,8 +8,8 @@ const int kSchema = 1;
 
 Json figuresJson(const Figures& f)
 {
-    return {{"files", f.counts.files},   {"folders", f.counts.folders}, {"links", f.counts.links},
-            {"other", f.counts.others},  {"bytes", f.counts.bytes},     {"allocated", f.allocated}};
+    return {{"files", f.counts.files},  {"folders", f.counts.folders}, {"links", f.counts.links},
+            {"other", f.counts.others}, {"bytes", f.counts.bytes},     {"allocated", f.allocated}};
 }
 
 Json nameOrNull(const ReportData& data, int owner)
@@ -53,8 +53,10 @@ Json handoffsJson(const ReportData& data)
     Json list = Json::array();
     for (const Handoff& handoff : data.tally.handoffs()) {
         const ScanLine& nodir = data.ownership.nodirs()[static_cast<size_t>(handoff.nodir)];
-        list.push_back({{"subclient", data.loaded.nameOf(nodir.subclient)}, {"nodir", nodir.text},
-                        {"to", nameOrNull(data, handoff.receiver)}, {"files", handoff.figures.counts.files},
+        list.push_back({{"subclient", data.loaded.nameOf(nodir.subclient)},
+                        {"nodir", nodir.text},
+                        {"to", nameOrNull(data, handoff.receiver)},
+                        {"files", handoff.figures.counts.files},
                         {"bytes", handoff.figures.counts.bytes}});
     }
     return list;
@@ -76,14 +78,19 @@ Json foldersJson(const ReportData& data)
         const FolderNode& node = nodes[i];
         Json owners = Json::array();
         for (const auto& share : data.subtree(i))
-            owners.push_back({{"subclient", nameOrNull(data, share.first)}, {"number", share.first},
+            owners.push_back({{"subclient", nameOrNull(data, share.first)},
+                              {"number", share.first},
                               {"content", data.lineText(share.second.line)},
                               {"files", share.second.figures.counts.files},
                               {"bytes", share.second.figures.counts.bytes}});
         Json parent = node.parent < 0 ? Json() : Json(nodes[static_cast<size_t>(node.parent)].path);
-        list.push_back({{"path", node.path}, {"depth", node.depth}, {"parent", parent},
-                        {"subclient", nameOrNull(data, node.claim.owner)}, {"number", node.claim.owner},
-                        {"content", data.lineText(node.claim.line)}, {"owners", owners}});
+        list.push_back({{"path", node.path},
+                        {"depth", node.depth},
+                        {"parent", parent},
+                        {"subclient", nameOrNull(data, node.claim.owner)},
+                        {"number", node.claim.owner},
+                        {"content", data.lineText(node.claim.line)},
+                        {"owners", owners}});
     }
     return list;
 }

@@ -65,7 +65,7 @@ private:
     bool caseSensitive_;
     std::vector<ScanLine> starts_;
     std::vector<ScanLine> nodirs_;
-    std::vector<std::string> startFolders_;  // tidy path of each start, or of a wildcard start's folder
+    std::vector<std::string> startFolders_;                 // tidy path of each start, or of a wildcard start's folder
     std::unordered_map<std::string, FolderRules> folders_;  // by folder key
     std::set<std::string> startAncestors_;
 };

@@ -18,8 +18,7 @@ bool LargeFolder::operator<(const LargeFolder& other) const
 ReportTally::ReportTally(int subclients, unsigned depth, size_t top)
     : depth_(depth), top_(top), owners_(static_cast<size_t>(subclients) + 1),
       largest_(static_cast<size_t>(subclients) + 1)
-{
-}
+{}
 
 int ReportTally::folderNode(int parentNode, const std::string& path, unsigned depth, const Claim& claim)
 {
@@ -40,9 +39,15 @@ bool ReportTally::count(int node, const Claim& claim, const DiskEntry& entry)
         one.counts.bytes = entry.size;
         one.allocated = entry.allocated;
         break;
-    case 'd': one.counts.folders = 1; break;
-    case 'l': one.counts.links = 1; break;
-    default: one.counts.others = 1; break;
+    case 'd':
+        one.counts.folders = 1;
+        break;
+    case 'l':
+        one.counts.links = 1;
+        break;
+    default:
+        one.counts.others = 1;
+        break;
     }
     owners_[static_cast<size_t>(claim.owner)].add(one);
     if (node >= 0) {

@@ -32,9 +32,9 @@ struct Share {
 
 struct FolderNode {
     std::string path;
-    int parent = -1;     // index of the folder node above, -1 for a top one
-    unsigned depth = 0;  // 0 for the root
-    Claim claim;         // of the folder itself
+    int parent = -1;              // index of the folder node above, -1 for a top one
+    unsigned depth = 0;           // 0 for the root
+    Claim claim;                  // of the folder itself
     std::map<int, Share> direct;  // by owner: the folder and what lies in it, less the nodes below it
 };
 

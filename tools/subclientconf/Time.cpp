@@ -25,8 +25,7 @@ bool parseIso(const std::string& text, long long& seconds)
     std::string rest = text.substr(10);
     if (!rest.empty() && (rest[0] == 'T' || rest[0] == ' ')) {
         int clock = 0;
-        if (sscanf(rest.c_str() + 1, "%2d:%2d%n:%2d%n", &when.tm_hour, &when.tm_min, &clock, &when.tm_sec,
-                   &clock) < 2)
+        if (sscanf(rest.c_str() + 1, "%2d:%2d%n:%2d%n", &when.tm_hour, &when.tm_min, &clock, &when.tm_sec, &clock) < 2)
             return false;
         rest = rest.substr(1 + clock);
     }

@@ -1,7 +1,7 @@
 // which: the subclient that backs up each path, and why.
 #include "Output.h"
-#include "Quoting.h"
 #include "PathOwner.h"
+#include "Quoting.h"
 
 #include <cstdio>
 #include <iostream>
@@ -20,7 +20,8 @@ public:
         app_->add_option("PATH", paths_, "Paths to explain");
         app_->add_flag("--stdin", fromStdin_, "Read the paths from standard input, one a line");
         app_->add_flag("--porcelain", porcelain_, "One line a path: path, subclient, reason, content (TAB between)");
-        app_->add_flag("-z", nul_, "With --stdin, paths end with NUL; output lines end with NUL (porcelain fields too)");
+        app_->add_flag("-z", nul_,
+                       "With --stdin, paths end with NUL; output lines end with NUL (porcelain fields too)");
         addJsonFlag(*app_, json_);
     }
 
@@ -96,19 +97,15 @@ private:
         Json tests = Json::array();
         for (size_t i = 0; i < verdict.pathTests.size(); ++i) {
             int number = static_cast<int>(i + 1);
-            tests.push_back({{"number", number}, {"subclient", loaded.nameOf(number)}, {"result", verdict.pathTests[i]}});
+            tests.push_back(
+                {{"number", number}, {"subclient", loaded.nameOf(number)}, {"result", verdict.pathTests[i]}});
         }
         auto nameOrNull = [&](int number) { return number > 0 ? Json(loaded.nameOf(number)) : Json(nullptr); };
-        return {{"path", verdict.path},
-                {"subclient", nameOrNull(verdict.subclient)},
-                {"number", verdict.subclient},
-                {"reason", verdict.reason},
-                {"content", verdict.content},
-                {"handedOverBy", nameOrNull(verdict.handedOverBy)},
-                {"detail", verdict.detail},
-                {"pathTest", tests},
-                {"line", verdict.line},
-                {"displayName", verdict.displayName}};
+        return {{"path", verdict.path},        {"subclient", nameOrNull(verdict.subclient)},
+                {"number", verdict.subclient}, {"reason", verdict.reason},
+                {"content", verdict.content},  {"handedOverBy", nameOrNull(verdict.handedOverBy)},
+                {"detail", verdict.detail},    {"pathTest", tests},
+                {"line", verdict.line},        {"displayName", verdict.displayName}};
     }
 
     LoadOptions options_;

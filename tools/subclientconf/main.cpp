@@ -16,18 +16,17 @@ const char* const kDescription =
     "\\/\\/ after a path marks wildcard content) or a backup-set store file (first line\n"
     "#subclientconf-backupset 1).";
 
-const char* const kExitStatus =
-    "Exit status:\n"
-    "  0        success, or a positive answer\n"
-    "  1        a negative answer, or problems found (check)\n"
-    "  2        bad usage, unreadable input, or a write error on standard output\n"
-    "  3        a walk skipped something (an unreadable folder, a missing start point)\n"
-    "  4        the configuration did not load as written (load stopped early or content\n"
-    "           rejected), unless --partial is given\n"
-    "  128+N    ended by signal N";
+const char* const kExitStatus = "Exit status:\n"
+                                "  0        success, or a positive answer\n"
+                                "  1        a negative answer, or problems found (check)\n"
+                                "  2        bad usage, unreadable input, or a write error on standard output\n"
+                                "  3        a walk skipped something (an unreadable folder, a missing start point)\n"
+                                "  4        the configuration did not load as written (load stopped early or content\n"
+                                "           rejected), unless --partial is given\n"
+                                "  128+N    ended by signal N";
 
-const char* const kVersion = "subclientconf " SUBCLIENTCONF_VERSION ", library " SUBCLIENTCONF_VERSION
-                             " (" SUBCLIENTCONF_SONAME ")";
+const char* const kVersion =
+    "subclientconf " SUBCLIENTCONF_VERSION ", library " SUBCLIENTCONF_VERSION " (" SUBCLIENTCONF_SONAME ")";
 
 // "help [SUBCOMMAND]" is "[SUBCOMMAND] --help".
 std::vector<std::string> helpAsOption(int argc, char** argv)
