@@ -41,13 +41,12 @@ public:
     // Whether anyone reads the data, so callers build its texts only then.
     bool wanted() const { return sink_ != nullptr; }
 
-    // Logs format at level (when it applies) with origin and line, and reports p with that message.
+    // Logs format at level (when it applies) as the call owner serves, at line, and reports p with that message.
     template <class... Args>
-    void report(const TDebuggable* owner, const char* origin, int line, int level, FSContentProblem p,
-                const char* format, Args... args)
+    void report(const TDebuggable* owner, int line, int level, FSContentProblem p, const char* format, Args... args)
     {
         if (kxLogApplies(level))
-            owner->log(level, origin, line, format, args...);
+            owner->log(level, owner->callOrigin(), line, format, args...);
         if (!sink_)
             return;
         try {
@@ -94,7 +93,8 @@ private:
     const int subclient_;
 };
 
+// Logs and reports a problem as the function that found it.
 #define FS_PROBLEM(to, owner, level, problem, ...)                                                                     \
-    (to).report((owner), __PRETTY_FUNCTION__, __LINE__, (level), (problem), __VA_ARGS__)
+    (TCallOrigin((owner), __PRETTY_FUNCTION__), (to).report((owner), __LINE__, (level), (problem), __VA_ARGS__))
 
 #endif
