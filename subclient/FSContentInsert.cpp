@@ -271,8 +271,7 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
         return nullptr;
     }
     if (pattern->parse(comp)) {
-        problems.report(owner, __LINE__, -1, fsProblem(FS_PROBLEM_UNPARSABLE),
-                        fsProblemText::kUnparsable, line);
+        problems.report(owner, __LINE__, -1, fsProblem(FS_PROBLEM_UNPARSABLE), fsProblemText::kUnparsable, line);
         errCode = FS_INVALID;
         return nullptr;
     }

@@ -199,8 +199,8 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
                     a.conflictSubclient = wildcardMatch->subclient;
                     a.secondConflict = p.nodeToPath(child);
                     a.secondConflictSubclient = child->subclient;
-                    p.problems.report(p.owner, __LINE__, 1, a, fsProblemText::kAmbiguous,
-                                      levelPath, a.conflict.c_str(), a.secondConflict.c_str());
+                    p.problems.report(p.owner, __LINE__, 1, a, fsProblemText::kAmbiguous, levelPath, a.conflict.c_str(),
+                                      a.secondConflict.c_str());
                 }
                 return !(failed = true);
             }

@@ -76,8 +76,8 @@ void CFSSubclientConfPrivate::reportOverlap(FSSubclientNode* node, FSSubclientNo
     const std::string siblingName = nodeToSubclientName(sibling);
     FSProblemReport logOnly;  // an overlap within one subclient is a note in the log, not a problem
     (raiseEvent ? problems : logOnly)
-        .report(owner, __LINE__, level, p, fsProblemText::kOverlap, nodePath.c_str(), kindOf(node),
-                siblingPath.c_str(), kindOf(sibling), nodeName.c_str(), siblingName.c_str());
+        .report(owner, __LINE__, level, p, fsProblemText::kOverlap, nodePath.c_str(), kindOf(node), siblingPath.c_str(),
+                kindOf(sibling), nodeName.c_str(), siblingName.c_str());
     if (raiseEvent) {
         owner->ev() << nodePath << nodeName << siblingPath << siblingName;
         owner->ev().MinorEvent(kOverlapEvent, 0, 0);
