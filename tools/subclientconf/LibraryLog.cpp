@@ -26,7 +26,7 @@ public:
         va_list copy;
         va_copy(copy, args);
         if (level <= kRecordedLevel)
-            records.push_back({level, format ? format : "", kxVFormat(format, args)});
+            records.push_back({level, kxVFormat(format, args)});
         if (forward_ && (level < 0 || next_->getLevel() >= level))
             next_->vwrite(level, origin, line, format, copy);
         va_end(copy);

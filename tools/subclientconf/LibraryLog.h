@@ -14,7 +14,6 @@
 
 struct LibraryRecord {
     int level;
-    std::string format;  // the message's format: the stable key of a library message
     std::string text;
 };
 
@@ -26,13 +25,13 @@ public:
     LibraryLog(const LibraryLog&) = delete;
     LibraryLog& operator=(const LibraryLog&) = delete;
 
-    // Records from the given mark on.
     size_t recordMark() const;
-    std::vector<LibraryRecord> recordsSince(size_t mark) const;
     // The text of the last error or diagnostic since the mark, or "".
     std::string lastTextSince(size_t mark) const;
 
 private:
+    std::vector<LibraryRecord> recordsSince(size_t mark) const;
+
     class Writer;
     class Sink;
     std::shared_ptr<Writer> writer_;

@@ -128,9 +128,10 @@ private:
                 p.message = "content before the first subclient line: the default subclient holds everything already";
             target_.problems.push_back(p);
         }
-        const bool outOfMemory = target_.conf->getErrCode() == FS_NO_MEMORY;
-        if (rc < 0 && !refused)
+        if (rc < 0 && !refused) {
+            const bool outOfMemory = target_.conf->getErrCode() == FS_NO_MEMORY;
             problem(line, text, outOfMemory ? "no-memory" : "other", outOfMemory ? "out of memory" : "rejected");
+        }
         if (rc == 0)
             target_.subclients[current_ - 1].content.push_back({line, text, ""});
     }
