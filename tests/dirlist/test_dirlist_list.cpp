@@ -2,10 +2,6 @@
 #include "DirlistKit.h"
 #include "support/Capture.h"
 
-#include <gtest/gtest.h>
-
-using Names = std::vector<std::string>;
-
 class DirlistTest : public ::testing::Test {
 protected:
     void SetUp() override { addNames(conf, 4); }  // subclients 1..5
@@ -19,9 +15,9 @@ TEST_F(DirlistTest, SortGroupsStablyAndWalksOneSubclient)
     FSSubclientDir* entry = list.getRoot();
     EXPECT_EQ(list.getNext(&entry), -1);
     EXPECT_TRUE(log.has(1, "Call getFirst first"));
-    EXPECT_EQ(chainOf(list, 1), Names{"/a"});
-    EXPECT_EQ(chainOf(list, 3), (Names{"/c1", "/c2"}));
-    EXPECT_EQ(chainOf(list, 4), Names{});
+    EXPECT_EQ(chainOf(list, 1), Lines{"/a"});
+    EXPECT_EQ(chainOf(list, 3), (Lines{"/c1", "/c2"}));
+    EXPECT_EQ(chainOf(list, 4), Lines{});
     for (int i = 0; i < 2; ++i) {  // past the end it stays at the end
         ASSERT_EQ(list.getNext(&entry), 0);
         EXPECT_EQ(entry, nullptr);
@@ -34,79 +30,61 @@ TEST_F(DirlistTest, SortGroupsStablyAndWalksOneSubclient)
     }
     EXPECT_EQ(list.getFirst("nobody", &entry), -1);
     EXPECT_TRUE(log.has(1, "nameToNumber nobody failed"));
+    list.dumpLists();  // the whole list, each chain (NULL when empty), the trash
+    for (const char* text :
+         {"--- 3: /c1", "--- 2: FIRST /b, LAST /b", "--- 4: FIRST NULL, LAST NULL", "--- Last trash NULL in 0"})
+        EXPECT_TRUE(log.has(1, text)) << text << "\n" << log.dump();
 }
 
-TEST_F(DirlistTest, MergeDropsCoveredEntries)
+TEST_F(DirlistTest, MergeDropsCoveredEntriesAndJoinsTheChains)
 {
     const struct {
-        const char* title;
         std::vector<EntrySpec> mine, theirs;
         bool caseSensitive;
-        Names chain2;
+        Lines chain2;
     } cases[] = {
-        {"theirs below mine", {{"/data", 2}}, {{"/data/x", 2}}, false, {"/data"}},
-        {"mine below theirs", {{"/data/x", 2}}, {{"/data", 2}}, false, {"/data"}},
-        {"equal names: theirs goes", {{"/data", 2}}, {{"/data", 2}}, false, {"/data"}},
-        {"no component boundary", {{"/data", 2}}, {{"/database", 2}}, false, {"/data", "/database"}},
-        {"other points in time", {{"/data", 2, 5}}, {{"/data/x", 2, 6}}, false, {"/data", "/data/x"}},
-        {"case folded", {{"/DATA", 2}}, {{"/data/x", 2}}, false, {"/DATA"}},
-        {"case kept", {{"/DATA", 2}}, {{"/data/x", 2}}, true, {"/DATA", "/data/x"}},
-        {"the root covers all", {{"/", 2}}, {{"/a", 2}}, false, {"/"}},
-        {"several of mine go", {{"/a/1", 2}, {"/b", 2}, {"/a/2", 2}}, {{"/a", 2}}, false, {"/b", "/a"}},
+        {{{"/data", 2}}, {{"/data/x", 2}}, false, {"/data"}},
+        {{{"/data/x", 2}}, {{"/data", 2}}, false, {"/data"}},
+        {{{"/data", 2}}, {{"/data", 2}}, false, {"/data"}},
+        {{{"/data", 2}}, {{"/database", 2}}, false, {"/data", "/database"}},    // no component boundary
+        {{{"/data", 2, 5}}, {{"/data/x", 2, 6}}, false, {"/data", "/data/x"}},  // other points in time
+        {{{"/DATA", 2}}, {{"/data/x", 2}}, false, {"/DATA"}},
+        {{{"/DATA", 2}}, {{"/data/x", 2}}, true, {"/DATA", "/data/x"}},
+        {{{"/", 2}}, {{"/a", 2}}, false, {"/"}},
+        {{{"/a/1", 2}, {"/b", 2}, {"/a/2", 2}}, {{"/a", 2}}, false, {"/b", "/a"}},
+        {{{"/", 1}, {"/m2", 2}, {"/m5", 5}}, {{"/t2", 2}, {"/t3", 3}, {"/m2/x", 2}}, false, {"/m2", "/t2"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.title);
-        TestList mine(&conf, c.mine);
-        TestList* theirs = new TestList(&conf, c.theirs);
-        if (c.caseSensitive) {
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        TestList mine(&conf, cases[i].mine);
+        TestList* theirs = new TestList(&conf, cases[i].theirs);
+        if (cases[i].caseSensitive) {
             mine.caseSensitive();
             theirs->caseSensitive();
         }
         ASSERT_EQ(mine.merge(theirs), 0);
-        EXPECT_EQ(chainOf(mine, 2), c.chain2);
+        EXPECT_EQ(chainOf(mine, 2), cases[i].chain2) << "case " << i;
     }
-}
-
-// The debug dumps: the whole list, each chain (NULL when empty), the trash; then each subclient's entries.
-TEST_F(DirlistTest, Dumps)
-{
-    TestList list(&conf, {{"/a", 1}, {"/c1", 3}});
-    list.dumpLists();
-    EXPECT_TRUE(log.has(1, "--- 3: /c1")) << log.dump();
-    EXPECT_TRUE(log.has(1, "--- 2: FIRST NULL, LAST NULL")) << log.dump();
-    EXPECT_TRUE(log.has(1, "--- Last trash NULL in 0")) << log.dump();
-    ASSERT_EQ(list.merge(new TestList(&conf, {{"/c1/x", 3}})), 0);
-    log.clear();
-    list.dumpLists();
-    list.dumpBySubclient();
-    for (const char* text : {"--- 3: /c1", "--- 3: FIRST /c1, LAST /c1", "--- Trash /c1/x in 3", "+++ 3: Subclient B",
-                             "*** FIRST '/c1' (non-wc) suffix ''"})
-        EXPECT_TRUE(log.has(1, text)) << text << "\n" << log.dump();
-}
-
-TEST_F(DirlistTest, MergeJoinsTheChainsOfEverySubclient)
-{
-    TestList mine(&conf, {{"/", 1}, {"/m3", 3}, {"/m5", 5}});
-    ASSERT_EQ(mine.merge(new TestList(&conf, {{"/t2", 2}, {"/t3", 3}, {"/t4", 4}, {"/m3/x", 3}})), 0);
-    ASSERT_EQ(mine.merge(new TestList(&conf, {{"/t4/y", 4}, {"/n", 4}})), 0);
-    EXPECT_EQ(chainOf(mine, 3), (Names{"/m3", "/t3"}));
-    EXPECT_EQ(chainOf(mine, 4), (Names{"/t4", "/n"}));
-    EXPECT_EQ(chainOf(mine, 2), Names{"/t2"});
-    EXPECT_EQ(chainOf(mine, 5), Names{"/m5"});
 }
 
 // A list that received another can be merged into a third one; its chains
 // and its trash go with it without loss or double release.
 TEST_F(DirlistTest, AMergedIntoListCanBeMergedOn)
 {
-    TestList outer(&conf, {{"/", 1}, {"/b", 2}});
+    TestList outer(&conf, {{"/", 1}, {"/b", 2}, {"/m5", 5}});
     bool destroyed = false;
     TestList* middle = new TestList(&conf, {{"/b/x", 2}, {"/c", 3}}, &destroyed);
-    ASSERT_EQ(middle->merge(new TestList(&conf, {{"/c/y", 3}, {"/d", 3}})), 0);
+    ASSERT_EQ(middle->merge(new TestList(&conf, {{"/c/y", 3}, {"/d", 3}, {"/t4", 4}})), 0);
     ASSERT_EQ(outer.merge(middle), 0);
     EXPECT_TRUE(destroyed);
-    EXPECT_EQ(chainOf(outer, 2), Names{"/b"});
-    EXPECT_EQ(chainOf(outer, 3), (Names{"/c", "/d"}));
+    EXPECT_EQ(chainOf(outer, 2), Lines{"/b"});
+    EXPECT_EQ(chainOf(outer, 3), (Lines{"/c", "/d"}));
+    EXPECT_EQ(chainOf(outer, 4), Lines{"/t4"});
+    EXPECT_EQ(chainOf(outer, 5), Lines{"/m5"});
+    log.clear();
+    outer.dumpLists();
+    outer.dumpBySubclient();
+    for (const char* text : {"--- Trash /b/x in 2", "+++ 3: Subclient B", "*** FIRST '/c' (non-wc) suffix ''"})
+        EXPECT_TRUE(log.has(1, text)) << text << "\n" << log.dump();
 }
 
 TEST_F(DirlistTest, RefusedMergesStillConsumeTheArgument)
@@ -120,10 +98,10 @@ TEST_F(DirlistTest, RefusedMergesStillConsumeTheArgument)
         TestList* other = new TestList(from, {}, &destroyed);
         if (consume)
             other->consume();
-        log.clear();
         EXPECT_EQ(into.merge(other), -1);
         EXPECT_TRUE(destroyed);
         EXPECT_TRUE(log.has(1, message)) << message;
+        log.clear();
     };
     refused(mine, &stranger, false, "The two dirlists must be from same conf object");
     refused(mine, &conf, true, "illegal merge attempted");
@@ -135,7 +113,7 @@ TEST_F(DirlistTest, RefusedMergesStillConsumeTheArgument)
     EXPECT_TRUE(log.has(1, "A dirlist cannot be merged into itself"));
     EXPECT_EQ(mine.merge(nullptr), -1);
     EXPECT_TRUE(log.has(1, "Nothing to merge"));
-    EXPECT_EQ(chainOf(mine, 1), Names{"/a"});
+    EXPECT_EQ(chainOf(mine, 1), Lines{"/a"});
 
     FSSubclientDir* entry = nullptr;
     EXPECT_EQ(consumed.getFirst(1, &entry), -1);
@@ -151,11 +129,11 @@ TEST_F(DirlistTest, DuplicateRemovalStopsWhenTheBudgetIsSpent)
     std::vector<EntrySpec> mine, theirs;
     for (int i = 0; i < 1000; ++i)
         mine.push_back({"/m" + std::to_string(i), 1});
-    for (int i = 0; i < 500; ++i)
-        theirs.push_back({"/t" + std::to_string(i), 1});
     for (int spent : {499, 500}) {
         TestList list(&conf, mine);
-        std::vector<EntrySpec> others(theirs.begin(), theirs.begin() + spent);
+        for (int i = static_cast<int>(theirs.size()); i < spent; ++i)
+            theirs.push_back({"/t" + std::to_string(i), 1});
+        std::vector<EntrySpec> others = theirs;
         others.push_back({"/m5/x", 1});
         ASSERT_EQ(list.merge(new TestList(&conf, others)), 0);
         EXPECT_EQ(chainOf(list, 1).size(), 1000u + spent + (spent == 500 ? 1 : 0)) << spent;

@@ -1,3 +1,4 @@
+// Line sources and sinks on files.
 #include "dirlist/FSCallback.h"
 #include "support/Capture.h"
 #include "support/TempDir.h"
@@ -12,31 +13,14 @@
 
 namespace {
 
-std::vector<std::string> readAll(const std::string& path, int size)
-{
-    FSFileInput input;
-    std::string name = path;
-    EXPECT_EQ(input.open(&name[0]), 0);
-    std::vector<std::string> lines;
-    std::vector<char> buf(size);
-    int r;
-    while ((r = input.getLine(buf.data(), size)) == 1)
-        lines.push_back(buf.data());
-    EXPECT_EQ(r, 0);
-    return lines;
-}
-
-struct LineCase {
-    const char* content;
-    int size;
-    std::vector<std::string> lines;
-};
-
 TEST(FSFileInput, RemovesLineEndsAsDocumented)
 {
-    const LineCase cases[] = {
+    const struct {
+        const char* content;
+        int size;
+        std::vector<std::string> lines;
+    } cases[] = {
         {"abc\r\n", 100, {"abc"}},
-        {"abc\n", 100, {"abc"}},
         {"abc\ndef", 100, {"abc", "def"}},
         {"\n", 100, {"\n"}},
         {"\r\n", 100, {"\r"}},
@@ -47,14 +31,22 @@ TEST(FSFileInput, RemovesLineEndsAsDocumented)
         {"abc\r", 100, {"abc\r"}},
         {"", 100, {}},
     };
-    for (const LineCase& c : cases) {
+    for (const auto& c : cases) {
         TempDir dir;
-        dir.make("in.txt", c.content);
-        EXPECT_EQ(readAll(dir.file("in.txt"), c.size), c.lines) << "content '" << c.content << "' size " << c.size;
+        std::string path = dir.write("in.txt", c.content);
+        FSFileInput input;
+        ASSERT_EQ(input.open(&path[0]), 0);
+        std::vector<std::string> lines;
+        std::vector<char> buf(c.size);
+        int r;
+        while ((r = input.getLine(buf.data(), c.size)) == 1)
+            lines.push_back(buf.data());
+        EXPECT_EQ(r, 0);
+        EXPECT_EQ(lines, c.lines) << "content '" << c.content << "' size " << c.size;
     }
 }
 
-TEST(FSFileInput, ReportsMissingStreamOpenAndReadFailures)
+TEST(FSFileInput, ReportsWhatCannotBeRead)
 {
     CaptureLog log(1);
     TempDir dir;
@@ -63,32 +55,21 @@ TEST(FSFileInput, ReportsMissingStreamOpenAndReadFailures)
     EXPECT_EQ(input.getLine(buf, sizeof buf), -1);
     EXPECT_TRUE(log.has(1, "file not open"));
 
-    std::string missing = dir.file("missing");
+    std::string missing = dir.file("missing"), folder = dir.path(), file = dir.write("in.txt", "abc\n");
     EXPECT_EQ(input.open(&missing[0]), -1);
     EXPECT_TRUE(log.has(-1, "Cannot open " + missing + ", errno " + std::to_string(ENOENT)));
-
-    std::string folder = dir.path();
     ASSERT_EQ(input.open(&folder[0]), 0);
     EXPECT_EQ(input.getLine(buf, sizeof buf), -1);
     EXPECT_TRUE(log.has(1, "fgets failed, errno " + std::to_string(EISDIR)));
-}
 
-TEST(FSFileInput, RefusesABufferWithNoRoomForAText)
-{
-    CaptureLog log(1);
-    TempDir dir;
-    dir.make("in.txt", "abc\n");
-    std::string path = dir.file("in.txt");
-    FSFileInput input;
-    ASSERT_EQ(input.open(&path[0]), 0);
-    char buf[2];
-    EXPECT_EQ(input.getLine(buf, 1), -1);
+    ASSERT_EQ(input.open(&file[0]), 0);
+    EXPECT_EQ(input.getLine(buf, 1), -1);  // no room for a text
     EXPECT_TRUE(log.has(-1, "getLine buffer of 1 bytes is too small"));
     EXPECT_EQ(input.getLine(buf, 2), 1);
     EXPECT_STREQ(buf, "a");
 }
 
-TEST(FSFileOutput, WritesLinesAndOneIndentedLine)
+TEST(FSFileOutput, WritesANewFileThenStandardOutput)
 {
     TempDir dir;
     std::string path = dir.file("out.txt");
@@ -97,25 +78,21 @@ TEST(FSFileOutput, WritesLinesAndOneIndentedLine)
         ASSERT_EQ(output.create(&path[0]), 0);
         EXPECT_EQ(output.putLine("a"), 0);
         output.indentNext = 1;
-        EXPECT_EQ(output.putLine("b"), 0);
-        EXPECT_EQ(output.putLine("c"), 0);
+        EXPECT_EQ(output.putLine("b") + output.putLine("c"), 0);
+        output.useStdout();
+        EXPECT_EQ(TempDir::read(path), "a\n\tb\nc\n");  // closing flushed it
     }
-    EXPECT_EQ(TempDir::read(path), "a\n\tb\nc\n");
+    EXPECT_NE(fcntl(fileno(stdout), F_GETFD), -1);
 }
 
-TEST(FSFileOutput, NeverTouchesAnExistingFileOrLink)
+TEST(FSFileOutput, NeverTouchesAnExistingFileOrLinkAndReportsFailures)
 {
     CaptureLog log(1);
     TempDir dir;
-    dir.make("old.txt", "keep");
-    std::string existing = dir.file("old.txt");
-    std::string link = dir.file("link");
+    std::string existing = dir.write("old.txt", "keep"), link = dir.file("link"), folder = dir.path();
     ASSERT_EQ(symlink(dir.file("target").c_str(), link.c_str()), 0);
-    std::string folder = dir.path();
-
     FSFileOutput output;
     for (std::string* path : {&existing, &link, &folder}) {
-        log.clear();
         EXPECT_EQ(output.create(&(*path)[0]), -1) << *path;
         EXPECT_TRUE(log.has(-1, "Cannot create file " + *path + " which already exists")) << log.dump();
     }
@@ -123,45 +100,20 @@ TEST(FSFileOutput, NeverTouchesAnExistingFileOrLink)
     EXPECT_NE(access(dir.file("target").c_str(), F_OK), 0);
     EXPECT_EQ(output.putLine("x"), -1);
     EXPECT_TRUE(log.has(1, "File not open"));
-}
-
-TEST(FSFileOutput, ReportsCreateAndWriteFailures)
-{
-    CaptureLog log(1);
-    TempDir dir;
     std::string nested = dir.file("no/such/file");
-    FSFileOutput output;
     EXPECT_EQ(output.create(&nested[0]), -1);
     EXPECT_TRUE(log.has(1, "Cannot open " + nested + ", errno " + std::to_string(ENOENT)));
 
     struct FullDevice : FSFileOutput {
         FullDevice() { stream = fopen("/dev/full", "w"); }
-    } full;
-    ASSERT_NE(full.putLine(std::string(100000, 'x').c_str()), 0);
+    };
+    ASSERT_NE(FullDevice().putLine(std::string(100000, 'x').c_str()), 0);
     EXPECT_TRUE(log.has(1, "fprintf failed, errno " + std::to_string(ENOSPC))) << log.dump();
-
     // A short line stays in the buffer; the failure shows when the file is closed.
-    {
-        FullDevice buffered;
-        EXPECT_EQ(buffered.putLine("x"), 0);
-    }
+    EXPECT_EQ(FullDevice().putLine("x"), 0);
     EXPECT_TRUE(log.has(-1, "Closing the output file failed, errno " + std::to_string(ENOSPC) +
                                 ": lines written to it may be lost"))
         << log.dump();
-}
-
-TEST(FSFileOutput, UseStdoutClosesTheFileAndLeavesStandardOutputOpen)
-{
-    TempDir dir;
-    std::string path = dir.file("out.txt");
-    {
-        FSFileOutput output;
-        ASSERT_EQ(output.create(&path[0]), 0);
-        EXPECT_EQ(output.putLine("kept"), 0);
-        output.useStdout();
-        EXPECT_EQ(TempDir::read(path), "kept\n");  // closing flushed it
-    }
-    EXPECT_NE(fcntl(fileno(stdout), F_GETFD), -1);
 }
 
 }  // namespace
