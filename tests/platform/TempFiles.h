@@ -4,20 +4,16 @@
 
 #include "support/TempDir.h"
 
-#include <string>
+#include <cstdlib>
 
-// Sets an environment variable for a scope and restores its earlier state.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value);
-    ~ScopedEnv();
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string name_;
-    std::string old_;
-    bool had_;
+// Sets an environment variable (null: removes it) for a scope; the tests expect it unset otherwise.
+struct ScopedEnv {
+    ScopedEnv(const char* variable, const char* value) : name(variable)
+    {
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { unsetenv(name); }
+    const char* name;
 };
 
 #endif

@@ -4,14 +4,9 @@
 
 namespace {
 
-int lookup(TPathCache& cache, const char* path, unsigned long long* value = nullptr)
-{
-    return cache.search(path, value, 1);
-}
-
 TEST(PathCache, SamePathUnderTheDelimiterAndCaseMode)
 {
-    struct Case {
+    const struct {
         char delimiter;
         bool caseSensitive;
         const char* stored;
@@ -30,51 +25,37 @@ TEST(PathCache, SamePathUnderTheDelimiterAndCaseMode)
         {'\\', true, "\\x\\y", "/x/y", 0},
         {',', false, ",a,b", ",A,,B", 1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         TPathCache cache;
         cache.setDelimiter(c.delimiter);
-        if (c.caseSensitive)
-            cache.caseSensitive();
-        else
-            cache.caseInsensitive();
-        unsigned long long value = 0x100000001ull;
+        c.caseSensitive ? cache.caseSensitive() : cache.caseInsensitive();
+        unsigned long long value = 0x100000001ull, got = 0;
         EXPECT_EQ(cache.insert(c.stored, &value), 1);
-        unsigned long long got = 0;
-        EXPECT_EQ(lookup(cache, c.asked, &got), c.found) << c.stored << " ? " << c.asked;
+        EXPECT_EQ(cache.search(c.asked, &got, 1), c.found) << c.stored << " ? " << c.asked;
         EXPECT_EQ(got, c.found ? value : 0) << c.asked;
     }
 }
 
-TEST(PathCache, InsertReplacesAndRefusesBadArguments)
+TEST(PathCache, InsertReplacesAndAChangedRuleReKeysStoredPaths)
 {
     TPathCache cache;
     unsigned long long one = 1, two = 2, got = 0;
-    EXPECT_EQ(lookup(cache, "/a"), 0);  // nothing stored yet
-    EXPECT_EQ(cache.insert("/a", &one), 1);
-    EXPECT_EQ(cache.insert("/a/", &two), 2);
-    EXPECT_EQ(lookup(cache, "/a", &got), 1);
-    EXPECT_EQ(got, 2u);
+    EXPECT_EQ(cache.search("/Home", &got, 1), 0);  // nothing stored yet
+    EXPECT_EQ(cache.insert("/Home", &one), 1);
+    EXPECT_EQ(cache.insert("/Home/", &two), 2);
+    EXPECT_EQ(cache.insert("/HOME", &one), 1);
     EXPECT_LT(cache.insert(nullptr, &one), 1);
     EXPECT_LT(cache.insert("/b", nullptr), 1);
-    EXPECT_EQ(lookup(cache, nullptr), -1);
-    EXPECT_EQ(cache.search("/a", &got, 0), -1);  // only the exact search exists
-}
-
-TEST(PathCache, ChangingTheRuleReKeysStoredPaths)
-{
-    TPathCache cache;
-    unsigned long long first = 1, second = 2, got = 0;
-    cache.insert("/Home", &first);
-    cache.insert("/HOME", &second);
+    EXPECT_EQ(cache.search(nullptr, &got, 1), -1);
+    EXPECT_EQ(cache.search("/Home", &got, 0), -1);  // only the exact search exists
     cache.caseInsensitive();
-    EXPECT_EQ(lookup(cache, "/home", &got), 1);
-    EXPECT_EQ(got, 1u);  // the earlier insert wins
+    EXPECT_EQ(cache.search("/home", &got, 1), 1);
+    EXPECT_EQ(got, 2u);  // the earlier insert wins
     cache.caseSensitive();
-    EXPECT_EQ(lookup(cache, "/HOME"), 0);  // merged away
-    EXPECT_EQ(lookup(cache, "/Home"), 1);
+    EXPECT_EQ(cache.search("/HOME", &got, 1), 0);  // merged away
     cache.setDelimiter('\\');
-    EXPECT_EQ(lookup(cache, "/Home"), 1);
-    EXPECT_EQ(lookup(cache, "/Home/"), 0);  // '/' is no delimiter now
+    EXPECT_EQ(cache.search("/Home", &got, 1), 1);
+    EXPECT_EQ(cache.search("/Home/", &got, 1), 0);  // '/' is no delimiter now
 }
 
 }  // namespace
