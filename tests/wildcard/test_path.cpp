@@ -7,6 +7,7 @@
 
 namespace {
 
+// Each component as <text>, with * after a pattern.
 std::string describe(WCPath& path)
 {
     std::string text;
@@ -15,25 +16,30 @@ std::string describe(WCPath& path)
     return text;
 }
 
-TEST(WCPath, SplitsAtItsFirstCharacter)
+TEST(WCPath, SplitsAtItsFirstCharacterAndCopiesIgnoringCase)
 {
     const struct {
         const char* text;
         PathMode mode;
-        const char* components;  // <text> with * after a pattern
+        const char* components;
+        const char* caseInsensitive;
     } cases[] = {
-        {"/a/b", PathModeLiteral, "<a><b>"},
-        {"/a/b", PathModeLastWild, "<a><b*>"},
-        {"/a/b", PathModeAllWild, "<a*><b*>"},
-        {"/a/b/", PathModeLastWild, "<a><b>"},  // b is not last: a delimiter follows it
-        {"/", PathModeAllWild, ""},
-        {"\\a\\b", PathModeAllWild, "<a*><b*>"},
-        {",x,y.z", PathModeLiteral, "<x><y.z>"},
+        {"/a/b", PathModeLiteral, "<a><b>", "<[aA]*><[bB]*>"},
+        {"/a/b", PathModeLastWild, "<a><b*>", "<[aA]*><[bB]*>"},
+        {"/Ab/c*", PathModeLastWild, "<Ab><c**>", "<[Aa][bB]*><[cC]**>"},
+        {"/x*/1?", PathModeLiteral, "<x*><1?>", "<[xX]\\**><1\\?*>"},  // a literal star stays literal
+        {"/a/b/", PathModeLastWild, "<a><b>", "<[aA]*><[bB]*>"},       // b is not last: a delimiter follows it
+        {"/", PathModeAllWild, "", ""},
+        {"\\a\\[b-c]", PathModeAllWild, "<a*><[b-c]*>", "<[aA]*><[b-cB-C]*>"},
+        {",x,y.z", PathModeLiteral, "<x><y.z>", "<[xX]*><[yY].[zZ]*>"},
     };
     for (const auto& c : cases) {
         WCPath path;
         ASSERT_FALSE(path.parse(c.text, c.mode)) << c.text;
         EXPECT_EQ(describe(path), c.components) << c.text;
+        std::unique_ptr<WCPath> copy(path.createCaseInsensitivePath());
+        ASSERT_TRUE(copy) << c.text;
+        EXPECT_EQ(describe(*copy), c.caseInsensitive) << c.text;
     }
 }
 
@@ -55,66 +61,38 @@ TEST(WCPath, ComparesLevelByLevel)
 {
     const struct {
         const char* a;
+        PathMode aMode;
         const char* b;
+        PathMode bMode;
         bool caseSensitive;
         bool couldContain;
         bool completelyContains;
     } cases[] = {
-        {"/data", "/data/x/y", true, true, true},
-        {"/data/x", "/data", true, false, false},
-        {"/d*", "/data/x", true, true, true},
-        {"/data", "/d*", true, true, false},
-        {"/a/b/c", "/a/**", true, true, false},
-        {"/a/x/c", "/a/**/y", true, true, false},
-        {"/*", "/**/x", true, true, false},
-        {"/", "/anything/at/all", true, true, true},
-        {"/", "/", true, true, true},
-        {"/Data/*.log", "/data/app.LOG", true, false, false},
-        {"/Data/*.log", "/data/app.LOG", false, true, true},
-        {"\\a\\*", "\\a\\b\\c", true, true, true},
-        {"\\x\\a/*", "\\x\\ab", true, false, false},  // the escape is the other slash
-        {"/x/a\\*", "/x/ab", true, false, false},
+        {"/data", PathModeAllWild, "/data/x/y", PathModeAllWild, true, true, true},
+        {"/data/x", PathModeAllWild, "/data", PathModeAllWild, true, false, false},
+        {"/d*", PathModeAllWild, "/data/x", PathModeAllWild, true, true, true},
+        {"/data", PathModeAllWild, "/d*", PathModeAllWild, true, true, false},
+        {"/a/x/c", PathModeAllWild, "/a/**/y", PathModeAllWild, true, true, false},
+        {"/*", PathModeAllWild, "/**/x", PathModeAllWild, true, true, false},
+        {"/", PathModeAllWild, "/anything/at/all", PathModeAllWild, true, true, true},
+        {"/Ab/c*", PathModeLastWild, "/aB/Cx", PathModeLiteral, true, false, false},
+        {"/Ab/c*", PathModeLastWild, "/aB/Cx", PathModeLiteral, false, true, true},
+        {"\\a\\*", PathModeAllWild, "\\a\\b\\c", PathModeAllWild, true, true, true},
+        {"\\x\\a/*", PathModeAllWild, "\\x\\ab", PathModeAllWild, true, false, false},  // the escape is the other slash
+        {"/x/a\\*", PathModeAllWild, "/x/ab", PathModeAllWild, true, false, false},
+        {"/logs/*.txt", PathModeAllWild, "/logs/[1].txt", PathModeLiteral, true, true, true},
+        {"/logs/[1].txt", PathModeLiteral, "/logs/[1].txt", PathModeAllWild, true, false, false},  // '[' literal once
         // A set without members matches nothing: every path contains it, none could.
-        {"/[q*m]*", "/[q-m]*", true, false, true},
+        {"/[q*m]*", PathModeAllWild, "/[q-m]*", PathModeAllWild, true, false, true},
     };
     for (const auto& c : cases) {
         WCPath a, b;
-        ASSERT_FALSE(a.parse(c.a, PathModeAllWild));
-        ASSERT_FALSE(b.parse(c.b, PathModeAllWild));
+        ASSERT_FALSE(a.parse(c.a, c.aMode));
+        ASSERT_FALSE(b.parse(c.b, c.bMode));
         SCOPED_TRACE(std::string(c.a) + " / " + c.b + (c.caseSensitive ? " (case)" : " (no case)"));
         EXPECT_EQ(a.couldContain(b, c.caseSensitive), c.couldContain);
         EXPECT_EQ(a.completelyContains(b, c.caseSensitive), c.completelyContains);
     }
-}
-
-TEST(WCPath, LiteralPathUnderAPattern)
-{
-    WCPath pattern, literal;
-    ASSERT_FALSE(pattern.parse("/logs/*.txt", PathModeAllWild));
-    ASSERT_FALSE(literal.parse("/logs/[1].txt", PathModeLiteral));
-    EXPECT_TRUE(pattern.completelyContains(literal, true));
-    WCPath asPattern;
-    ASSERT_FALSE(asPattern.parse("/logs/[1].txt", PathModeAllWild));
-    EXPECT_FALSE(literal.couldContain(asPattern, true));  // '[' is literal on one side only
-}
-
-TEST(WCPath, CaseInsensitiveCopy)
-{
-    WCPath path;
-    ASSERT_FALSE(path.parse("/Ab/c*", PathModeLastWild));
-    std::unique_ptr<WCPath> copy(path.createCaseInsensitivePath());
-    ASSERT_TRUE(copy);
-    EXPECT_EQ(describe(*copy), "<[Aa][bB]*><[cC]**>");
-    WCPath name;
-    ASSERT_FALSE(name.parse("/aB/Cx", PathModeLiteral));
-    EXPECT_FALSE(path.completelyContains(name, true));
-    EXPECT_TRUE(copy->completelyContains(name, true));
-
-    WCPath root;
-    ASSERT_FALSE(root.parse("/", PathModeLiteral));
-    std::unique_ptr<WCPath> rootCopy(root.createCaseInsensitivePath());
-    ASSERT_TRUE(rootCopy);
-    EXPECT_TRUE(rootCopy->getBasenames()->empty());
 }
 
 TEST(WCPath, TakesAnyNumberOfComponents)

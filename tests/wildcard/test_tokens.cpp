@@ -21,47 +21,31 @@ TEST(WCToken, MatchesAndContainsByTable)
         {"a", "?", true, true, false},
         {"a", "*", true, true, false},
         {"?", "x", true, true, true},
-        {"?", "[a-c]", true, true, true},
-        {"?", "[!a]", true, true, true},
         {"?", "*", true, true, false},
         {"*", "*", true, true, true},
-        {"*", "[!a]", true, true, true},
         {"[a-c]", "[c-f]", true, true, false},
         {"[a-c]", "[d-f]", true, false, false},
-        {"[a-c]", "[ab]", true, true, true},
-        {"[a-c]", "[a-d]", true, true, false},
         {"[a-c]", "[bb]", true, true, true},      // one repeated character is a fixed character
         {"[a-cd-f]", "[b-e]", true, true, true},  // touching intervals cover as one
         {"[a-cx-z]", "[c-x]", true, true, false},
         {"[!a]", "a", true, false, false},
-        {"[!a]", "b", true, true, true},
         {"b", "[!a]", true, true, false},
         {"[!a]", "[!b]", true, true, false},
-        {"[!a-z]", "[!a-c]", true, true, false},
         {"[!a-c]", "[!a-z]", true, true, true},
-        {"[!a-c]", "[d-f]", true, true, true},
         {"[!a-c]", "[c-f]", true, true, false},
         {"[a-z]", "[!a]", true, true, false},  // a plain set never contains a negated one
         {"[A-Z]", "q", true, false, false},
         {"[A-Z]", "q", false, true, true},
-        {"[a-z]", "[A-C]", false, true, true},
         {"[!A-Z]", "q", false, false, false},
         // Ignoring case an interval from a capital to a small letter keeps
         // every character between, its capitals as small letters.
-        {"[W-m]", "[W-m]", false, true, true},
-        {"[W-m]", "x", false, true, true},
         {"[W-m]", "_", false, true, true},
         {"[W-m]", "[n-v]", false, false, false},
         {"[--c]", "Z", false, true, true},
         {"[a-z]", "[A-z]", false, true, false},  // '_' is no letter
-        {"[]a]", "]", true, true, true},
-        {"[a\\-z]", "-", true, true, true},
-        {"[a\\-z]", "b", true, false, false},
         // A negated set without members stands for every character.
         {"[!]", "a", true, true, true},
         {"[a]", "[!]", true, true, false},
-        {"a", "[!]", true, true, false},
-        {"[!]", "[!a]", true, true, true},
         // A set whose only interval was inverted stands for nothing.
         {"[z-a]", "a", true, false, false},
         {"[a]", "[z-a]", true, false, true},
@@ -77,24 +61,6 @@ TEST(WCToken, MatchesAndContainsByTable)
     }
 }
 
-TEST(WCToken, InertTokenStandsForNothing)
-{
-    WCSequence sequence;
-    ASSERT_TRUE(sequence.add(new WCChar('a')));
-    WCToken& below = sequence.get(-1);
-    WCToken& past = sequence.get(sequence.getSize());
-    EXPECT_EQ(&below, &past);
-    EXPECT_EQ(below.getFixedChar(), 0ul);
-    EXPECT_EQ(below.toUtf8('\\'), "");
-    EXPECT_FALSE(below.matches(sequence.get(0), true));
-    EXPECT_FALSE(sequence.get(0).matches(below, true));
-    EXPECT_FALSE(below.contains(below, true));
-    WCChar zero(0);
-    EXPECT_FALSE(zero.matches(zero, true));
-    EXPECT_FALSE(sequence.add(nullptr));
-    EXPECT_EQ(sequence.getSize(), 1);
-}
-
 TEST(WCToken, CaseInsensitiveCopies)
 {
     const struct {
@@ -102,13 +68,7 @@ TEST(WCToken, CaseInsensitiveCopies)
         const char* copy;
     } cases[] = {
         {"a", "[aA]"},
-        {"Q", "[Qq]"},
-        {"1", "1"},
         {"\xc3\xa9", "[\xc3\xa9\xc3\x89]"},
-        {"?", "?"},
-        {"*", "*"},
-        {"[a-f]", "[a-fA-F]"},
-        {"[D-F]", "[D-Fd-f]"},
         {"[!a]", "[!aA]"},
         {"[a\xc3\xa9]", "[aA\xc3\xa9\xc3\x89]"},
         {"[0-z]", "[0-zabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ]"},
@@ -127,9 +87,10 @@ TEST(WCToken, CaseInsensitiveCopies)
     }
 }
 
-TEST(WCToken, CaseInsensitiveCopyOfAWideSetStaysCheap)
+// Wide sets are copied and compared by their interval bounds, not per character.
+TEST(WCRange, WideSetsStayCheap)
 {
-    WCRange wide(false);
+    WCRange wide(false), everything(false), allButOne(false), split(false), negatedLow(true);
     wide.addRange('A', 0x10FFFF);
     std::unique_ptr<WCToken> copy(wide.createCaseInsensitiveToken());
     ASSERT_TRUE(copy);
@@ -138,12 +99,6 @@ TEST(WCToken, CaseInsensitiveCopyOfAWideSetStaysCheap)
     for (bool more = copy->getFirst(args); more; more = copy->getNext(args))
         ++intervals;
     EXPECT_EQ(intervals, 1 + 52 + 56);
-}
-
-// Containment of wide sets is decided from interval bounds, not per character.
-TEST(WCRange, ContainsWideIntervalsFromTheirBounds)
-{
-    WCRange everything(false), allButOne(false), split(false), negatedLow(true);
     everything.addRange(1, 0x10FFFF);
     allButOne.addRange(1, 0x10FFFE);
     split.addRange(1, 0x7FFFF);
