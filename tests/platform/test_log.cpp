@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
 #include <new>
 #include <regex>
 #include <thread>
-#include <tuple>
 
 namespace {
 
@@ -86,7 +84,7 @@ TEST(LogStreamWriter, WritesWholeOneLineRecordsAtTheLibraryLevelOrSaysWhyNot)
         << err;
 }
 
-// Several threads log long records while another keeps replacing the writer:
+// Several threads log long records while the writer is replaced again and again:
 // every record must arrive whole, on its own line, in one of the two files.
 TEST(LogStreamWriter, ThreadsNeverInterleaveRecordsEvenWhileTheWriterIsReplaced)
 {
@@ -96,21 +94,16 @@ TEST(LogStreamWriter, ThreadsNeverInterleaveRecordsEvenWhileTheWriterIsReplaced)
     const std::string paths[2] = {dir.file("a"), dir.file("b")};
     std::shared_ptr<CLogWriterInterface> writers[2] = {CLogStreamWriter::open(paths[0].c_str()),
                                                        CLogStreamWriter::open(paths[1].c_str())};
-    std::atomic<bool> done(false);
-    std::thread swapper([&] {
-        for (int i = 0; !done; ++i)
-            kxSetLogWriter(writers[i % 2]);
-    });
     std::vector<std::thread> loggers;
     for (char c = 'a'; c < 'e'; ++c)
         loggers.emplace_back([c] {
             for (int i = 0; i < 100; ++i)
                 KXLOG(0, "%s", std::string(3000, c).c_str());
         });
+    for (int i = 0; i < 20000; ++i)
+        kxSetLogWriter(writers[i % 2]);
     for (std::thread& logger : loggers)
         logger.join();
-    done = true;
-    swapper.join();
     kxSetLogWriter(nullptr);
     writers[0] = writers[1] = nullptr;  // closes the files
     size_t records = 0;
@@ -148,25 +141,15 @@ TEST(ShortOfMemory, ARecordThatCannotBeWrittenIsLostAndTheCallerGoesOn)
     EXPECT_EQ(writer->records, 3);
 }
 
-TEST(Events, CarryTextAndIntegersToTheSinkOrAreLoggedAtLevelZero)
+// Where no sink is installed an event is a record (the configuration's own events reach a sink).
+TEST(Events, WithoutASinkAreLoggedAtLevelZero)
 {
+    CaptureLog log(0);
     Probe probe;
     probe.appEvent(7, 9);
-    {
-        CaptureEvents events;
-        probe.ev() << "line" << 42;
-        probe.ev().MajorEvent(0x11000046, 0, 0);
-        ASSERT_EQ(events.events().size(), 1u);
-        const EvRecord e = events.events()[0];
-        EXPECT_EQ(std::make_tuple(e.major, e.id, e.fleetId, e.appId), std::make_tuple(true, 0x11000046ul, 7ul, 9ul));
-        ASSERT_EQ(e.args.size(), 2u);
-        EXPECT_EQ(std::make_tuple(e.args[0].type, e.args[0].text), std::make_tuple(11, "line"));
-        EXPECT_EQ(std::make_tuple(e.args[1].type, e.args[1].value), std::make_tuple(5, 42u));
-    }
-    CaptureLog log(0);
-    probe.ev() << "a/b" << -1;
+    probe.ev() << "a/b" << -1 << 42;
     probe.ev().MinorEvent(0x1234, 0, 0);
-    EXPECT_TRUE(log.has(0, "minor event 0x00001234 (fleet 7, app 9): 'a/b', -1")) << log.dump();
+    EXPECT_TRUE(log.has(0, "minor event 0x00001234 (fleet 7, app 9): 'a/b', -1, 42")) << log.dump();
 }
 
 }  // namespace
