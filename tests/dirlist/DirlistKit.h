@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,24 +36,16 @@ struct RecordingCallback : FSCallback {
     int failAt = -1;
 };
 
-// One content line for the named subclient (A, B, C: subclients 2, 3, 4; null: the default one).
-struct ContentLine {
-    const char* subclient;
-    std::string path;
-};
-
-// Lines of one subclient stand together; allowOverlap is the switch's state after insertion.
-inline std::unique_ptr<FSSubclientConf> buildConf(const std::vector<ContentLine>& content, bool allowOverlap = false)
+// Content in words: a path (starting with a delimiter) goes to the subclient named last, A, B, C
+// being subclients 2, 3, 4 (none yet: the default one). allowOverlap is the switch's state afterwards.
+inline std::unique_ptr<FSSubclientConf> buildConf(const std::string& content, bool allowOverlap = false)
 {
     auto conf = std::make_unique<FSSubclientConf>();
     conf->setAllowOverlapSCContent(true);  // nested content of one subclient needs it
-    std::string current;
-    for (const ContentLine& line : content) {
-        if (line.subclient && current != line.subclient) {
-            current = line.subclient;
-            EXPECT_EQ(conf->setName(line.subclient), 0) << current;
-        }
-        EXPECT_EQ(conf->setPath(line.path.c_str()), 0) << line.path;
+    std::istringstream words(content);
+    for (std::string word; words >> word;) {
+        const bool isPath = word[0] == '/' || word[0] == '\\';
+        EXPECT_EQ(isPath ? conf->setPath(word.c_str()) : conf->setName(word.c_str()), 0) << word;
     }
     conf->setAllowOverlapSCContent(allowOverlap);
     return conf;
@@ -70,10 +63,10 @@ inline std::unique_ptr<FSSubclientConf> loadConf(const std::string& text)
     return conf;
 }
 
-inline Lines output(FSSubclientConf& conf, Output run, int scNum, int expectedResult = 0)
+inline Lines output(FSSubclientConf& conf, Output run, int scNum)
 {
     RecordingCallback cb;
-    EXPECT_EQ((conf.*run)(&cb, scNum), expectedResult);
+    EXPECT_EQ((conf.*run)(&cb, scNum), 0);
     return cb.lines;
 }
 
@@ -83,27 +76,12 @@ struct EntrySpec {
     unsigned long toTime = 0;
 };
 
-// Entries linked along nextLinear (whole-list order); returns the first.
-inline FSSubclientDir* makeEntries(const std::vector<EntrySpec>& specs)
-{
-    FSSubclientDir* first = nullptr;
-    FSSubclientDir** tail = &first;
-    for (const EntrySpec& spec : specs) {
-        FSSubclientDir* entry = *tail = new FSSubclientDir;
-        entry->name = strdup(spec.name.c_str());
-        entry->suffix = entry->name + spec.name.size();
-        entry->subclient = spec.subclient;
-        entry->toTime = spec.toTime;
-        tail = &entry->nextLinear;
-    }
-    return first;
-}
-
-// A hand-built list that tells when it is destroyed and can be marked consumed (merged away).
+// A hand-built list (entries linked along nextLinear) that tells when it is
+// destroyed and can be marked consumed, as a list merged away is.
 class TestList : public FSSubclientDirlist {
 public:
     TestList(FSSubclientConf* conf, const std::vector<EntrySpec>& specs, bool* destroyed = nullptr)
-        : FSSubclientDirlist(conf, makeEntries(specs), 1), destroyed_(destroyed)
+        : FSSubclientDirlist(conf, link(specs), 1), destroyed_(destroyed)
     {}
     ~TestList() override
     {
@@ -113,6 +91,20 @@ public:
     void consume() { ownsEntries = 0; }
 
 private:
+    static FSSubclientDir* link(const std::vector<EntrySpec>& specs)
+    {
+        FSSubclientDir* first = nullptr;
+        FSSubclientDir** tail = &first;
+        for (const EntrySpec& spec : specs) {
+            FSSubclientDir* entry = *tail = new FSSubclientDir;
+            entry->name = strdup(spec.name.c_str());
+            entry->suffix = entry->name + spec.name.size();
+            entry->subclient = spec.subclient;
+            entry->toTime = spec.toTime;
+            tail = &entry->nextLinear;
+        }
+        return first;
+    }
     bool* destroyed_;
 };
 
@@ -124,13 +116,6 @@ inline Lines chainOf(FSSubclientDirlist& list, int scNum)
     for (int rc = list.getFirst(scNum, &entry); rc == 0 && entry; rc = list.getNext(&entry))
         names.push_back(entry->name);
     return names;
-}
-
-// Names the subclients 2 .. count + 1 A, B, C, ...
-inline void addNames(FSSubclientConf& conf, int count)
-{
-    for (int i = 0; i < count; ++i)
-        conf.setName(std::string(1, static_cast<char>('A' + i)).c_str());
 }
 
 #endif

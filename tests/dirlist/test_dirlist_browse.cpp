@@ -37,15 +37,8 @@ TEST(Browse, ChildrenAreTrimmedToTheBrowsedLevelOnce)
     std::string deep;
     for (int i = 0; i < 20; ++i)
         deep += "/" + std::string(200, 'd');
-    auto conf = buildConf({{"A", "/home/a/b/c"},
-                           {"A", "/home/w*" + kWild},
-                           {"A", "/x/y"},
-                           {"A", "/home/z/q*" + kWild},
-                           {"A", deep + "/n/m"},
-                           {"B", "/home/a/x"},
-                           {"B", "/home/b"},
-                           {"C", "/home/b/deeper"},
-                           {"C", "/home/c"}});
+    auto conf = buildConf("A /home/a/b/c /home/w*" + kWild + " /x/y /home/z/q*" + kWild + " " + deep +
+                          "/n/m B /home/a/x /home/b C /home/b/deeper /home/c");
     const std::pair<std::string, Lines> cases[] = {
         {"/home", {"/home/a below 1", "/home/w* wc 2", "/home/z below 1", "/home/b below 3", "/home/c 4"}},
         {"/", {"/home below 1", "/x below 1", deep.substr(0, 201) + " below 1"}},
@@ -72,12 +65,8 @@ TEST(Browse, ChildrenAreTrimmedToTheBrowsedLevelOnce)
 
 TEST(Browse, ExcludesTheLiteralsAWildcardCovers)
 {
-    auto conf = buildConf({{"A", "/home/a*" + kWild},
-                           {"A", "/home/y/b*" + kWild},
-                           {"B", "/home/a1"},
-                           {"B", "/home/a2"},
-                           {"B", "/home/z/deep"},
-                           {"B", "/home/y/b1"}});
+    auto conf =
+        buildConf("A /home/a*" + kWild + " /home/y/b*" + kWild + " B /home/a1 /home/a2 /home/z/deep /home/y/b1");
     std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist("/home", false));
     ASSERT_TRUE(list);
     Lines excluded = {"stale"};

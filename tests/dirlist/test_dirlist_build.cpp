@@ -68,7 +68,7 @@ TEST_F(BuildTest, NestedContentGivesNestedNodirsAndPrefixesSetTimeAndAppId)
 
 TEST_F(BuildTest, CoveredLiteralsFollowTheTreeMode)
 {
-    auto conf = buildConf({{"A", "/logs/*.log" + kWild}, {"B", "/logs/a.log"}});
+    auto conf = buildConf("A /logs/*.log" + kWild + " B /logs/a.log");
     EXPECT_EQ(describe(conf->createDirlist("/", false)),
               (Lines{"/ [] sc1", "/logs/*.log [logs/*.log] sc2 wc </", "/logs/a.log [logs/a.log] sc3 </logs/*.log"}));
     EXPECT_EQ(describe(conf->createDirlist("/", true)),

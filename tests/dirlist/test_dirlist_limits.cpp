@@ -10,7 +10,7 @@ TEST(Limits, ContentLineOfAHundredThousandComponents)
     std::string deep;
     for (int i = 0; i < 100000; ++i)
         deep += "/d";
-    auto conf = buildConf({{"A", deep}});
+    auto conf = buildConf("A " + deep);
     std::unique_ptr<FSSubclientDirlist> whole(conf->createDirlist("/", false));
     ASSERT_TRUE(whole);
     ASSERT_EQ(whole->merge(conf->createDirlist((deep + "/x/y").c_str(), false)), 0);
@@ -27,17 +27,14 @@ TEST(Limits, ContentLineOfAHundredThousandComponents)
 // Many nested subclients make a deep nodir tree.
 TEST(Limits, AThousandNestedSubclients)
 {
-    FSSubclientConf conf;
-    std::string path;
-    for (int i = 0; i < 1000; ++i) {
-        path += "/n";
-        conf.setName(("S" + std::to_string(i)).c_str());
-        ASSERT_EQ(conf.setPath(path.c_str()), 0);
-    }
-    std::unique_ptr<FSSubclientDirlist> list(conf.createDirlist("/", false));
+    std::string path, content;
+    for (int i = 0; i < 1000; ++i)
+        content += " S" + std::to_string(i) + " " + (path += "/n");
+    auto conf = buildConf(content);
+    std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist("/", false));
     ASSERT_TRUE(list);
     EXPECT_EQ(chainOf(*list, 1001), Lines{path});
-    EXPECT_EQ(output(conf, kNodirs, 1000), Lines{path});
+    EXPECT_EQ(output(*conf, kNodirs, 1000), Lines{path});
 }
 
 }  // namespace

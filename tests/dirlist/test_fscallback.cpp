@@ -1,15 +1,11 @@
 // Line sources and sinks on files.
-#include "dirlist/FSCallback.h"
+#include "DirlistKit.h"
 #include "support/Capture.h"
 #include "support/TempDir.h"
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <fcntl.h>
-#include <string>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -18,7 +14,7 @@ TEST(FSFileInput, RemovesLineEndsAsDocumented)
     const struct {
         const char* content;
         int size;
-        std::vector<std::string> lines;
+        Lines lines;
     } cases[] = {
         {"abc\r\n", 100, {"abc"}},
         {"abc\ndef", 100, {"abc", "def"}},
@@ -36,7 +32,7 @@ TEST(FSFileInput, RemovesLineEndsAsDocumented)
         std::string path = dir.write("in.txt", c.content);
         FSFileInput input;
         ASSERT_EQ(input.open(&path[0]), 0);
-        std::vector<std::string> lines;
+        Lines lines;
         std::vector<char> buf(c.size);
         int r;
         while ((r = input.getLine(buf.data(), c.size)) == 1)
@@ -78,7 +74,8 @@ TEST(FSFileOutput, WritesANewFileThenStandardOutput)
         ASSERT_EQ(output.create(&path[0]), 0);
         EXPECT_EQ(output.putLine("a"), 0);
         output.indentNext = 1;
-        EXPECT_EQ(output.putLine("b") + output.putLine("c"), 0);
+        EXPECT_EQ(output.putLine("b"), 0);
+        EXPECT_EQ(output.putLine("c"), 0);
         output.useStdout();
         EXPECT_EQ(TempDir::read(path), "a\n\tb\nc\n");  // closing flushed it
     }

@@ -6,51 +6,48 @@ namespace {
 
 TEST(TreeOutput, WritesEachSubclientsLines)
 {
-    using Run = std::tuple<Output, int, Lines>;
+    const std::string nested = "A /a/b B /a/b/c", ownBelowNodir = "A /a /a/b/c B /a/b", sameNested = "A /a/b /a/b/x";
+    const std::string wild = "A /logs/*.log" + kWild, covered = wild + " B /logs/a.log";
+    // A covered literal, then a sibling that no wildcard covers; a covered intermediate.
+    const std::string coveredThenSibling = "A /logs/*.tmp" + kWild + " B /logs/x.tmp C /logs/y D /logs/y/z";
+    const std::string coveredDeeper = "A /logs/*.tmp" + kWild + " B /logs/x.tmp/deeper";
     const struct {
-        std::vector<ContentLine> content;
+        std::string content;
         bool allowOverlap;
-        std::vector<Run> runs;
+        Output run;
+        int scNum;
+        Lines expected;
     } cases[] = {
-        {{}, false, {Run{kDirnames, 1, {"/"}}, Run{kTree, 1, {"/"}}}},
-        {{{"A", "/a/b"}, {"B", "/a/b/c"}},
-         false,
-         {Run{kDirnames, 2, {"/a/b"}}, Run{kNodirs, 2, {"/a/b/c"}}, Run{kDirnames, 3, {"/a/b/c"}},
-          Run{kDirnames, 4, {}}}},
-        {{{"A", "/a"}, {"B", "/a/b"}, {"C", "/a/b/c"}}, false, {Run{kNodirs, 3, {"/a/b/c"}}}},
-        {{{"A", "/a"}, {"A", "/a/b/c"}, {"B", "/a/b"}},
-         true,
-         {Run{kNodirs, 2, {"/a/b"}}, Run{kDirnames, 2, {"/a", "/a/b/c"}}}},
-        {{{"A", "/a"}, {"A", "/a/b/c"}, {"B", "/a/b"}}, false, {Run{kDirnames, 2, {"/a"}}}},
-        {{{"A", "/a/b"}, {"A", "/a/b/x"}}, true, {Run{kDirnames, 2, {"/a/b", "/a/b/x"}}}},
-        {{{"A", "/a/b"}, {"A", "/a/b/x"}}, false, {Run{kDirnames, 2, {"/a/b"}}, Run{kTree, 2, {"/a/b", "/a/b/x"}}}},
-        {{{"A", "/logs/*.log" + kWild}},
-         false,
-         {Run{kDirnames, 2, {"/logs/*.log" + kWild}}, Run{kNodirs, 1, {"/logs/*.log" + kWild}}}},
-        {{{"A", "/logs/*.log" + kWild}, {"B", "/logs/a.log"}},
-         false,
-         {Run{kNodirs, 2, {"/logs/a.log"}}, Run{kDirnames, 3, {"/logs/a.log"}}}},
-        // A covered literal, then a sibling that no wildcard covers.
-        {{{"A", "/logs/*.tmp" + kWild}, {"B", "/logs/x.tmp"}, {"C", "/logs/y"}, {"D", "/logs/y/z"}},
-         false,
-         {Run{kNodirs, 4, {"/logs/y/z"}}, Run{kNodirs, 1, {"/logs/*.tmp" + kWild, "/logs/y"}}}},
-        {{{"A", "/logs/*.tmp" + kWild}, {"B", "/logs/x.tmp/deeper"}},
-         false,
-         {Run{kNodirs, 2, {"/logs/x.tmp/deeper"}}, Run{kNodirs, 1, {"/logs/*.tmp" + kWild}}}},
-        {{{nullptr, "/data"}, {"A", "/data/a"}},
-         true,
-         {Run{kDirnames, 1, {"/", "/data/"}}, Run{kNodirs, 1, {"/data/a"}}}},
-        {{{nullptr, "/logs/*.log" + kWild}}, false, {Run{kTree, 1, {"/", "/logs/*.log/" + kWild}}}},
-        {{{"A", "/x"}, {"A", "/z"}, {"B", "/y"}},
-         false,
-         {Run{kDirnames, 2, {"/x", "/z"}}, Run{kNodirs, 1, {"/x", "/z", "/y"}}}},
+        {"", false, kDirnames, 1, {"/"}},
+        {"", false, kTree, 1, {"/"}},
+        {nested, false, kDirnames, 2, {"/a/b"}},
+        {nested, false, kNodirs, 2, {"/a/b/c"}},
+        {nested, false, kDirnames, 3, {"/a/b/c"}},
+        {nested, false, kDirnames, 4, {}},
+        {"A /a B /a/b C /a/b/c", false, kNodirs, 3, {"/a/b/c"}},
+        {ownBelowNodir, true, kNodirs, 2, {"/a/b"}},
+        {ownBelowNodir, true, kDirnames, 2, {"/a", "/a/b/c"}},
+        {ownBelowNodir, false, kDirnames, 2, {"/a"}},
+        {sameNested, true, kDirnames, 2, {"/a/b", "/a/b/x"}},
+        {sameNested, false, kDirnames, 2, {"/a/b"}},
+        {sameNested, false, kTree, 2, {"/a/b", "/a/b/x"}},
+        {wild, false, kDirnames, 2, {"/logs/*.log" + kWild}},
+        {wild, false, kNodirs, 1, {"/logs/*.log" + kWild}},
+        {covered, false, kNodirs, 2, {"/logs/a.log"}},
+        {covered, false, kDirnames, 3, {"/logs/a.log"}},
+        {coveredThenSibling, false, kNodirs, 4, {"/logs/y/z"}},
+        {coveredThenSibling, false, kNodirs, 1, {"/logs/*.tmp" + kWild, "/logs/y"}},
+        {coveredDeeper, false, kNodirs, 2, {"/logs/x.tmp/deeper"}},
+        {coveredDeeper, false, kNodirs, 1, {"/logs/*.tmp" + kWild}},
+        {"/data A /data/a", true, kDirnames, 1, {"/", "/data/"}},
+        {"/data A /data/a", true, kNodirs, 1, {"/data/a"}},
+        {"/logs/*.log" + kWild, false, kTree, 1, {"/", "/logs/*.log/" + kWild}},
+        {"A /x /z B /y", false, kDirnames, 2, {"/x", "/z"}},
+        {"A /x /z B /y", false, kNodirs, 1, {"/x", "/z", "/y"}},
     };
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        auto conf = buildConf(cases[i].content, cases[i].allowOverlap);
-        for (const Run& run : cases[i].runs)
-            EXPECT_EQ(output(*conf, std::get<0>(run), std::get<1>(run)), std::get<2>(run))
-                << "case " << i << " subclient " << std::get<1>(run);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(output(*buildConf(c.content, c.allowOverlap), c.run, c.scNum), c.expected)
+            << c.content << " (" << c.scNum << ")";
 }
 
 // The default subclient's loaded content lines are its start points; a bare root falls back to the walk.
@@ -64,28 +61,18 @@ TEST(TreeOutput, DefaultContentReplacesTheDefaultSubclientsWalk)
     EXPECT_EQ(output(*loadConf("\tdefault\n/\n\\\n"), kDirnames, 1), Lines{"/"});
 }
 
-TEST(TreeOutput, NamesRunAsTheirNumbers)
+// Names run as their numbers; a failing line stops the run at once; without a callback nothing runs.
+TEST(TreeOutput, NamesAndCallbacks)
 {
+    auto conf = loadConf("\tdefault\n/home\n/srv\n\tA\n/x\n/z\n\tB\n/x/w\n/z/y\n");
     CaptureLog log(1);
-    auto conf = buildConf({{"A", "/a/b"}, {"B", "/a/b/c"}});
-    RecordingCallback dirs, nodirs, tree, unknown;
-    EXPECT_EQ(conf->dirnames(&dirs, "A") + conf->nodirs(&nodirs, "A") + conf->treeOutput(&tree, "B"), 0);
-    EXPECT_EQ(dirs.lines, Lines{"/a/b"});
-    EXPECT_EQ(nodirs.lines, Lines{"/a/b/c"});
-    EXPECT_EQ(tree.lines, Lines{"/a/b/c"});
-    log.clear();
-    EXPECT_EQ(conf->dirnames(&unknown, "nobody"), -1);
+    RecordingCallback dirs, unknown;
+    EXPECT_EQ(conf->dirnames(&dirs, "A"), 0);
+    EXPECT_EQ(dirs.lines, (Lines{"/x", "/z"}));
     EXPECT_EQ(conf->nodirs(&unknown, "nobody"), -1);
     EXPECT_EQ(conf->treeOutput(&unknown, static_cast<const char*>(nullptr)), -1);
     EXPECT_TRUE(unknown.lines.empty());
     EXPECT_TRUE(log.records().empty()) << log.dump();
-}
-
-// A failing line stops the run at once; without a callback nothing runs.
-TEST(TreeOutput, FailingOrMissingCallbackStopsTheRun)
-{
-    CaptureLog log(1);
-    auto conf = loadConf("\tdefault\n/home\n/srv\n\tA\n/x\n/z\n\tB\n/x/w\n/z/y\n");
     for (Output run : {kDirnames, kNodirs, kTree})
         for (int scNum : {1, 2}) {
             RecordingCallback cb;

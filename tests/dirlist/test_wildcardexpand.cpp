@@ -24,7 +24,7 @@ Lines plusLines(const std::string& folder, Keep keep)
     return lines;
 }
 
-std::unique_ptr<FSSubclientConf> ifindConf(const std::vector<ContentLine>& content)
+std::unique_ptr<FSSubclientConf> ifindConf(const std::string& content)
 {
     auto conf = buildConf(content);
     conf->setIfindMode(true);
@@ -47,24 +47,16 @@ protected:
 
 TEST_F(WildcardExpansion, WritesEachMatchOnceInReaderOrderAfterTheLiterals)
 {
-    auto conf = ifindConf({{"A", logs + "/*.log" + kWild}, {"A", logs + "/a*" + kWild}, {"A", logs + "/keep/deep"}});
-    for (Output run : {kDirnames, kTree}) {
-        Lines expected = {logs + "/keep/deep"};
-        for (const std::string& line : plusLines(logs, [](const std::string& n) { return n != "c.txt" && n != "sub"; }))
-            expected.push_back(line);
-        EXPECT_EQ(output(*conf, run, 2), expected);
-    }
-    for (bool sensitive : {true, false}) {
-        auto one = ifindConf({{"A", logs + "/*.log" + kWild}});
-        sensitive ? one->caseSensitive() : one->caseInsensitive();
-        EXPECT_EQ(output(*one, kDirnames, 2), plusLines(logs,
-                                                        [&](const std::string& n) {
-                                                            return n != "a.txt" && n != "c.txt" && n != "sub" &&
-                                                                   (!sensitive || n != "B.LOG");
-                                                        }))
-            << sensitive;
-    }
-    Lines root = output(*ifindConf({{"A", "/*" + kWild}}), kDirnames, 2);
+    auto conf = ifindConf("A " + logs + "/*.log" + kWild + " " + logs + "/a*" + kWild + " " + logs + "/keep/deep");
+    Lines expected = plusLines(logs, [](const std::string& n) { return n != "c.txt" && n != "sub"; });
+    expected.insert(expected.begin(), logs + "/keep/deep");
+    EXPECT_EQ(output(*conf, kDirnames, 2), expected);
+    EXPECT_EQ(output(*conf, kTree, 2), expected);
+    auto sensitive = ifindConf("A " + logs + "/*.log" + kWild);
+    sensitive->caseSensitive();
+    EXPECT_EQ(output(*sensitive, kDirnames, 2),
+              plusLines(logs, [](const std::string& n) { return n == "a.log" || n == "caf\xe9.log"; }));
+    Lines root = output(*ifindConf("A /*" + kWild), kDirnames, 2);
     EXPECT_EQ(root, plusLines("/", [](const std::string&) { return true; }));
     EXPECT_FALSE(root.empty());
 }
@@ -74,14 +66,14 @@ TEST_F(WildcardExpansion, WritesEachMatchOnceInReaderOrderAfterTheLiterals)
 TEST_F(WildcardExpansion, MissingAndUnreadableFolders)
 {
     std::string missing = dir.file("missing"), loop = dir.file("loop");
-    auto conf = ifindConf({{"A", missing + "/*.log" + kWild}, {"A", dir.file("file/*") + kWild}});
-    EXPECT_EQ(output(*conf, kDirnames, 2), Lines{});
+    EXPECT_EQ(output(*ifindConf("A " + missing + "/*.log" + kWild + " " + dir.file("file/*") + kWild), kDirnames, 2),
+              Lines{});
     EXPECT_TRUE(log.has(1, "Cannot open '" + missing + "', code " + std::to_string(ENOENT))) << log.dump();
     for (const LogRecord& r : log.records())
         EXPECT_NE(r.level, -1) << r.text;
 
     ASSERT_EQ(symlink("loop", loop.c_str()), 0);
-    EXPECT_EQ(output(*ifindConf({{"A", loop + "/*" + kWild}}), kDirnames, 2), Lines{});
+    EXPECT_EQ(output(*ifindConf("A " + loop + "/*" + kWild), kDirnames, 2), Lines{});
     EXPECT_TRUE(log.has(-1, "Folder '" + loop + "' cannot be scanned, its wildcard content is left out: " +
                                 std::system_category().message(ELOOP) + " (errno " + std::to_string(ELOOP) + ")"))
         << log.dump();
@@ -89,7 +81,7 @@ TEST_F(WildcardExpansion, MissingAndUnreadableFolders)
 
 TEST_F(WildcardExpansion, AFailingCallbackEndsItWithItsResult)
 {
-    auto conf = ifindConf({{"A", logs + "/*.log" + kWild}, {"B", "/b"}});
+    auto conf = ifindConf("A " + logs + "/*.log" + kWild + " B /b");
     for (Output run : {kDirnames, kNodirs}) {
         RecordingCallback cb;
         cb.failAt = 0;
@@ -100,24 +92,19 @@ TEST_F(WildcardExpansion, AFailingCallbackEndsItWithItsResult)
 
 TEST(IfindNodirs, AreWrittenAsEscapedPatterns)
 {
-    const struct {
-        std::vector<ContentLine> content;
-        int scNum;
-        Lines expected;
-    } cases[] = {
-        {{{"A", "/x[1]"}, {"B", "/x[1]/a*b"}}, 2, {"/x\\[1]/a\\*b"}},
-        {{{"A", "/x[1]"}, {"B", "/x[1]/*.tmp" + kWild}}, 2, {"/x\\[1]/*.tmp"}},
-        {{{"A", "/p\\q?"}, {"B", "/p\\q?/r\\s[t"}}, 2, {"/p\\\\q\\?/r\\\\s\\[t"}},
-        // With the backslash as delimiter the slash escapes.
-        {{{"A", "\\x[1]"}, {"B", "\\x[1]\\a*b"}}, 2, {"\\x/[1]\\a/*b"}},
-        {{{"A", "/a"}, {"B", "/b"}}, 1, {"/a", "/b"}},
-        {{{"A", "/logs/*.log" + kWild}, {"B", "/logs/a.log"}}, 2, {"/logs/a.log"}},
-        {{{"A", "/logs/*.log" + kWild}, {"B", "/logs/a.log"}}, 1, {"/logs/*.log"}},
+    const std::pair<std::string, Lines> cases[] = {
+        {"A /x[1] B /x[1]/a*b", {"/x\\[1]/a\\*b"}},
+        {"A /x[1] B /x[1]/*.tmp" + kWild, {"/x\\[1]/*.tmp"}},
+        {"A /p\\q? B /p\\q?/r\\s[t", {"/p\\\\q\\?/r\\\\s\\[t"}},
+        {"A \\x[1] B \\x[1]\\a*b", {"\\x/[1]\\a/*b"}},  // with the backslash as delimiter the slash escapes
+        {"A /logs/*.log" + kWild + " B /logs/a.log", {"/logs/a.log"}},
         // A wildcard nodir has only its escape characters doubled (checked below).
-        {{{"A", "/w"}, {"B", "/w/a\\*b*" + kWild}}, 2, {"/w/a\\\\*b*"}},
+        {"A /w B /w/a\\*b*" + kWild, {"/w/a\\\\*b*"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(output(*ifindConf(c.content), kNodirs, c.scNum), c.expected) << c.content.back().path;
+        EXPECT_EQ(output(*ifindConf(c.first), kNodirs, 2), c.second) << c.first;
+    EXPECT_EQ(output(*ifindConf("A /a B /b"), kNodirs, 1), (Lines{"/a", "/b"}));
+    EXPECT_EQ(output(*ifindConf("A /logs/*.log" + kWild + " B /logs/a.log"), kNodirs, 1), Lines{"/logs/*.log"});
     TPathMatch matcher;
     ASSERT_EQ(matcher.compilePattern("a\\\\*b*", 1, 0), 0);
     EXPECT_TRUE(matcher.matchName("a\\xbc"));
