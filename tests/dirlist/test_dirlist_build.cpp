@@ -1,4 +1,4 @@
-// Directory lists built from configurations: search, owner, nodirs, prefixes.
+// Directory lists built from configurations: search, owner, nodirs, prefixes, depth.
 #include "DirlistKit.h"
 #include "support/Capture.h"
 
@@ -77,12 +77,13 @@ TEST_F(BuildTest, CoveredLiteralsFollowTheTreeMode)
 
 TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
 {
-    auto conf = loadConf("\tdefault\n\tA\n/data\n\tB\n/w/b*" + kWild + "\n/m/x\n\tC\n/two/*.txt" + kWild + "\n/p/b*" +
-                         kWild + "\n/q/b*" + kWild + "\n/d/cache*" + kWild + "\n\tD\n/two/a*" + kWild +
-                         "\n/p/b/x\n/q/b\n/d/cache1/x\n"
-                         // Names of one word, two words and longer; deeper than a search reads ahead.
-                         "\tE\n/abcdefgh/12345678abcdefgh/q\n/a-name-longer-than-sixteen/x\n"
-                         "/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18\n");
+    // Names of one word, two words and longer; deeper than a search reads ahead.
+    auto conf = buildConf("A /data B /w/b*" + kWild + " /m/x C /two/*.txt" + kWild + " /p/b*" + kWild + " /q/b*" +
+                          kWild + " /d/cache*" + kWild + " D /two/a*" + kWild +
+                          " /p/b/x /q/b /d/cache1/x E /abcdefgh/12345678abcdefgh/q /a-name-longer-than-sixteen/x "
+                          "/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18");
+    // /p/b has no subclient of its own, so the wildcard b* decides, where /q/b is content itself; below
+    // /d/cache1, a literal folder covered by a wildcard, the wildcard's subclient.
     const std::pair<const char*, int> cases[] = {
         {"/DATA", 2},
         {"/data/deep", 2},
@@ -91,9 +92,8 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
         {"/w/c", 1},
         {"/m", 1},
         {"/two/b.txt", 4},
-        {"/p/b", 4},  // literal b without subclient of its own: the wildcard b* decides
-        {"/q/b", 5},  // b is content itself
-        // Below a literal folder covered by a wildcard, the wildcard's subclient.
+        {"/p/b", 4},
+        {"/q/b", 5},
         {"/d/cache1", 4},
         {"/d/cache1/y/z", 4},
         {"/d/cache1/x/q", 5},
@@ -116,6 +116,40 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
         EXPECT_TRUE(log.has(-1, std::string("Internal error during createDirlist '") + path + "'")) << log.dump();
         EXPECT_EQ(conf->getDelim(), '/');
     }
+}
+
+// Very deep content goes through lists and scan lists without recursion per level.
+TEST(Limits, ContentLineOfAHundredThousandComponents)
+{
+    CaptureLog log(255);
+    std::string deep;
+    for (int i = 0; i < 100000; ++i)
+        deep += "/d";
+    auto conf = buildConf("A " + deep);
+    std::unique_ptr<FSSubclientDirlist> whole(conf->createDirlist("/", false));
+    ASSERT_TRUE(whole);
+    ASSERT_EQ(whole->merge(conf->createDirlist((deep + "/x/y").c_str(), false)), 0);
+    ASSERT_EQ(whole->merge(conf->createDirlist(deep.substr(0, deep.size() / 2).c_str(), false)), 0);
+    EXPECT_EQ(chainOf(*whole, 2), Lines{deep});  // the entries below it are duplicates
+    EXPECT_EQ(chainOf(*whole, 1), Lines{"/"});
+    bool hasNodirsBelow = false;
+    EXPECT_STREQ(whole->getFirstBrowseChild(&hasNodirsBelow, nullptr, nullptr, nullptr), "/d");
+    EXPECT_TRUE(hasNodirsBelow);
+    for (Output run : {kDirnames, kNodirs, kTree})
+        EXPECT_EQ(output(*conf, run, run == kNodirs ? 1 : 2), Lines{deep});
+}
+
+// Many nested subclients make a deep nodir tree.
+TEST(Limits, AThousandNestedSubclients)
+{
+    std::string path, content;
+    for (int i = 0; i < 1000; ++i)
+        content += " S" + std::to_string(i) + " " + (path += "/n");
+    auto conf = buildConf(content);
+    std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist("/", false));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(chainOf(*list, 1001), Lines{path});
+    EXPECT_EQ(output(*conf, kNodirs, 1000), Lines{path});
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(FSFileInput, RemovesLineEndsAsDocumented)
+TEST(FSFileInput, RemovesLineEndsAndReportsWhatCannotBeRead)
 {
     const struct {
         const char* content;
@@ -27,8 +27,8 @@ TEST(FSFileInput, RemovesLineEndsAsDocumented)
         {"abc\r", 100, {"abc\r"}},
         {"", 100, {}},
     };
+    TempDir dir;
     for (const auto& c : cases) {
-        TempDir dir;
         std::string path = dir.write("in.txt", c.content);
         FSFileInput input;
         ASSERT_EQ(input.open(&path[0]), 0);
@@ -40,24 +40,16 @@ TEST(FSFileInput, RemovesLineEndsAsDocumented)
         EXPECT_EQ(r, 0);
         EXPECT_EQ(lines, c.lines) << "content '" << c.content << "' size " << c.size;
     }
-}
-
-TEST(FSFileInput, ReportsWhatCannotBeRead)
-{
     CaptureLog log(1);
-    TempDir dir;
     FSFileInput input;
     char buf[16];
-    EXPECT_EQ(input.getLine(buf, sizeof buf), -1);
-    EXPECT_TRUE(log.has(1, "file not open"));
-
+    EXPECT_EQ(input.getLine(buf, sizeof buf), -1);  // not open
     std::string missing = dir.file("missing"), folder = dir.path(), file = dir.write("in.txt", "abc\n");
     EXPECT_EQ(input.open(&missing[0]), -1);
     EXPECT_TRUE(log.has(-1, "Cannot open " + missing + ", errno " + std::to_string(ENOENT)));
     ASSERT_EQ(input.open(&folder[0]), 0);
     EXPECT_EQ(input.getLine(buf, sizeof buf), -1);
     EXPECT_TRUE(log.has(1, "fgets failed, errno " + std::to_string(EISDIR)));
-
     ASSERT_EQ(input.open(&file[0]), 0);
     EXPECT_EQ(input.getLine(buf, 1), -1);  // no room for a text
     EXPECT_TRUE(log.has(-1, "getLine buffer of 1 bytes is too small"));
@@ -65,12 +57,22 @@ TEST(FSFileInput, ReportsWhatCannotBeRead)
     EXPECT_STREQ(buf, "a");
 }
 
+// A new file only, never an existing file, link or folder; write and close failures are reported.
 TEST(FSFileOutput, WritesANewFileThenStandardOutput)
 {
+    CaptureLog log(1);
     TempDir dir;
-    std::string path = dir.file("out.txt");
+    std::string path = dir.file("out.txt"), existing = dir.write("old.txt", "keep"), link = dir.file("link");
+    std::string folder = dir.path(), nested = dir.file("no/such/file");
+    ASSERT_EQ(symlink(dir.file("target").c_str(), link.c_str()), 0);
     {
         FSFileOutput output;
+        for (std::string* taken : {&existing, &link, &folder}) {
+            EXPECT_EQ(output.create(&(*taken)[0]), -1) << *taken;
+            EXPECT_TRUE(log.has(-1, "Cannot create file " + *taken + " which already exists")) << log.dump();
+        }
+        EXPECT_EQ(output.create(&nested[0]), -1);
+        EXPECT_EQ(output.putLine("x"), -1);  // not open
         ASSERT_EQ(output.create(&path[0]), 0);
         EXPECT_EQ(output.putLine("a"), 0);
         output.indentNext = 1;
@@ -80,26 +82,8 @@ TEST(FSFileOutput, WritesANewFileThenStandardOutput)
         EXPECT_EQ(TempDir::read(path), "a\n\tb\nc\n");  // closing flushed it
     }
     EXPECT_NE(fcntl(fileno(stdout), F_GETFD), -1);
-}
-
-TEST(FSFileOutput, NeverTouchesAnExistingFileOrLinkAndReportsFailures)
-{
-    CaptureLog log(1);
-    TempDir dir;
-    std::string existing = dir.write("old.txt", "keep"), link = dir.file("link"), folder = dir.path();
-    ASSERT_EQ(symlink(dir.file("target").c_str(), link.c_str()), 0);
-    FSFileOutput output;
-    for (std::string* path : {&existing, &link, &folder}) {
-        EXPECT_EQ(output.create(&(*path)[0]), -1) << *path;
-        EXPECT_TRUE(log.has(-1, "Cannot create file " + *path + " which already exists")) << log.dump();
-    }
     EXPECT_EQ(TempDir::read(existing), "keep");
     EXPECT_NE(access(dir.file("target").c_str(), F_OK), 0);
-    EXPECT_EQ(output.putLine("x"), -1);
-    EXPECT_TRUE(log.has(1, "File not open"));
-    std::string nested = dir.file("no/such/file");
-    EXPECT_EQ(output.create(&nested[0]), -1);
-    EXPECT_TRUE(log.has(1, "Cannot open " + nested + ", errno " + std::to_string(ENOENT)));
 
     struct FullDevice : FSFileOutput {
         FullDevice() { stream = fopen("/dev/full", "w"); }
