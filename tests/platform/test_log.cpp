@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <new>
 #include <regex>
@@ -94,13 +95,16 @@ TEST(LogStreamWriter, ThreadsNeverInterleaveRecordsEvenWhileTheWriterIsReplaced)
     const std::string paths[2] = {dir.file("a"), dir.file("b")};
     std::shared_ptr<CLogWriterInterface> writers[2] = {CLogStreamWriter::open(paths[0].c_str()),
                                                        CLogStreamWriter::open(paths[1].c_str())};
+    kxSetLogWriter(writers[0]);
+    std::atomic<int> running(4);
     std::vector<std::thread> loggers;
     for (char c = 'a'; c < 'e'; ++c)
-        loggers.emplace_back([c] {
+        loggers.emplace_back([c, &running] {
             for (int i = 0; i < 100; ++i)
                 KXLOG(0, "%s", std::string(3000, c).c_str());
+            --running;
         });
-    for (int i = 0; i < 20000; ++i)
+    for (int i = 0; running > 0; ++i)
         kxSetLogWriter(writers[i % 2]);
     for (std::thread& logger : loggers)
         logger.join();
