@@ -1,69 +1,165 @@
-// Two texts (split at the first newline) through every parse and comparison of
-// the wildcard engine and the name matcher: nothing may crash, overrun or hang.
+// The wildcard engine and the name matcher. The last input byte picks the
+// check, the bytes before it feed that check:
+//   0: two basenames: a parsed pattern renders as text that parses back to
+//      the same tokens, contains itself and folds to as many tokens; the
+//      comparisons between two patterns and their tokens do not crash;
+//   1: two paths: one that completely contains another could contain it, a
+//      literal path lies under itself, the folded copy has as many components;
+//   2: the name matcher: ignoring case, a name and the name with its ASCII
+//      letters swapped match alike, and a match means the pattern overlaps
+//      the name as a literal component.
+#include "FuzzSupport.h"
 #include "wildcard/TPathMatch.h"
 #include "wildcard/WCSubclients.h"
 
-#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
 #include <memory>
-#include <string>
 
 namespace {
 
-void compareTokens(WCBasename& x, WCBasename& y)
+// A set left without members (only reversed ranges, as in [z-a]) matches no
+// character, so a pattern holding one matches no name: the invariants that
+// assume some name matches leave such patterns out.
+bool hasEmptySet(WCBasename& pattern)
 {
-    WCSequence& a = *x.getTokens();
-    WCSequence& b = *y.getTokens();
-    for (int i = 0; i < a.getSize() && i < 16; ++i)
-        for (int j = 0; j < b.getSize() && j < 16; ++j) {
-            a.get(i).matches(b.get(j), (i + j) % 2 == 0);
-            b.get(j).contains(a.get(i), (i + j) % 2 == 1);
+    for (int k = 0; k < pattern.getTokens()->getSize(); ++k) {
+        WCToken& token = pattern.getTokens()->get(k);
+        WCTokenArgs args;
+        if (!token.isStar() && !token.isQuestion() && token.getFixedChar() == 0 && !token.getFirst(args))
+            return true;
+    }
+    return false;
+}
+
+bool hasEmptySet(WCPath& path)
+{
+    const auto& components = *path.getBasenames();
+    return std::any_of(components.begin(), components.end(), [](WCBasename* c) { return hasEmptySet(*c); });
+}
+
+void checkBasename(WCBasename& pattern, unsigned long escape)
+{
+    const std::string text = pattern.toUtf8();
+    WCBasename again(escape, true);
+    // Escapes make a rendering longer than its pattern; beyond the
+    // converter's capacity it is refused like any text that long.
+    const auto codePoints =
+        std::count_if(text.begin(), text.end(), [](unsigned char c) { return c < 0x80 || c > 0xBF; });
+    if (static_cast<size_t>(codePoints) > WCConverter::capacity) {
+        FUZZ_CHECK(again.parse(text));
+    } else {
+        FUZZ_CHECK(!again.parse(text));
+        // A set without members renders as "[]", which reads back as two literals.
+        if (!hasEmptySet(pattern)) {
+            FUZZ_CHECK(again.toUtf8() == text);
+            FUZZ_CHECK(again.getTokens()->getSize() == pattern.getTokens()->getSize());
+            FUZZ_CHECK(again.getNumStars() == pattern.getNumStars());
+            for (int k = 0; k < pattern.getTokens()->getSize(); ++k) {
+                WCToken& x = pattern.getTokens()->get(k);
+                WCToken& y = again.getTokens()->get(k);
+                FUZZ_CHECK(x.contains(y, true) && y.contains(x, true));
+            }
+        }
+    }
+    FUZZ_CHECK(pattern.contains(pattern, true, 0, 0));
+    FUZZ_CHECK(pattern.contains(pattern, false, 0, 0));
+    std::unique_ptr<WCBasename> folded(pattern.createCaseInsensitiveBasename());
+    FUZZ_CHECK(folded != nullptr);
+    FUZZ_CHECK(folded->getTokens()->getSize() == pattern.getTokens()->getSize());
+}
+
+void basenames(FuzzedDataProvider& input)
+{
+    const unsigned long escape = input.ConsumeBool() ? '\\' : '/';
+    const bool caseSensitive = input.ConsumeBool();
+    const unsigned int from = input.ConsumeIntegralInRange<unsigned int>(0, 4),
+                       otherFrom = input.ConsumeIntegralInRange<unsigned int>(0, 4);
+    const std::string first = input.ConsumeRandomLengthString(600);
+    const std::string second = input.ConsumeRemainingBytesAsString();
+
+    WCBasename a(escape, true), b(escape, true);
+    if (a.parse(first))
+        return;
+    FUZZ_CHECK(a.getBasename() == first);
+    checkBasename(a, escape);
+    if (b.parse(second))
+        return;
+    checkBasename(b, escape);
+    // Ignoring case a negated set stands for fewer characters ([!a] no
+    // longer takes A), so neither mode's answers bound the other's.
+    a.overlaps(b, caseSensitive);
+    a.contains(b, caseSensitive, from, otherFrom);
+    for (int i = 0; i < a.getTokens()->getSize() && i < 16; ++i)
+        for (int j = 0; j < b.getTokens()->getSize() && j < 16; ++j) {
+            a.getTokens()->get(i).matches(b.getTokens()->get(j), caseSensitive);
+            b.getTokens()->get(j).contains(a.getTokens()->get(i), caseSensitive);
         }
 }
 
-void compareBasenames(const std::string& a, const std::string& b, unsigned long escape)
+void paths(FuzzedDataProvider& input)
 {
-    WCBasename x(escape, true), y(escape, a.size() % 2 == 0);
-    x.parse(a);
-    y.parse(b);
-    x.overlaps(y, true);
-    y.overlaps(x, false);
-    x.contains(y, true, 0, 0);
-    y.contains(x, false, 0, 0);
-    x.isStarStar();
-    x.toUtf8();
-    compareTokens(x, y);
-    std::unique_ptr<WCBasename> folded(x.createCaseInsensitiveBasename());
-    if (folded)
-        folded->contains(y, true, 0, 0);
+    const PathMode modes[] = {PathModeLiteral, PathModeLastWild, PathModeAllWild};
+    const PathMode mode = modes[input.ConsumeIntegralInRange<int>(0, 2)],
+                   otherMode = modes[input.ConsumeIntegralInRange<int>(0, 2)];
+    const std::string first = input.ConsumeRandomLengthString(800);
+    const std::string second = input.ConsumeRemainingBytesAsString();
 
-    TPathMatch matcher;
-    matcher.setEscape(static_cast<char>(escape));
-    if (b.size() % 2 == 0)
-        matcher.caseInsensitive();
-    if (matcher.compilePattern(a, 1, 0) == 0)
-        matcher.matchName(b);
+    WCPath a, b;
+    if (a.parse(first, mode) || b.parse(second, otherMode))
+        return;
+    // A path that matches nothing is completely contained by every path
+    // and could be contained by none.
+    for (bool caseSensitive : {true, false}) {
+        if (!hasEmptySet(b) && a.completelyContains(b, caseSensitive))
+            FUZZ_CHECK(a.couldContain(b, caseSensitive));
+        if (!hasEmptySet(a) && b.completelyContains(a, caseSensitive))
+            FUZZ_CHECK(b.couldContain(a, caseSensitive));
+        if (mode == PathModeLiteral)
+            FUZZ_CHECK(a.completelyContains(a, caseSensitive));
+    }
+    std::unique_ptr<WCPath> folded(a.createCaseInsensitivePath());
+    FUZZ_CHECK(folded != nullptr);
+    FUZZ_CHECK(folded->getBasenames()->size() == a.getBasenames()->size());
 }
 
-void comparePaths(const std::string& a, const std::string& b)
+void matcher(FuzzedDataProvider& input)
 {
-    WCPath x, y;
-    if (x.parse(a, static_cast<PathMode>(1 + a.size() % 3)) || y.parse(b, PathModeAllWild))
+    const char escape = input.ConsumeBool() ? '\\' : '/';
+    const std::string pattern = input.ConsumeRandomLengthString(600);
+    const std::string name = input.ConsumeRemainingBytesAsString();
+
+    TPathMatch sensitive, insensitive;
+    sensitive.setEscape(escape);
+    insensitive.setEscape(escape);
+    insensitive.caseInsensitive();
+    if (sensitive.compilePattern(pattern, 1, 0) != 0) {
+        FUZZ_CHECK(sensitive.matchName(name) == 0);
         return;
-    x.couldContain(y, true);
-    x.completelyContains(y, false);
-    std::unique_ptr<WCPath> folded(x.createCaseInsensitivePath());
+    }
+    FUZZ_CHECK(insensitive.compilePattern(pattern, 1, 0) == 0);
+    std::string swapped = name;
+    for (char& c : swapped)
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))
+            c ^= 0x20;
+    FUZZ_CHECK(insensitive.matchName(name) == insensitive.matchName(swapped));
+
+    WCBasename wild(static_cast<unsigned char>(escape), true), literal(static_cast<unsigned char>(escape), false);
+    // Entry names hold no NUL (it ends a code-point string).
+    if (sensitive.matchName(name) && name.find('\0') == std::string::npos && !wild.parse(pattern) &&
+        !literal.parse(name))
+        FUZZ_CHECK(wild.overlaps(literal, true));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string input(reinterpret_cast<const char*>(data), size);
-    const std::string::size_type cut = input.find('\n');
-    const std::string a = input.substr(0, cut);
-    const std::string b = cut == std::string::npos ? std::string() : input.substr(cut + 1);
-    compareBasenames(a, b, '\\');
-    compareBasenames(a, b, '/');
-    comparePaths(a, b);
+    fuzzQuietLog();
+    const uint8_t check = size > 0 ? data[--size] : 0;
+    FuzzedDataProvider input(data, size);
+    void (*const checks[])(FuzzedDataProvider&) = {basenames, paths, matcher};
+    checks[check % 3](input);
     return 0;
 }
