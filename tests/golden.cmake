@@ -1,28 +1,22 @@
 # Runs PROGRAM (through EMULATOR when set) with ARGS, standard input from INPUT
-# when given, and checks its exit status against STATUS (0 when not given),
-# its standard output against the file EXPECTED and, when ERRORS is given, its
-# standard error against that file. Usage:
-#   cmake -DPROGRAM=... [-DEMULATOR=...] [-DARGS=a;b] [-DINPUT=...] [-DSTATUS=n]
-#         [-DEXPECTED=...] [-DERRORS=...] -P golden.cmake
-if(NOT DEFINED STATUS)
-  set(STATUS 0)
-endif()
+# when given, and checks its exit status against STATUS, its standard output
+# against the file EXPECTED.out and, when there is one, its standard error
+# against EXPECTED.err. Usage:
+#   cmake -DPROGRAM=... [-DEMULATOR=...] [-DARGS=a;b] [-DINPUT=...] -DSTATUS=n -DEXPECTED=... -P golden.cmake
 set(input_option)
 if(INPUT)
   set(input_option INPUT_FILE ${INPUT})
 endif()
 execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${ARGS} ${input_option}
-  OUTPUT_VARIABLE actual ERROR_VARIABLE actual_errors RESULT_VARIABLE status)
+  OUTPUT_VARIABLE actual.out ERROR_VARIABLE actual.err RESULT_VARIABLE status)
 if(NOT status STREQUAL STATUS)
-  message(FATAL_ERROR "${PROGRAM} exited with ${status}, expected ${STATUS}\n${actual_errors}")
+  message(FATAL_ERROR "${PROGRAM} exited with ${status}, expected ${STATUS}\n${actual.err}")
 endif()
-foreach(check "EXPECTED;actual" "ERRORS;actual_errors")
-  list(GET check 0 file_variable)
-  list(GET check 1 text_variable)
-  if(${file_variable})
-    file(READ ${${file_variable}} expected)
-    if(NOT ${text_variable} STREQUAL expected)
-      message(FATAL_ERROR "output differs from ${${file_variable}}:\n${${text_variable}}")
+foreach(stream out err)
+  if(stream STREQUAL out OR EXISTS ${EXPECTED}.${stream})
+    file(READ ${EXPECTED}.${stream} expected)
+    if(NOT actual.${stream} STREQUAL expected)
+      message(FATAL_ERROR "output differs from ${EXPECTED}.${stream}:\n${actual.${stream}}")
     endif()
   endif()
 endforeach()
