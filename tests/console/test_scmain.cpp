@@ -2,40 +2,25 @@
 // standard input. Whole dialogues are checked as transcripts of scconsole.
 #include "console/scMain.h"
 #include "support/Capture.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
-// Unique per process: ctest runs the tests of this program side by side.
-std::string writeTempFile(const std::string& name, const std::string& text)
+// Runs the console on the definitions (null: no file) with the answers as standard input.
+std::pair<int, std::string> runConsole(const char* definitions, const std::string& answers)
 {
-    std::string path = testing::TempDir() + "scmain_" + std::to_string(getpid()) + "_" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
-struct ConsoleRun {
-    int result;
-    std::string out;
-};
-
-// Runs the console on the definitions with the answers as standard input.
-ConsoleRun runConsole(const std::string& definitions, const std::string& answers)
-{
-    std::string file = writeTempFile("definitions", definitions);
-    std::string input = writeTempFile("stdin", answers);
-    EXPECT_NE(freopen(input.c_str(), "r", stdin), nullptr);
+    TempDir dir;
+    const std::string file = dir.write("definitions", definitions ? definitions : "");
+    EXPECT_NE(freopen(dir.write("stdin", answers).c_str(), "r", stdin), nullptr);
     testing::internal::CaptureStdout();
-    int result = scMain(file.c_str());
+    const int result = scMain(definitions ? file.c_str() : nullptr);
     fflush(stdout);
-    unlink(file.c_str());
-    unlink(input.c_str());
     return {result, testing::internal::GetCapturedStdout()};
 }
 
@@ -49,36 +34,13 @@ size_t count(const std::string& text, const std::string& part)
 
 const char* const kTwoSubclients = "\tdata\n/data\n\ttmp\n/data/tmp\n";
 
-TEST(ScMain, UnopenableFileIsReportedByTheInputAndTheConsole)
-{
-    CaptureLog log(0);
-    const char* path = "/nonexistent/definitions";
-    ASSERT_NE(freopen("/dev/null", "r", stdin), nullptr);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(scMain(path), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Press CR to begin...");
-    size_t errors = 0;
-    for (const LogRecord& record : log.records())
-        errors += record.level == -1 && record.text == "Cannot open /nonexistent/definitions, errno 2";
-    EXPECT_EQ(errors, 2u) << log.dump();
-}
-
-TEST(ScMain, NullPathIsRefused)
-{
-    CaptureLog log(0);
-    ASSERT_NE(freopen("/dev/null", "r", stdin), nullptr);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(scMain(nullptr), 1);
-    testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(log.has(-1, "Cannot open (null), errno 22")) << log.dump();
-}
-
-TEST(ScMain, RejectedDefinitionEndsTheConsoleBeforeTheListing)
+TEST(ScMain, RefusedDefinitionsEndTheConsoleBeforeTheListing)
 {
     struct Case {
         const char* definitions;
         const char* error;
     } cases[] = {
+        {nullptr, "Cannot open (null), errno 22"},
         {"/data\n", "/data failed"},                         // content before any subclient: the default's root
         {"\tdata\n\n", "\n failed"},                         // an empty line keeps its line feed
         {"\tdata\n\r\n", "\r failed"},                       // and of CR LF the CR stays
@@ -87,70 +49,61 @@ TEST(ScMain, RejectedDefinitionEndsTheConsoleBeforeTheListing)
     };
     for (const Case& c : cases) {
         CaptureLog log(0);
-        ConsoleRun run = runConsole(c.definitions, "");
-        EXPECT_EQ(run.result, 1) << c.definitions;
-        EXPECT_TRUE(log.has(-1, c.error)) << c.definitions << log.dump();
-        EXPECT_EQ(run.out.find("There are"), std::string::npos) << run.out;
+        const auto run = runConsole(c.definitions, "");
+        EXPECT_EQ(run.first, 1) << c.error;
+        EXPECT_TRUE(log.has(-1, c.error)) << log.dump();
+        EXPECT_EQ(run.second.find("There are"), std::string::npos) << run.second;
     }
+    // Both the input and the console report a file that cannot be opened.
+    CaptureLog log(0);
+    ASSERT_NE(freopen("/dev/null", "r", stdin), nullptr);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(scMain("/nonexistent/definitions"), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Press CR to begin...");
+    EXPECT_EQ(count(log.dump(), "Cannot open /nonexistent/definitions, errno 2"), 2u) << log.dump();
 }
 
-TEST(ScMain, AcceptedContentIsLoggedAtLevel192)
+// How often the console asked for a directory, a first pattern and a content path.
+std::string prompts(const std::string& out)
 {
-    CaptureLog log(192);
-    ConsoleRun run = runConsole(kTwoSubclients, "");
-    EXPECT_EQ(run.result, 0);
-    EXPECT_TRUE(log.has(192, "/data success")) << log.dump();
-    EXPECT_TRUE(log.has(192, "/data/tmp success")) << log.dump();
+    return std::to_string(count(out, "Enter a directory")) + " " + std::to_string(count(out, "Enter first pattern")) +
+           " " + std::to_string(count(out, "Enter content path"));
 }
 
-TEST(ScMain, EndOfInputEndsEveryPhase)
+TEST(ScMain, Dialogues)
 {
-    // Input ends at the directory prompt, after a first pattern, and at the first prompt.
-    for (const char* answers : {"", "\n", "\n/data", "\nq\n*.log\n", "\nq\nq\n/data\n"}) {
-        ConsoleRun run = runConsole(kTwoSubclients, answers);
-        EXPECT_EQ(run.result, 0) << answers;
-        EXPECT_EQ(count(run.out, "Enter a directory"), 1u + (std::string(answers) == "\n/data")) << answers;
-        EXPECT_EQ(count(run.out, "Enter content path"), 1u) << answers;
+    const struct {
+        std::string answers;
+        const char* prompts;
+        std::vector<std::string> shown;
+    } cases[] = {
+        // End of input ends each phase (before the first answer: a transcript of scconsole).
+        {"\n/data", "2 1 1", {}},
+        {"\nq\n*.log\n", "1 1 1", {}},
+        {"\nq\nq\n/data\n", "1 1 1", {}},
+        // Answers lose their line end, CR LF too.
+        {"\r\n/data/tmp\r\n/data\r\nq\r\n*.LOG\r\n*.log\nq\n/data\r\n/data/tmp/x\r\nq\n",
+         "3 2 2",
+         {"\n*** Creating dir1 for '/data/tmp'\n", "\n*** Merging dir2 into dir1\n",
+          "'*.LOG' contains '*.log' (case insensitive)\n", "'/data' could contain '/data/tmp/x'\n",
+          "pathTest '/data/tmp/x' in sc 3 returns 1\n"}},
+        // Q quits the directory phase only; at the pattern prompt it is a pattern.
+        {"\nQ\nQ\nx\nq\nq\n", "1 2 1", {"'Q' does not contain 'x' (case sensitive)"}},
+        // The rest of a line beyond 1024 characters must not become the next directory.
+        {"\n/" + std::string(1100, 'a') + "\nq\nq\nq\n",
+         "2 1 1",
+         {"Creating dir1 for '/" + std::string(1023, 'a') + "'\n"}},
+        {"\nq\n*.log\n\nq\nq\n", "1 2 1", {"Enter second pattern: Cannot parse ''\n"}},  // an empty pattern
+    };
+    for (const auto& c : cases) {
+        CaptureLog log(192);
+        const auto run = runConsole(kTwoSubclients, c.answers);
+        EXPECT_EQ(run.first, 0) << c.answers;
+        EXPECT_TRUE(log.has(192, "/data/tmp success")) << log.dump();
+        EXPECT_EQ(prompts(run.second), c.prompts) << c.answers;
+        for (const std::string& text : c.shown)
+            EXPECT_NE(run.second.find(text), std::string::npos) << text << "\n" << run.second;
     }
-}
-
-TEST(ScMain, AnswersLoseTheirLineEnd)
-{
-    ConsoleRun run =
-        runConsole(kTwoSubclients, "\r\n/data/tmp\r\n/data\r\nq\r\n*.LOG\r\n*.log\nq\n/data\r\n/data/tmp/x\r\nq\n");
-    EXPECT_EQ(run.result, 0);
-    EXPECT_NE(run.out.find("\n*** Creating dir1 for '/data/tmp'\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\n*** Merging dir2 into dir1\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("'*.LOG' contains '*.log' (case insensitive)\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("'/data' could contain '/data/tmp/x'\n"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("pathTest '/data/tmp/x' in sc 3 returns 1\n"), std::string::npos) << run.out;
-    EXPECT_EQ(count(run.out, "Enter first pattern"), 2u) << "q with CR LF quits";
-}
-
-TEST(ScMain, QuitAnswers)
-{
-    // Q quits the directory phase only; at the pattern prompt it is a pattern.
-    ConsoleRun run = runConsole(kTwoSubclients, "\nQ\nQ\nx\nq\nq\n");
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(count(run.out, "Enter a directory"), 1u);
-    EXPECT_NE(run.out.find("'Q' does not contain 'x' (case sensitive)"), std::string::npos) << run.out;
-}
-
-TEST(ScMain, OverlongAnswerIsCutNotSplit)
-{
-    // The rest of a line beyond 1024 characters must not become the next directory.
-    std::string longDirectory = "/" + std::string(1100, 'a');
-    ConsoleRun run = runConsole(kTwoSubclients, "\n" + longDirectory + "\nq\nq\nq\n");
-    EXPECT_EQ(run.result, 0);
-    EXPECT_NE(run.out.find("Creating dir1 for '/" + std::string(1023, 'a') + "'\n"), std::string::npos);
-    EXPECT_EQ(run.out.find("Creating dir2"), std::string::npos);
-}
-
-TEST(ScMain, UnparsablePatternNamesTheAnswerThatFailed)
-{
-    // An empty pattern does not parse.
-    ConsoleRun run = runConsole(kTwoSubclients, "\nq\n*.log\n\nq\nq\n");
-    EXPECT_NE(run.out.find("Enter second pattern: Cannot parse ''\n"), std::string::npos) << run.out;
 }
 
 }  // namespace
