@@ -1,103 +1,68 @@
-// Path normalization, the wildcard marker and image-volume names.
+// Path normalization and the wildcard marker.
 #include "subclient/FSSubclientConf.h"
 #include "support/Capture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 struct FixCase {
-    const char* in;
-    int appType;
-    bool fixSlashes;
-    bool interchange;
-    const char* stringOut;  // string form
-    char stringDelim;
-    const char* cOut;  // C-string form; null when it fails
-    char cDelim;
+    std::string in;
+    std::string out;  // of the string form
+    char delim;
+    const char* cOut = nullptr;  // of the C-string form when it differs; "#": fails, output untouched
+    int appType = 1;
+    bool fixSlashes = true;
+    bool interchange = false;
 };
 
-const FixCase kCases[] = {
-    {"/", 1, true, false, "/", '/', "/", '/'},
-    {"//a//b/", 1, true, false, "/a/b", '/', "/a/b", '/'},
-    {"/a/b//", 1, true, false, "/a/b", '/', "/a/b", '/'},
-    {"a/b", 1, true, false, "/a/b", '/', "/a/b", '/'},
-    {"C:", 1, true, false, "\\C:", '\\', "\\C:", '\\'},
-    {"c:", 1, true, false, "\\c:", '\\', "\\c:", '\\'},
-    {"c:\\dir\\sub\\", 1, true, false, "\\c:\\dir\\sub", '\\', "\\c:\\dir\\sub", '\\'},
-    {"SYS:", 1, true, false, "\\SYS:", '\\', "\\SYS:", '\\'},
-    {"V:\x12x", 1, true, false, "\\V:\x12x", '\\', "\\V:\x12x", '\\'},
-    {"*.tmp", 1, true, false, "/**/*.tmp", '/', nullptr, 0},
-    {":", 1, true, false, "/**/:", '/', nullptr, 0},  // too short for a volume name
-    {"%TEMP%", 1, true, false, "/%TEMP%", '/', nullptr, 0},
-    {"/a\\b", 1, true, false, "/a\\b", '/', "/a\\b", '/'},
-    {"/a\\b", 1, true, true, "/a/b", '/', "/a\\b", '/'},
-    {"/a\\b", 6, true, true, "/a\\b", '/', "/a\\b", '/'},
-    {"\\a/b", 1, true, false, "\\a\\b", '\\', "\\a\\b", '\\'},
-    {"\\a/b", 6, true, false, "\\a/b", '\\', "\\a/b", '\\'},
-    {"\\a/b", 1, false, false, "\\a/b", '\\', "\\a/b", '\\'},
-    {"a\\", 1, true, false, "\\a", '\\', "\\a", '\\'},
-    {".a.b", 1, true, false, ".a.b", '.', ".a.b", '.'},
-    {",x,,y", 1, true, false, ",x,y", ',', ",x,y", ','},
-    {"<X>/y", 1, true, false, "<X>/y", '/', "/<X>/y", '/'},
-    {"", 1, true, false, "", 0, nullptr, 0},
-};
+// ":" alone is too short for a volume name; the C-string form refuses volume
+// names too long for its fixed limit.
+const std::string kNetWare = std::string(1023, 'V') + ":", kMountPoint = "V:\x12" + std::string(1021, 'm');
+const std::string kFits = std::string(1022, 'V') + ":";
+const FixCase kCases[] = {{"/", "/", '/'},
+                          {"//a//b/", "/a/b", '/'},
+                          {"a/b", "/a/b", '/'},
+                          {"C:", "\\C:", '\\'},
+                          {"c:\\dir\\sub\\", "\\c:\\dir\\sub", '\\'},
+                          {"SYS:", "\\SYS:", '\\'},
+                          {"V:\x12x", "\\V:\x12x", '\\'},
+                          {"*.tmp", "/**/*.tmp", '/', "#"},
+                          {":", "/**/:", '/', "#"},
+                          {"%TEMP%", "/%TEMP%", '/', "#"},
+                          {"/a\\b", "/a\\b", '/'},
+                          {"/a\\b", "/a/b", '/', "/a\\b", 1, true, true},
+                          {"/a\\b", "/a\\b", '/', nullptr, 6, true, true},
+                          {"\\a/b", "\\a\\b", '\\'},
+                          {"\\a/b", "\\a/b", '\\', nullptr, 6},
+                          {"\\a/b", "\\a/b", '\\', nullptr, 1, false},
+                          {"a\\", "\\a", '\\'},
+                          {".a.b", ".a.b", '.'},
+                          {",x,,y", ",x,y", ','},
+                          {"<X>/y", "<X>/y", '/', "/<X>/y"},
+                          {"", "", 0, "#"},
+                          {kNetWare, "\\" + kNetWare, '\\', "#"},
+                          {kMountPoint, "\\" + kMountPoint, '\\', "#"},
+                          {kFits, "\\" + kFits, '\\'}};
 
-class FixPathTable : public ::testing::TestWithParam<FixCase> {};
-
-TEST_P(FixPathTable, BothForms)
+TEST(FixPath, BothForms)
 {
-    const FixCase& c = GetParam();
-    FSSubclientConf conf(c.appType);
-    conf.SetUseDelimiterInterchangeably(c.interchange);
-
-    std::string out = "stale";
-    EXPECT_EQ(c.stringDelim, conf.fixPath(std::string(c.in), out, c.fixSlashes));
-    EXPECT_EQ(c.stringOut, out);
-
-    std::vector<char> buffer(strlen(c.in) + 2, '#');
-    const char delim = conf.fixPath(c.in, buffer.data(), c.fixSlashes);
-    EXPECT_EQ(c.cDelim, delim);
-    if (c.cOut)
-        EXPECT_STREQ(c.cOut, buffer.data());
-    else
-        EXPECT_EQ('#', buffer[0]) << "output touched on failure";
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, FixPathTable, ::testing::ValuesIn(kCases));
-
-TEST(FixPath, MessagesOfTheTwoForms)
-{
-    CaptureLog log(1);
-    FSSubclientConf conf;
-    std::string out;
-    conf.fixPath(std::string("*.tmp"), out, true);
-    EXPECT_TRUE(log.has(1, "No delimiter for *.tmp, changing it to /**/*.tmp with delimiter /")) << log.dump();
-    char buffer[16];
-    conf.fixPath("abc", buffer, true);
-    EXPECT_TRUE(log.has(-1, "No delimiter for abc")) << log.dump();
-}
-
-TEST(FixPath, OverLongVolumeNamesFailInTheCStringForm)
-{
-    CaptureLog log(1);
-    FSSubclientConf conf;
-    const std::string netWare = std::string(1023, 'V') + ":";
-    std::vector<char> buffer(netWare.size() + 2);
-    EXPECT_EQ(0, conf.fixPath(netWare.c_str(), buffer.data(), true));
-    EXPECT_TRUE(log.has(-1, "Path too long at 1024 to turn into NetWare volume")) << log.dump();
-
-    const std::string mountPoint = "V:\x12" + std::string(1021, 'm');
-    EXPECT_EQ(0, conf.fixPath(mountPoint.c_str(), buffer.data(), true));
-    EXPECT_TRUE(log.has(-1, "Path too long at 1024 to turn into Mount point volume")) << log.dump();
-
-    const std::string fits = std::string(1022, 'V') + ":";
-    EXPECT_EQ('\\', conf.fixPath(fits.c_str(), buffer.data(), true));
-    EXPECT_EQ("\\" + fits, std::string(buffer.data()));
+    for (const FixCase& c : kCases) {
+        SCOPED_TRACE(c.in.substr(0, 20) + " type " + std::to_string(c.appType));
+        FSSubclientConf conf(c.appType);
+        conf.SetUseDelimiterInterchangeably(c.interchange);
+        std::string out = "stale";
+        EXPECT_EQ(c.delim, conf.fixPath(c.in, out, c.fixSlashes));
+        EXPECT_EQ(c.out, out);
+        std::vector<char> buffer(c.in.size() + 2, '#');
+        buffer.back() = '\0';
+        const std::string cOut = c.cOut ? c.cOut : c.out;
+        EXPECT_EQ(cOut == "#" ? 0 : c.delim, conf.fixPath(c.in.c_str(), buffer.data(), c.fixSlashes));
+        EXPECT_EQ(cOut, cOut == "#" ? std::string(1, buffer[0]) : std::string(buffer.data()));
+    }
 }
 
 TEST(WildCardContent, MarkerSplitsPathFromTheRest)
@@ -106,40 +71,16 @@ TEST(WildCardContent, MarkerSplitsPathFromTheRest)
         const char* content;
         bool wild;
         const char* path;
-    } cases[] = {
-        {"/data/*.log\\/\\/", true, "/data/*.log"},
-        {"/a*\\/\\/x\\/\\/", true, "/a*"},
-        {"/data/x", false, "/data/x"},
-        {"\\/\\/", true, ""},
-        {"/a\\/b", false, "/a\\/b"},
-    };
+    } cases[] = {{"/data/*.log\\/\\/", true, "/data/*.log"},
+                 {"/a*\\/\\/x\\/\\/", true, "/a*"},
+                 {"/data/x", false, "/data/x"},
+                 {"\\/\\/", true, ""},
+                 {"/a\\/b", false, "/a\\/b"}};
     for (const auto& c : cases) {
         std::string path = "stale";
         EXPECT_EQ(c.wild, isWildCardContent(c.content, path)) << c.content;
         EXPECT_EQ(c.path, path) << c.content;
     }
-}
-
-TEST(ImageVolumeName, MarkersBecomeDelimiterAndEnd)
-{
-    char text[] = "V\x12"
-                  "a\x13"
-                  "b";
-    EXPECT_EQ(0, imageVolumeNameToPath(text, '/'));
-    EXPECT_STREQ("V/a", text);
-
-    char first[] = "\x12"
-                   "a\x12"
-                   "b";
-    imageVolumeNameToPath(first, '\\');
-    EXPECT_STREQ("\x12"
-                 "a\\b",
-                 first);
-
-    char noDelimiter[] = "V\x12"
-                         "a";
-    imageVolumeNameToPath(noDelimiter, 0);  // an unset delimiter ends the name at the marker
-    EXPECT_STREQ("V", noDelimiter);
 }
 
 }  // namespace
