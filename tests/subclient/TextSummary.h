@@ -1,9 +1,7 @@
-// A configuration summary that serves a fixed text and fixed application ids,
-// so that tests reach every line kind and failure path of the summary load.
+// A configuration summary that serves a fixed text and fixed application ids.
 #ifndef SUBCLIENTCONF_TESTS_SUBCLIENT_TEXTSUMMARY_H
 #define SUBCLIENTCONF_TESTS_SUBCLIENT_TEXTSUMMARY_H
 
-#include "platform/ApplicationId.h"
 #include "platform/SubclientConfSummary.h"
 
 #include <sstream>
@@ -11,58 +9,28 @@
 #include <string>
 #include <vector>
 
-// Constructed before the summary base, which keeps a reference to it.
-struct ApplicationHolder {
-    ApplicationId application{0, 0};
-};
-
-class TextSummary : private ApplicationHolder, public SubclientConfSummary {
+// A lookup result of -1 stands for a service that throws, ioError for a text that cannot be read.
+class TextSummary : public SubclientConfSummary {
 public:
-    TextSummary(const std::string& text, std::vector<unsigned long> ids)
-        : SubclientConfSummary(application, 0), stream_(text), ids_(std::move(ids))
-    {}
-
+    TextSummary(const std::string& text, std::vector<unsigned long> ids, int lookupResult = 0, bool ioError = false)
+        : stream_(text), ids_(std::move(ids)), lookupResult_(lookupResult)
+    {
+        if (ioError)
+            stream_.setstate(std::ios::badbit);
+    }
     std::istream* getConfigStream(void*) override { return &stream_; }
-
     int lookupAppIds(std::vector<unsigned long>& ids, void*, void*) override
     {
-        if (throwOnLookup)
+        if (lookupResult_ < 0)
             throw std::runtime_error("service down");
         ids = ids_;
-        return lookupResult;
+        return lookupResult_;
     }
-
-    int lookupResult = 0;
-    bool throwOnLookup = false;
 
 private:
     std::istringstream stream_;
     std::vector<unsigned long> ids_;
-};
-
-// A stream whose reads fail with an I/O error after the given text.
-class FailingStreamBuf : public std::stringbuf {
-public:
-    explicit FailingStreamBuf(const std::string& text) : std::stringbuf(text) {}
-
-protected:
-    int_type underflow() override
-    {
-        const int_type c = std::stringbuf::underflow();
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            throw std::runtime_error("disk gone");
-        return c;
-    }
-};
-
-class FailingSummary : public TextSummary {
-public:
-    explicit FailingSummary(const std::string& text) : TextSummary("", {}), buf_(text), stream_(&buf_) {}
-    std::istream* getConfigStream(void*) override { return &stream_; }
-
-private:
-    FailingStreamBuf buf_;
-    std::istream stream_;
+    int lookupResult_;
 };
 
 #endif
