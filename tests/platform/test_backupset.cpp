@@ -1,12 +1,13 @@
-#include "TempFiles.h"
 #include "platform/ApplicationId.h"
 #include "platform/BackupsetContent.h"
 #include "platform/BackupsetStore.h"
 #include "platform/SubclientConfSummary.h"
 #include "support/Capture.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iterator>
 #include <sstream>
 #include <tuple>
@@ -183,8 +184,9 @@ TEST_F(ExampleStore, AFailedOpenKeepsTheCurrentStoreAndObjectsKeepTheirsWithNone
     EXPECT_EQ(ApplicationId(2, 12).getAppId(id, nullptr), KX_CONFIG_NO_STORE);
     EXPECT_EQ(BackupsetContent().getContent(12, KX_FILTERS_TYPE_CONTENT, list, nullptr), KX_CONFIG_NO_STORE);
     EXPECT_EQ(SubclientIdFromName().getSubclientId("default", id, nullptr), KX_CONFIG_NO_STORE);
-    ScopedEnv env("SUBCLIENTCONF_BACKUPSET", kExample.c_str());
+    setenv("SUBCLIENTCONF_BACKUPSET", kExample.c_str(), 1);
     EXPECT_EQ(SubclientIdFromName().getSubclientId("Database", id, nullptr), 0);
+    unsetenv("SUBCLIENTCONF_BACKUPSET");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include "TempFiles.h"
 #include "platform/KXTextFile.h"
 #include "support/Capture.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
