@@ -8,6 +8,7 @@
 #include "FailingAlloc.h"
 #include "dirlist/FSCallback.h"
 #include "dirlist/FSSubclientDirList.h"
+#include "platform/ApplicationId.h"
 #include "platform/BackupsetContent.h"
 #include "platform/BackupsetStore.h"
 #include "platform/KXLog.h"
