@@ -7,7 +7,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -35,20 +34,12 @@ TempDir::~TempDir()
     nftw(path_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
-void TempDir::make(const std::string& name, const std::string& content) const
-{
-    if (!name.empty() && name.back() == '/') {
-        mkdir(file(name).c_str(), 0700);
-        return;
-    }
-    std::ofstream(file(name), std::ios::binary) << content;
-}
-
 std::string TempDir::write(const std::string& name, const std::string& content) const
 {
-    std::string full = file(name);
-    std::ofstream out(full, std::ios::binary);
-    if (!(out << content))
+    const std::string full = file(name);
+    const bool made = name.back() == '/' ? mkdir(full.c_str(), 0700) == 0
+                                         : static_cast<bool>(std::ofstream(full, std::ios::binary) << content);
+    if (!made)
         throw std::runtime_error("cannot create " + full);
     return full;
 }

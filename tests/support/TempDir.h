@@ -13,10 +13,9 @@ public:
 
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // Creates name (a file, or a folder when it ends with '/') with the given content.
-    void make(const std::string& name, const std::string& content = "") const;
-    // Writes a file (relative to the folder) and returns its full path.
+    // Creates name (a file, or a folder when it ends with '/') with the given content; returns its full path.
     std::string write(const std::string& name, const std::string& content) const;
+    void make(const std::string& name, const std::string& content = "") const { write(name, content); }
     static std::string read(const std::string& path);
 
 private:
