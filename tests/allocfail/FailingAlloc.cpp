@@ -8,9 +8,6 @@
 
 #ifdef SUBCLIENTCONF_ALLOCFAIL_SANITIZER
 #include <sanitizer/common_interface_defs.h>
-#else
-#include <execinfo.h>
-#include <unistd.h>
 #endif
 
 failing_alloc::State failing_alloc::state = {0, 0, false, false};
@@ -22,14 +19,10 @@ bool failNow()
     failing_alloc::State& s = failing_alloc::state;
     if (!s.open || ++s.count != s.failAt)
         return false;
-    if (s.trace) {
 #ifdef SUBCLIENTCONF_ALLOCFAIL_SANITIZER
+    if (s.trace)
         __sanitizer_print_stack_trace();
-#else
-        void* frames[64];
-        backtrace_symbols_fd(frames, backtrace(frames, 64), STDERR_FILENO);
 #endif
-    }
     errno = ENOMEM;
     return true;
 }
@@ -76,7 +69,8 @@ char* strdup(const char* text)
 }  // extern "C"
 
 // The replaced operators forward to the sanitizer's own, so that its
-// new/delete pairing checks stay valid; operator delete is not replaced.
+// new/delete pairing checks stay valid; operator delete is not replaced, nor
+// the throwing new[], which the library does not use.
 #if __SIZEOF_SIZE_T__ == 8
 #define FAILING_ALLOC_SIZE "m"
 #else
@@ -89,14 +83,6 @@ void* operator new(size_t size)
     if (failNow())
         throw std::bad_alloc();
     return next(cell, "_Znw" FAILING_ALLOC_SIZE)(size);
-}
-
-void* operator new[](size_t size)
-{
-    static void* (*cell)(size_t);
-    if (failNow())
-        throw std::bad_alloc();
-    return next(cell, "_Zna" FAILING_ALLOC_SIZE)(size);
 }
 
 void* operator new(size_t size, const std::nothrow_t& tag) noexcept

@@ -1,5 +1,5 @@
 // Allocation-failure injection: while a window is open, every malloc, calloc,
-// realloc, strdup and operator new (throwing or not) is counted, and the one
+// realloc, strdup, operator new (throwing or not) and nothrow new[] is counted, and the one
 // whose number was chosen fails (null, or bad_alloc from the throwing new).
 // The replacements hold for the whole process and forward to the next
 // definitions (the sanitizer's allocator, or the C and C++ libraries', where
@@ -16,7 +16,7 @@ struct State {
     long failAt;  // the allocation that fails, counting from 1; 0: none
     long count;   // allocations counted in open windows
     bool open;
-    bool trace;  // print the failing allocation's stack to standard error
+    bool trace;  // the sanitizer build prints the failing allocation's stack to standard error
 };
 extern State state;
 
