@@ -1,4 +1,4 @@
-// Configurations, hand-built directory lists and a recording line sink for the dirlist tests.
+// Configurations, hand-built directory lists, a recording line sink and log capture for the dirlist tests.
 #ifndef SUBCLIENTCONF_TESTS_DIRLIST_DIRLISTKIT_H
 #define SUBCLIENTCONF_TESTS_DIRLIST_DIRLISTKIT_H
 
@@ -6,6 +6,7 @@
 #include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConf.h"
 #include "subclient/TextSummary.h"
+#include "support/Capture.h"
 
 #include <gtest/gtest.h>
 

