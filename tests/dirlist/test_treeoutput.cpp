@@ -99,22 +99,17 @@ std::unique_ptr<FSSubclientConf> ifindConf(const std::string& content)
     return conf;
 }
 
-class WildcardExpansion : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        // A name that is not UTF-8 must not drop out of the scan.
-        for (const char* name :
-             {"logs/", "logs/a.log", "logs/B.LOG", "logs/a.txt", "logs/c.txt", "logs/sub/", "logs/caf\xe9.log", "file"})
-            dir.make(name);
-    }
-    TempDir dir;
-    std::string logs = dir.file("logs");
-    CaptureLog log{1};
-};
-
-TEST_F(WildcardExpansion, WritesEachMatchOnceInReaderOrderAfterTheLiterals)
+// Each match once, in the reader's order, after the literals. A missing folder (or a file) gives no
+// lines and no error; one that exists but cannot be read must not vanish from the scan unnoticed.
+TEST(WildcardExpansion, WritesEachMatchOnceAndReportsUnreadableFolders)
 {
+    CaptureLog log(1);
+    TempDir dir;
+    // A name that is not UTF-8 must not drop out of the scan.
+    for (const char* name :
+         {"logs/", "logs/a.log", "logs/B.LOG", "logs/a.txt", "logs/c.txt", "logs/sub/", "logs/caf\xe9.log", "file"})
+        dir.make(name);
+    std::string logs = dir.file("logs"), missing = dir.file("missing"), loop = dir.file("loop");
     auto conf = ifindConf("A " + logs + "/*.log" + kWild + " " + logs + "/a*" + kWild + " " + logs + "/keep/deep");
     Lines expected = plusLines(logs, [](const std::string& n) { return n != "c.txt" && n != "sub"; });
     expected.insert(expected.begin(), logs + "/keep/deep");
@@ -133,13 +128,8 @@ TEST_F(WildcardExpansion, WritesEachMatchOnceInReaderOrderAfterTheLiterals)
     Lines root = output(*ifindConf("A /*" + kWild), kDirnames, 2);
     EXPECT_EQ(root, plusLines("/", [](const std::string&) { return true; }));
     EXPECT_FALSE(root.empty());
-}
 
-// A missing folder (or a file) gives no lines and no error; one that exists but
-// cannot be read must not vanish from the scan unnoticed.
-TEST_F(WildcardExpansion, MissingAndUnreadableFolders)
-{
-    std::string missing = dir.file("missing"), loop = dir.file("loop");
+    log.clear();
     EXPECT_EQ(output(*ifindConf("A " + missing + "/*.log" + kWild + " " + dir.file("file/*") + kWild), kDirnames, 2),
               Lines{});
     EXPECT_TRUE(log.has(1, "Cannot open '" + missing + "', code " + std::to_string(ENOENT))) << log.dump();
