@@ -2,10 +2,7 @@
 """The JSON shapes documented in docs/subclientconf-tool.md against the real
 output of every subcommand that writes JSON: each documented object's keys,
 in the documented order. Usage: subclientconf_json_shapes.py TOOL SOURCE_DIR"""
-import json
-import re
-import subprocess
-import sys
+import json, re, subprocess, sys
 
 TOOL, SOURCE = sys.argv[1], sys.argv[2]
 DEFS, STORE = "examples/workstation.subclients", "examples/workstation.backupset"
@@ -57,11 +54,8 @@ def parse(toks, i):
 def documented():
     doc = open(SOURCE + "/docs/subclientconf-tool.md").read()
     section = doc.split("## JSON shapes", 1)[1].split("\n## ", 1)[0]
-    shapes = {}
-    for match in re.finditer(r"^`(\w+)`[^\n{]*?:\s*(?:```json\s*)?`?(?=\{)", section, re.M):
-        toks = tokens(section[match.end():])
-        shapes[match.group(1)] = parse(toks, 0)[0]
-    return shapes
+    heads = re.finditer(r"^`(\w+)`[^\n{]*?:\s*(?:```json\s*)?`?(?=\{)", section, re.M)
+    return {m.group(1): parse(tokens(section[m.end():]), 0)[0] for m in heads}
 
 
 def check(shape, value, where, problems):
