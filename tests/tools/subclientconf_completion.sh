@@ -5,15 +5,14 @@ set -euo pipefail
 tool=$1
 cd "$2"
 source tools/subclientconf/subclientconf.bash
-complete_line() {  # the words typed, the last one being completed
+expect() {  # EXPECTED WORD...: the completions of the last of the words typed
+  local expected=$1
+  shift
   COMP_WORDS=("$tool" "$@")
   COMP_CWORD=$#
   _subclientconf
-  echo "${COMPREPLY[*]}"
+  [[ "${COMPREPLY[*]}" == "$expected" ]] || { echo "completing $* gave '${COMPREPLY[*]}', expected '$expected'" >&2; exit 1; }
 }
-expect() {
-  [[ "$1" == "$2" ]] || { echo "completing gave '$1', expected '$2'" >&2; exit 1; }
-}
-expect "$(complete_line di)" "dirlist"
-expect "$(complete_line which --po)" "--porcelain"
-expect "$(complete_line list examples/workstation.subclients --subclient D)" "Database Downloads"
+expect "dirlist" di
+expect "--porcelain" which --po
+expect "Database Downloads" list examples/workstation.subclients --subclient D

@@ -52,9 +52,7 @@ cmp -s "$work/one" "$work/four" || fail "--jobs 4 differs from --jobs 1"
 
 # A folder whose path is longer than the system takes cannot be read.
 long=$(printf 'n%.0s' {1..200})
-deep=$work/deep/top
-for _ in {1..22}; do deep=$deep/$long; done
-mkdir -p "$deep"
+mkdir -p "$work/deep/top/$(printf "$long/%.0s" {1..22})"
 printf '\tTop\n/top\n' >"$work/deepdefs"
 status=0
 "$tool" report "$work/deepdefs" --root "$work/deep" --html "$work/page.html" >"$work/text" 2>"$work/errors" || status=$?
