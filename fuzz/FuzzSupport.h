@@ -1,9 +1,11 @@
 // Shared by the fuzz targets: a quiet log writer, invariant checks that stop
-// the run with a message, and input splitting.
+// the run with a message, the choice of check, and input splitting.
 #ifndef SUBCLIENTCONF_FUZZ_FUZZSUPPORT_H
 #define SUBCLIENTCONF_FUZZ_FUZZSUPPORT_H
 
 #include "platform/KXLog.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdarg>
 #include <cstdint>
@@ -22,16 +24,9 @@ struct FuzzLogWriter : CLogWriterInterface {
     int getLevel() override { return level; }
     void vwrite(int, const char*, int, const char* format, va_list args) override
     {
-        char sink[256];
-        vsnprintf(sink, sizeof sink, format, args);
+        vsnprintf(nullptr, 0, format, args);
     }
 };
-
-inline void fuzzQuietLog()
-{
-    static const bool installed = (kxSetLogWriter(std::make_shared<FuzzLogWriter>()), true);
-    (void)installed;
-}
 
 // A broken invariant is a finding: say which and stop with a crash report.
 #define FUZZ_CHECK(condition)                                                                                          \
@@ -41,6 +36,20 @@ inline void fuzzQuietLog()
             abort();                                                                                                   \
         }                                                                                                              \
     } while (0)
+
+// A target's checks each take the input twice: to consume values from and as text.
+using FuzzCheck = void (*)(FuzzedDataProvider&, const std::string&);
+
+// Runs the check the last input byte picks on the bytes before it, logging quietly.
+template <size_t N>
+int fuzzRun(const uint8_t* data, size_t size, const FuzzCheck (&checks)[N])
+{
+    [[maybe_unused]] static const bool quiet = (kxSetLogWriter(std::make_shared<FuzzLogWriter>()), true);
+    const uint8_t pick = size > 0 ? data[--size] : 0;
+    FuzzedDataProvider input(data, size);
+    checks[pick % N](input, std::string(reinterpret_cast<const char*>(data), size));
+    return 0;
+}
 
 // Splits like the store reader does: "\n" ends a line, one '\r' before it is
 // dropped, a last line without "\n" is kept.

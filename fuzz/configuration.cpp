@@ -30,8 +30,6 @@
 #include "platform/SubclientConfSummary.h"
 #include "subclient/FSSubclientConf.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstring>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -61,33 +59,12 @@ void walkList(FSSubclientDirlist& list, int subclients)
         FSSubclientDir* dir = nullptr;
         if (list.getFirst(n, &dir) != 0)
             continue;
-        for (; dir; list.getNext(&dir)) {
-            FUZZ_CHECK(dir->name != nullptr);
-            FUZZ_CHECK(++seen < kWalkLimit);
-        }
+        for (; dir; list.getNext(&dir))
+            FUZZ_CHECK(dir->name != nullptr && ++seen < kWalkLimit);
     }
     TBrowseItem item;
     for (bool more = list.getFirstBrowseItem(item, nullptr); more; more = list.getNextBrowseItem(item, nullptr))
         FUZZ_CHECK(++seen < 2 * kWalkLimit);
-}
-
-// Lists for the root and for each probe path, sorted and merged into the
-// root's list, which is walked after each merge.
-void exerciseDirlists(FSSubclientConf& conf, const std::vector<std::string>& probes, bool strict)
-{
-    std::unique_ptr<FSSubclientDirlist> whole(conf.createDirlist("/", strict));
-    if (!whole)
-        return;
-    whole->sort();
-    walkList(*whole, conf.getNumSubclients());
-    for (const std::string& probe : probes) {
-        FSSubclientDirlist* part = conf.createDirlist(probe.c_str(), strict);
-        if (!part)
-            continue;
-        part->sort();
-        whole->merge(part);  // destroys part
-        walkList(*whole, conf.getNumSubclients());
-    }
 }
 
 // Every subclient's scan start points and nodirs, as one text.
@@ -109,11 +86,14 @@ std::string scanLists(FSSubclientConf& conf)
     return lines.text;
 }
 
-// Answers of pathTest for every probe and subclient, in order. With the
-// traces off, pathTest answers from its index instead of walking every entry:
-// both must agree.
-std::vector<int> pathTests(FSSubclientConf& conf, const std::vector<std::string>& probes)
+// Checks the table; gives the answers of pathTest for every probe and
+// subclient, in order. With the traces off, pathTest answers from its index
+// instead of walking every entry: both must agree. Then lists for the root and
+// for each probe path, sorted and merged into the root's list, which is walked
+// after each merge.
+std::vector<int> query(FSSubclientConf& conf, const std::vector<std::string>& probes, bool strict)
 {
+    checkTable(conf);
     std::vector<int> answers;
     for (const std::string& probe : probes)
         for (int n = 1; n <= conf.getNumSubclients(); ++n) {
@@ -124,27 +104,33 @@ std::vector<int> pathTests(FSSubclientConf& conf, const std::vector<std::string>
             FuzzLogWriter::level = 192;
             answers.push_back(answer);
         }
+    std::unique_ptr<FSSubclientDirlist> whole(conf.createDirlist("/", strict));
+    if (!whole)
+        return answers;
+    whole->sort();
+    walkList(*whole, conf.getNumSubclients());
+    for (const std::string& probe : probes) {
+        FSSubclientDirlist* part = conf.createDirlist(probe.c_str(), strict);
+        if (!part)
+            continue;
+        part->sort();
+        whole->merge(part);  // destroys part
+        walkList(*whole, conf.getNumSubclients());
+    }
     return answers;
 }
 
-// Fills conf from the lines; with askOnTheWay, the probes are queried after every line.
-void fill(FSSubclientConf& conf, const std::vector<std::string>& lines, const std::vector<std::string>& probes,
-          bool askOnTheWay)
+// TAB name -> setName, other -> setPath.
+int setLine(FSSubclientConf& conf, const std::string& line)
 {
-    for (const std::string& line : lines) {
-        const int result = line[0] == '\t' ? conf.setName(line.c_str() + 1) : conf.setPath(line.c_str());
-        FUZZ_CHECK(result == 0 || result == -1 || result == -2);
-        if (askOnTheWay) {
-            pathTests(conf, probes);
-            exerciseDirlists(conf, probes, false);
-        }
-    }
+    const int result = line[0] == '\t' ? conf.setName(line.c_str() + 1) : conf.setPath(line.c_str());
+    FUZZ_CHECK(result == 0 || result == -1 || result == -2);
+    return result;
 }
 
 void contentLines(FuzzedDataProvider& input, const std::string& text)
 {
-    const int appTypes[] = {1, 6, 29, 65};
-    const int appType = appTypes[input.ConsumeIntegralInRange<int>(0, 3)];
+    const int appType = input.PickValueInArray({1, 6, 29, 65});
     const bool allowOverlap = input.ConsumeBool(), caseSensitive = input.ConsumeBool(),
                startRestore = input.ConsumeBool();
     FSSubclientConf asked(appType), quiet(appType);
@@ -163,14 +149,13 @@ void contentLines(FuzzedDataProvider& input, const std::string& text)
         else if (line[0] != '?' && lines.size() < 64)
             lines.push_back(line);
     }
-    fill(asked, lines, probes, true);
-    fill(quiet, lines, probes, false);
-    checkTable(asked);
-    FUZZ_CHECK(asked.getNumSubclients() == quiet.getNumSubclients());
+    // Only asked is queried on the way; the queries must change no outcome.
+    for (const std::string& line : lines) {
+        FUZZ_CHECK(setLine(asked, line) == setLine(quiet, line));
+        query(asked, probes, false);
+    }
     FUZZ_CHECK(scanLists(asked) == scanLists(quiet));
-    FUZZ_CHECK(pathTests(asked, probes) == pathTests(quiet, probes));
-    exerciseDirlists(asked, probes, true);
-    exerciseDirlists(quiet, probes, false);
+    FUZZ_CHECK(query(asked, probes, true) == query(quiet, probes, false));
 }
 
 // Serves a fixed text and fixed ids, asking no store.
@@ -191,8 +176,7 @@ void summaryLoad(FuzzedDataProvider& input, const std::string&)
     for (size_t i = input.ConsumeIntegralInRange<size_t>(0, 8); i > 0; --i)
         summary.ids.push_back(1000 + summary.ids.size());
     const bool defaultOnly = input.ConsumeBool();
-    const int appTypes[] = {1, 8, 29, 67};
-    const int appType = appTypes[input.ConsumeIntegralInRange<int>(0, 3)];
+    const int appType = input.PickValueInArray({1, 8, 29, 67});
     const std::string text = input.ConsumeRemainingBytesAsString();
 
     // Probes: the content lines themselves and a parent of each.
@@ -208,9 +192,7 @@ void summaryLoad(FuzzedDataProvider& input, const std::string&)
     summary.text.str(text);
     const int loaded = conf.load(&summary, defaultOnly);
     FUZZ_CHECK(loaded == 0 || loaded == -1);
-    checkTable(conf);
-    pathTests(conf, probes);
-    exerciseDirlists(conf, probes, false);
+    query(conf, probes, false);
 }
 
 void checkConfigText(const BackupsetStore& store, uint32_t time)
@@ -277,8 +259,7 @@ void normalize(FuzzedDataProvider& input, const std::string&)
     }
     checkShape(out, d);
     std::string again;
-    FUZZ_CHECK(conf.fixPath(out, again, fixSlashes) == d);
-    FUZZ_CHECK(again == out);
+    FUZZ_CHECK(conf.fixPath(out, again, fixSlashes) == d && again == out);
 
     // The C form stops at the first NUL and has exactly the promised room.
     const std::string text = in.substr(0, in.find('\0'));
@@ -293,10 +274,8 @@ void normalize(FuzzedDataProvider& input, const std::string&)
     // The forms differ by design for texts without a delimiter, for '<'
     // names and for slash interchange in '/' paths.
     if (!text.empty() && text[0] != '<' && expected.compare(0, 4, "/**/") != 0 && expected.compare(0, 2, "/%") != 0 &&
-        !(interchange && sd == '/')) {
-        FUZZ_CHECK(cd == sd);
-        FUZZ_CHECK(expected == room.get());
-    }
+        !(interchange && sd == '/'))
+        FUZZ_CHECK(cd == sd && expected == room.get());
 }
 
 // A file in memory for the life of the process, opened by its name.
@@ -328,12 +307,5 @@ void console(FuzzedDataProvider&, const std::string& input)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    fuzzQuietLog();
-    const uint8_t mode = size > 0 ? data[--size] : 0;
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    FuzzedDataProvider input(data, size);
-    void (*const modes[])(FuzzedDataProvider&, const std::string&) = {contentLines, summaryLoad, storeText, normalize,
-                                                                      console};
-    modes[mode % 5](input, text);
-    return 0;
+    return fuzzRun(data, size, {contentLines, summaryLoad, storeText, normalize, console});
 }
