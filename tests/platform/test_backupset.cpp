@@ -153,7 +153,7 @@ TEST_F(ExampleStore, ApplicationIdsDesignateTheBackupSetOrOneSubclient)
     }
 }
 
-TEST_F(ExampleStore, AFailedOpenKeepsTheCurrentStoreAndObjectsKeepTheirsWithNoneTheEnvNamesIt)
+TEST_F(ExampleStore, AFailedOpenKeepsTheStoreObjectsKeepTheirsTheEnvNamesTheDefault)
 {
     TempDir dir;
     const std::string bad = dir.write("bad.backupset", kHeader + "content subclient=1 created=x path=/x\n");
