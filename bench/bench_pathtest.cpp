@@ -4,7 +4,7 @@
 #include "BenchWorkload.h"
 #include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConf.h"
-#include "support/FSSubclientConfTestAccess.h"
+#include "FSSubclientConfTestAccess.h"
 
 #include <benchmark/benchmark.h>
 

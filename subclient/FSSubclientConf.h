@@ -114,7 +114,7 @@ public:
     void setAllowOverlapSCContent(bool on);
 
 private:
-    // Lets tests reach the private state (tests/support/FSSubclientConfTestAccess.h).
+    // Lets measurements reach the private state (bench/FSSubclientConfTestAccess.h).
     friend class FSSubclientConfTestAccess;
 
     std::shared_ptr<CFSSubclientConfPrivate> d;
