@@ -1,12 +1,10 @@
-// Configurations, hand-built directory lists, a recording line sink and log capture for the dirlist tests.
+// Configurations and hand-built directory lists for the dirlist tests.
 #ifndef SUBCLIENTCONF_TESTS_DIRLIST_DIRLISTKIT_H
 #define SUBCLIENTCONF_TESTS_DIRLIST_DIRLISTKIT_H
 
-#include "dirlist/FSCallback.h"
 #include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConf.h"
-#include "subclient/TextSummary.h"
-#include "support/Capture.h"
+#include "subclient/SubclientTest.h"  // tests/subclient/
 
 #include <gtest/gtest.h>
 
@@ -16,26 +14,7 @@
 #include <string>
 #include <vector>
 
-using Lines = std::vector<std::string>;
 const std::string kWild = "\\/\\/";  // the wildcard marker after a content path
-
-using Output = int (FSSubclientConf::*)(FSCallback*, int);
-const Output kDirnames = &FSSubclientConf::dirnames, kNodirs = &FSSubclientConf::nodirs,
-             kTree = &FSSubclientConf::treeOutput;
-
-// Keeps every line; the attempt numbered failAt (from 0) fails with -7.
-struct RecordingCallback : FSCallback {
-    int putLine(const char* line) override
-    {
-        if (attempts++ == failAt)
-            return -7;
-        lines.push_back(line);
-        return 0;
-    }
-    Lines lines;
-    int attempts = 0;
-    int failAt = -1;
-};
 
 // Content in words: a path (starting with a delimiter) goes to the subclient named last, A, B, C
 // being subclients 2, 3, 4 (none yet: the default one). allowOverlap is the switch's state afterwards.
@@ -62,13 +41,6 @@ inline std::unique_ptr<FSSubclientConf> loadConf(const std::string& text)
     TextSummary summary(text, ids);
     EXPECT_EQ(conf->load(&summary), 0);
     return conf;
-}
-
-inline Lines output(FSSubclientConf& conf, Output run, int scNum)
-{
-    RecordingCallback cb;
-    EXPECT_EQ((conf.*run)(&cb, scNum), 0);
-    return cb.lines;
 }
 
 struct EntrySpec {
@@ -110,9 +82,9 @@ private:
 };
 
 // The names of a subclient's entries, walked with getFirst/getNext.
-inline Lines chainOf(FSSubclientDirlist& list, int scNum)
+inline Strings chainOf(FSSubclientDirlist& list, int scNum)
 {
-    Lines names;
+    Strings names;
     FSSubclientDir* entry = nullptr;
     for (int rc = list.getFirst(scNum, &entry); rc == 0 && entry; rc = list.getNext(&entry))
         names.push_back(entry->name);

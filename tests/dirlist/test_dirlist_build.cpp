@@ -6,9 +6,9 @@ namespace {
 
 // One line per entry in whole-list order: name, suffix, subclient, wildcard
 // flag, to-time, app id, parent and display name.
-Lines describe(FSSubclientDirlist* list)
+Strings describe(FSSubclientDirlist* list)
 {
-    Lines lines;
+    Strings lines;
     for (FSSubclientDir* e = list ? list->getRoot() : nullptr; e; e = e->nextLinear)
         lines.push_back(std::string(e->name) + " [" + (e->suffix ? e->suffix : "(null)") + "] sc" +
                         std::to_string(e->subclient) + (e->isWildcard ? " wc" : "") +
@@ -33,9 +33,9 @@ protected:
 
 TEST_F(BuildTest, NestedContentGivesNestedNodirsAndPrefixesSetTimeAndAppId)
 {
-    EXPECT_EQ(describe(FSSubclientConf().createDirlist("/", false)), Lines{"/ [] sc1"});
+    EXPECT_EQ(describe(FSSubclientConf().createDirlist("/", false)), Strings{"/ [] sc1"});
     auto conf = loadConf("\tdefault\n\tA\n/a/b\n/q\n\tB\n/a/b/c\n/a/two\n\x12Two\n");
-    const std::pair<const char*, Lines> cases[] = {
+    const std::pair<const char*, Strings> cases[] = {
         {"/",
          {"/ [] sc1", "/a/b [a/b] sc2 </", "/a/b/c [a/b/c] sc3 </a/b", "/a/two [a/two] sc3 </ 'Two'", "/q [q] sc2 </"}},
         {":500:/a",
@@ -94,10 +94,10 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
     for (const auto& c : cases)
         EXPECT_EQ(topSubclient(*conf, c.first), c.second) << c.first;
     EXPECT_EQ(describe(conf->createDirlist("/d/cache1", false)),
-              (Lines{"/d/cache1 [] sc4", "/d/cache1/x [/x] sc5 </d/cache1"}));
+              (Strings{"/d/cache1 [] sc4", "/d/cache1/x [/x] sc5 </d/cache1"}));
     // Outside the strict tree mode a covered literal hangs below its wildcard.
     EXPECT_EQ(describe(conf->createDirlist("/q", false)),
-              (Lines{"/q [] sc1", "/q/b* [/b*] sc4 wc </q", "/q/b [/b] sc5 </q/b*"}));
+              (Strings{"/q [] sc1", "/q/b* [/b*] sc4 wc </q", "/q/b [/b] sc5 </q/b*"}));
 
     for (const char* path : {"/two/a.txt", "\\two\\a.txt"}) {  // two wildcard siblings match
         EXPECT_EQ(topSubclient(*conf, path), 0);
@@ -108,9 +108,9 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
 }
 
 // The children as "path below wc subclient", through both forms of the walk, which must agree.
-Lines browse(FSSubclientDirlist& list)
+Strings browse(FSSubclientDirlist& list)
 {
-    Lines texts, items;
+    Strings texts, items;
     TBrowseItem c;
     auto describe = [&c] {
         return c.path + (c.hasNodirsBelow ? " below" : "") + (c.isWildcard ? " wc" : "") + " " +
@@ -136,7 +136,7 @@ TEST(Browse, ChildrenAreTrimmedToTheBrowsedLevelOnce)
         deep += "/" + std::string(200, 'd');
     auto conf = buildConf("A /home/a/b/c /home/w*" + kWild + " /x/y /home/z/q*" + kWild + " " + deep +
                           "/n/m B /home/a/x /home/b C /home/b/deeper /home/c");
-    const std::pair<std::string, Lines> cases[] = {
+    const std::pair<std::string, Strings> cases[] = {
         {"/home", {"/home/a below 1", "/home/w* wc 2", "/home/z below 1", "/home/b below 3", "/home/c 4"}},
         {"/", {"/home below 1", "/x below 1", deep.substr(0, 201) + " below 1"}},
         {"/home/c", {}},
@@ -166,17 +166,17 @@ TEST(Browse, ExcludesTheLiteralsAWildcardCovers)
         buildConf("A /home/a*" + kWild + " /home/y/b*" + kWild + " B /home/a1 /home/a2 /home/z/deep /home/y/b1");
     std::unique_ptr<FSSubclientDirlist> list(conf->createDirlist("/home", false));
     ASSERT_TRUE(list);
-    Lines excluded = {"stale"};
+    Strings excluded = {"stale"};
     ASSERT_STREQ(list->getFirstBrowseChild(nullptr, nullptr, nullptr, &excluded), "/home/a*");
-    EXPECT_EQ(excluded, (Lines{"/home/a2", "/home/a1"}));  // covered-list order
+    EXPECT_EQ(excluded, (Strings{"/home/a2", "/home/a1"}));  // covered-list order
     // Trimmed children exclude nothing, though the wildcard below one covers a literal.
     TBrowseItem item;
-    Lines trimmed;
+    Strings trimmed;
     while (list->getNextBrowseItem(item, &excluded)) {
         trimmed.push_back(item.path);
         EXPECT_TRUE(excluded.empty()) << item.path;
     }
-    EXPECT_EQ(trimmed, (Lines{"/home/y", "/home/z"}));
+    EXPECT_EQ(trimmed, (Strings{"/home/y", "/home/z"}));
 }
 
 // Very deep content and many nested subclients go through lists and scan lists without recursion per level.
@@ -191,12 +191,12 @@ TEST(Limits, AHundredThousandComponentsAndAThousandNestedSubclients)
     ASSERT_TRUE(whole);
     ASSERT_EQ(whole->merge(conf->createDirlist((deep + "/x/y").c_str(), false)), 0);
     ASSERT_EQ(whole->merge(conf->createDirlist(deep.substr(0, deep.size() / 2).c_str(), false)), 0);
-    EXPECT_EQ(chainOf(*whole, 2), Lines{deep});  // the entries below it are duplicates
+    EXPECT_EQ(chainOf(*whole, 2), Strings{deep});  // the entries below it are duplicates
     bool hasNodirsBelow = false;
     EXPECT_STREQ(whole->getFirstBrowseChild(&hasNodirsBelow, nullptr, nullptr, nullptr), "/d");
     EXPECT_TRUE(hasNodirsBelow);
     for (Output run : {kDirnames, kNodirs, kTree})
-        EXPECT_EQ(output(*conf, run, run == kNodirs ? 1 : 2), Lines{deep});
+        EXPECT_EQ(output(*conf, run, run == kNodirs ? 1 : 2), Strings{deep});
 
     std::string path, content;
     for (int i = 0; i < 1000; ++i)
@@ -204,8 +204,8 @@ TEST(Limits, AHundredThousandComponentsAndAThousandNestedSubclients)
     auto nested = buildConf(content);
     std::unique_ptr<FSSubclientDirlist> list(nested->createDirlist("/", false));
     ASSERT_TRUE(list);
-    EXPECT_EQ(chainOf(*list, 1001), Lines{path});
-    EXPECT_EQ(output(*nested, kNodirs, 1000), Lines{path});
+    EXPECT_EQ(chainOf(*list, 1001), Strings{path});
+    EXPECT_EQ(output(*nested, kNodirs, 1000), Strings{path});
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ TEST_F(DirlistTest, SortGroupsStablyAndWalksOneSubclient)
     TestList list(conf.get(), {{"/c1", 3}, {"/a", 1}, {"/c2", 3}, {"/b", 2}});
     FSSubclientDir* entry = list.getRoot();
     EXPECT_EQ(list.getNext(&entry), -1);  // before getFirst
-    EXPECT_EQ(chainOf(list, 1), Lines{"/a"});
-    EXPECT_EQ(chainOf(list, 3), (Lines{"/c1", "/c2"}));
+    EXPECT_EQ(chainOf(list, 1), Strings{"/a"});
+    EXPECT_EQ(chainOf(list, 3), (Strings{"/c1", "/c2"}));
     ASSERT_EQ(list.getNext(&entry), 0);  // past the end it stays at the end
     EXPECT_EQ(entry, nullptr);
     ASSERT_EQ(list.getFirst("B", &entry), 0);
@@ -30,7 +30,7 @@ TEST_F(DirlistTest, MergeDropsCoveredEntriesAndJoinsTheChains)
     const struct {
         std::vector<EntrySpec> mine, theirs;
         bool caseSensitive;
-        Lines chain2;
+        Strings chain2;
     } cases[] = {
         {{{"/data", 2}}, {{"/data/x", 2}}, false, {"/data"}},
         {{{"/data/x", 2}}, {{"/data", 2}}, false, {"/data"}},
@@ -62,9 +62,9 @@ TEST_F(DirlistTest, AMergedIntoListCanBeMergedOn)
     ASSERT_EQ(middle->merge(new TestList(conf.get(), {{"/c/y", 3}, {"/d", 3}, {"/t4", 4}})), 0);
     ASSERT_EQ(outer.merge(middle), 0);
     EXPECT_TRUE(destroyed);
-    EXPECT_EQ(chainOf(outer, 2), Lines{"/b"});
-    EXPECT_EQ(chainOf(outer, 3), (Lines{"/c", "/d"}));
-    EXPECT_EQ(chainOf(outer, 4), Lines{"/t4"});
+    EXPECT_EQ(chainOf(outer, 2), Strings{"/b"});
+    EXPECT_EQ(chainOf(outer, 3), (Strings{"/c", "/d"}));
+    EXPECT_EQ(chainOf(outer, 4), Strings{"/t4"});
     outer.dumpLists();
     EXPECT_TRUE(log.has(1, "--- Trash /b/x in 2")) << log.dump();
 }
@@ -94,7 +94,7 @@ TEST_F(DirlistTest, RefusedMergesStillConsumeTheArgument)
     EXPECT_TRUE(log.has(1, "A dirlist cannot be merged into itself"));
     EXPECT_EQ(mine.merge(nullptr), -1);
     EXPECT_TRUE(log.has(1, "Nothing to merge"));
-    EXPECT_EQ(chainOf(mine, 1), Lines{"/a"});
+    EXPECT_EQ(chainOf(mine, 1), Strings{"/a"});
     FSSubclientDir* entry = nullptr;
     EXPECT_EQ(consumed.getFirst(1, &entry), -1);
     EXPECT_EQ(consumed.getNext(&entry), -1);

@@ -13,7 +13,7 @@ TEST(FSFileInput, RemovesLineEndsAndReportsWhatCannotBeRead)
     const struct {
         const char* content;
         int size;
-        Lines lines;
+        Strings lines;
     } cases[] = {
         {"abc\ndef", 100, {"abc", "def"}},
         {"\n", 100, {"\n"}},
@@ -28,7 +28,7 @@ TEST(FSFileInput, RemovesLineEndsAndReportsWhatCannotBeRead)
         std::string path = dir.write("in.txt", c.content);
         FSFileInput input;
         ASSERT_EQ(input.open(&path[0]), 0);
-        Lines lines;
+        Strings lines;
         std::vector<char> buf(c.size);
         int r;
         while ((r = input.getLine(buf.data(), c.size)) == 1)

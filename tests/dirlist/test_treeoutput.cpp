@@ -22,7 +22,7 @@ TEST(TreeOutput, WritesEachSubclientsLines)
         bool allowOverlap;
         Output run;
         int scNum;
-        Lines expected;
+        Strings expected;
     } cases[] = {
         {"", false, kDirnames, 1, {"/"}},
         {nested, false, kDirnames, 2, {"/a/b"}},
@@ -55,21 +55,21 @@ TEST(TreeOutput, WritesEachSubclientsLines)
 TEST(TreeOutput, DefaultContentNamesAndCallbacks)
 {
     auto conf = loadConf("\tdefault\n/home\n/\n/srv/\n\tA\n/a/b\n/z\n\tB\n/a/b/c\n");
-    EXPECT_EQ(output(*conf, kDirnames, 1), (Lines{"/home", "/", "/srv/"}));
-    EXPECT_EQ(output(*conf, kNodirs, 1), (Lines{"/a/b", "/z"}));
-    EXPECT_EQ(output(*conf, kTree, 1), Lines{"/"});
-    EXPECT_EQ(output(*loadConf("\tdefault\n/\n\\\n"), kDirnames, 1), Lines{"/"});
+    EXPECT_EQ(output(*conf, kDirnames, 1), (Strings{"/home", "/", "/srv/"}));
+    EXPECT_EQ(output(*conf, kNodirs, 1), (Strings{"/a/b", "/z"}));
+    EXPECT_EQ(output(*conf, kTree, 1), Strings{"/"});
+    EXPECT_EQ(output(*loadConf("\tdefault\n/\n\\\n"), kDirnames, 1), Strings{"/"});
     CaptureLog log(1);
-    RecordingCallback dirs, unknown;
+    LineSink dirs, unknown;
     EXPECT_EQ(conf->dirnames(&dirs, "A"), 0);
-    EXPECT_EQ(dirs.lines, (Lines{"/a/b", "/z"}));
+    EXPECT_EQ(dirs.lines, (Strings{"/a/b", "/z"}));
     EXPECT_EQ(conf->nodirs(&unknown, "nobody"), -1);
     EXPECT_EQ(conf->treeOutput(&unknown, static_cast<const char*>(nullptr)), -1);
     EXPECT_TRUE(unknown.lines.empty());
     EXPECT_TRUE(log.records().empty()) << log.dump();
     for (Output run : {kDirnames, kNodirs, kTree})
         for (int scNum : {1, 2}) {
-            RecordingCallback cb;
+            LineSink cb;
             cb.failAt = 0;
             EXPECT_EQ((conf.get()->*run)(&cb, scNum), -1) << scNum;
             EXPECT_EQ(cb.attempts, 1);
@@ -81,9 +81,9 @@ TEST(TreeOutput, DefaultContentNamesAndCallbacks)
 
 // The "+" lines for a folder's entries that keep() accepts, in the order the reader gives them.
 template <class Keep>
-Lines plusLines(const std::string& folder, Keep keep)
+Strings plusLines(const std::string& folder, Keep keep)
 {
-    Lines lines;
+    Strings lines;
     CXDirectory dir;
     EXPECT_EQ(dir.open(folder.c_str()), 0) << folder;
     while (const char* name = dir.read())
@@ -111,12 +111,12 @@ TEST(WildcardExpansion, WritesEachMatchOnceAndReportsUnreadableFolders)
         dir.make(name);
     std::string logs = dir.file("logs"), missing = dir.file("missing"), loop = dir.file("loop");
     auto conf = ifindConf("A " + logs + "/*.log" + kWild + " " + logs + "/a*" + kWild + " " + logs + "/keep/deep");
-    Lines expected = plusLines(logs, [](const std::string& n) { return n != "c.txt" && n != "sub"; });
+    Strings expected = plusLines(logs, [](const std::string& n) { return n != "c.txt" && n != "sub"; });
     expected.insert(expected.begin(), logs + "/keep/deep");
     EXPECT_EQ(output(*conf, kDirnames, 2), expected);
     EXPECT_EQ(output(*conf, kTree, 2), expected);
     for (Output run : {kDirnames, kNodirs}) {  // a failing line, here an expanded one, ends the run with its result
-        RecordingCallback cb;
+        LineSink cb;
         cb.failAt = 1;
         EXPECT_EQ((conf.get()->*run)(&cb, run == kDirnames ? 2 : 1), -7);
         EXPECT_EQ(cb.attempts, 2);
@@ -125,19 +125,19 @@ TEST(WildcardExpansion, WritesEachMatchOnceAndReportsUnreadableFolders)
     sensitive->caseSensitive();
     EXPECT_EQ(output(*sensitive, kDirnames, 2),
               plusLines(logs, [](const std::string& n) { return n == "a.log" || n == "caf\xe9.log"; }));
-    Lines root = output(*ifindConf("A /*" + kWild), kDirnames, 2);
+    Strings root = output(*ifindConf("A /*" + kWild), kDirnames, 2);
     EXPECT_EQ(root, plusLines("/", [](const std::string&) { return true; }));
     EXPECT_FALSE(root.empty());
 
     log.clear();
     EXPECT_EQ(output(*ifindConf("A " + missing + "/*.log" + kWild + " " + dir.file("file/*") + kWild), kDirnames, 2),
-              Lines{});
+              Strings{});
     EXPECT_TRUE(log.has(1, "Cannot open '" + missing + "', code " + std::to_string(ENOENT))) << log.dump();
     for (const LogRecord& r : log.records())
         EXPECT_NE(r.level, -1) << r.text;
 
     ASSERT_EQ(symlink("loop", loop.c_str()), 0);
-    EXPECT_EQ(output(*ifindConf("A " + loop + "/*" + kWild), kDirnames, 2), Lines{});
+    EXPECT_EQ(output(*ifindConf("A " + loop + "/*" + kWild), kDirnames, 2), Strings{});
     EXPECT_TRUE(log.has(-1, "Folder '" + loop + "' cannot be scanned, its wildcard content is left out: " +
                                 std::system_category().message(ELOOP) + " (errno " + std::to_string(ELOOP) + ")"))
         << log.dump();
@@ -145,7 +145,7 @@ TEST(WildcardExpansion, WritesEachMatchOnceAndReportsUnreadableFolders)
 
 TEST(IfindNodirs, AreWrittenAsEscapedPatterns)
 {
-    const std::pair<std::string, Lines> cases[] = {
+    const std::pair<std::string, Strings> cases[] = {
         {"A /x[1] B /x[1]/a*b", {"/x\\[1]/a\\*b"}},
         {"A /x[1] B /x[1]/*.tmp" + kWild, {"/x\\[1]/*.tmp"}},
         {"A /p\\q? B /p\\q?/r\\s[t", {"/p\\\\q\\?/r\\\\s\\[t"}},
@@ -156,7 +156,7 @@ TEST(IfindNodirs, AreWrittenAsEscapedPatterns)
     };
     for (const auto& c : cases)
         EXPECT_EQ(output(*ifindConf(c.first), kNodirs, 2), c.second) << c.first;
-    EXPECT_EQ(output(*ifindConf("A /logs/*.log" + kWild + " B /logs/a.log"), kNodirs, 1), Lines{"/logs/*.log"});
+    EXPECT_EQ(output(*ifindConf("A /logs/*.log" + kWild + " B /logs/a.log"), kNodirs, 1), Strings{"/logs/*.log"});
 }
 
 }  // namespace

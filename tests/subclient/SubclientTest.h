@@ -18,24 +18,39 @@
 
 using Strings = std::vector<std::string>;
 
+using Output = int (FSSubclientConf::*)(FSCallback*, int);
+const Output kDirnames = &FSSubclientConf::dirnames, kNodirs = &FSSubclientConf::nodirs,
+             kTree = &FSSubclientConf::treeOutput;
+
+// Keeps every line; the attempt numbered failAt (from 0) fails with -7.
 struct LineSink : FSCallback {
     int putLine(const char* line) override
     {
+        if (attempts++ == failAt)
+            return -7;
         lines.push_back(line);
         return 0;
     }
     Strings lines;
+    int attempts = 0;
+    int failAt = -1;
 };
+
+// The lines of a scan list (a loaded default's dirnames: its own content lines).
+inline Strings output(FSSubclientConf& conf, Output run, int scNum)
+{
+    LineSink sink;
+    EXPECT_EQ((conf.*run)(&sink, scNum), 0);
+    return sink.lines;
+}
 
 // One text per subclient: its name, then the lines of its treeOutput.
 inline Strings contentOf(FSSubclientConf& conf)
 {
     Strings texts;
     for (int n = 1; n <= conf.getNumSubclients(); ++n) {
-        LineSink sink;
-        conf.treeOutput(&sink, n);
         std::string text = conf.numberToName(n) + std::string(":");
-        for (const std::string& line : sink.lines)
+        for (const std::string& line : output(conf, kTree, n))
             text += " " + line;
         texts.push_back(text);
     }
@@ -63,14 +78,6 @@ inline void expectAnswers(FSSubclientConf& conf, const Strings& expected)
         }
         EXPECT_EQ(answers(conf, path.c_str()), yes) << path;
     }
-}
-
-// The scan start points of a subclient (a loaded default: its own content lines).
-inline Strings dirnamesOf(FSSubclientConf& conf, int scNum)
-{
-    LineSink sink;
-    conf.dirnames(&sink, scNum);
-    return sink.lines;
 }
 
 // The display name of the content that owns path, as its directory list gives it.

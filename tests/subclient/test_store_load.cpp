@@ -53,7 +53,7 @@ TEST_F(StoreLoad, SubclientsContentAndDisplayNames)
         CaptureLog log(1);
         ASSERT_EQ(conf.load(&application, 200, c.defaultOnly), 0) << log.dump();
         EXPECT_EQ(contentOf(conf), c.content);
-        EXPECT_EQ(dirnamesOf(conf, 1), c.defaultContent);
+        EXPECT_EQ(output(conf, kDirnames, 1), c.defaultContent);
         EXPECT_EQ(conf.getLoadedDefaultOnly(), c.content.size() == 1);
         EXPECT_EQ(displayNameOf(conf, c.displayed), c.displayName);
     }
@@ -131,7 +131,7 @@ TEST_F(StoreLoad, HistoryWindow)
     FSSubclientConf db;
     ASSERT_EQ(db.load(&designated, 300, &ids, 200), 0) << log.dump();
     EXPECT_EQ(contentOf(db), Strings{"db: /"});
-    EXPECT_EQ(dirnamesOf(db, 1), (Strings{"/srv/db", "/edge/created-at-to", "/srv/again"}));
+    EXPECT_EQ(output(db, kDirnames, 1), (Strings{"/srv/db", "/edge/created-at-to", "/srv/again"}));
 }
 
 class NoIds : public SubclientIdFromName {

@@ -29,7 +29,7 @@ TEST(SummaryLoad, WholeSetDefaultOnlyAndReloads)
     EXPECT_EQ(appIds(conf), (Ids{4, 6, 0}));
     TextSummary whole(kWholeSet, {11, 22, 33});
     ASSERT_EQ(conf.load(&whole), 0);
-    EXPECT_EQ(dirnamesOf(conf, 1), Strings{"/home"});
+    EXPECT_EQ(output(conf, kDirnames, 1), Strings{"/home"});
     EXPECT_EQ(contentOf(conf), (Strings{"default: /", "data: /data /srv/db", "logs: /var/log"}));
     EXPECT_EQ(appIds(conf), (Ids{11, 22, 33, 0}));
     EXPECT_EQ(conf.appIdToNumber(22), 2);
