@@ -27,8 +27,8 @@
 #include "dirlist/FSCallback.h"
 #include "dirlist/FSSubclientDirList.h"
 #include "platform/BackupsetStore.h"
-#include "platform/SubclientConfSummary.h"
 #include "subclient/FSSubclientConf.h"
+#include "../tests/subclient/TextSummary.h"
 
 #include <cstring>
 #include <sys/mman.h>
@@ -158,23 +158,11 @@ void contentLines(FuzzedDataProvider& input, const std::string& text)
     FUZZ_CHECK(query(asked, probes, true) == query(quiet, probes, false));
 }
 
-// Serves a fixed text and fixed ids, asking no store.
-struct FuzzSummary : SubclientConfSummary {
-    std::istream* getConfigStream(void*) override { return &text; }
-    int lookupAppIds(std::vector<unsigned long>& appIds, void*, void*) override
-    {
-        appIds = ids;
-        return 0;
-    }
-    std::istringstream text;
-    std::vector<unsigned long> ids;
-};
-
 void summaryLoad(FuzzedDataProvider& input, const std::string&)
 {
-    FuzzSummary summary;
+    std::vector<unsigned long> ids;
     for (size_t i = input.ConsumeIntegralInRange<size_t>(0, 8); i > 0; --i)
-        summary.ids.push_back(1000 + summary.ids.size());
+        ids.push_back(1000 + ids.size());
     const bool defaultOnly = input.ConsumeBool();
     const int appType = input.PickValueInArray({1, 8, 29, 67});
     const std::string text = input.ConsumeRemainingBytesAsString();
@@ -189,7 +177,7 @@ void summaryLoad(FuzzedDataProvider& input, const std::string&)
         }
 
     FSSubclientConf conf(appType);
-    summary.text.str(text);
+    TextSummary summary(text, ids);
     const int loaded = conf.load(&summary, defaultOnly);
     FUZZ_CHECK(loaded == 0 || loaded == -1);
     query(conf, probes, false);
