@@ -3,16 +3,10 @@
 #define SUBCLIENTCONF_TESTS_DIRLIST_DIRLISTKIT_H
 
 #include "dirlist/FSSubclientDirList.h"
-#include "subclient/FSSubclientConf.h"
 #include "subclient/SubclientTest.h"  // tests/subclient/
 
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <memory>
 #include <sstream>
-#include <string>
-#include <vector>
 
 const std::string kWild = "\\/\\/";  // the wildcard marker after a content path
 
