@@ -7,17 +7,6 @@ bool isOverlap(const FSContentProblem& p)
     return p.kind == FS_PROBLEM_OVERLAP || p.kind == FS_PROBLEM_FILTERED_TWICE;
 }
 
-// Of the reasons one content was given, the one a user must act on first.
-int weight(FSProblemKind kind)
-{
-    static const FSProblemKind order[] = {FS_PROBLEM_TWO_WILDCARDS, FS_PROBLEM_ROOT,    FS_PROBLEM_DUPLICATE,
-                                          FS_PROBLEM_ANCESTOR,      FS_PROBLEM_INVALID, FS_PROBLEM_UNPARSABLE};
-    for (int i = 0; i < static_cast<int>(sizeof order / sizeof order[0]); ++i)
-        if (order[i] == kind)
-            return i;
-    return static_cast<int>(sizeof order / sizeof order[0]);
-}
-
 std::string numbered(const std::string& path, int subclient)
 {
     return "'" + path + "' (" + std::to_string(subclient) + ")";
@@ -79,22 +68,12 @@ LoadProblem content(const FSContentProblem& p, const SubclientNamer& namer)
 std::vector<LoadProblem> explainProblems(const std::vector<FSContentProblem>& reported, const SubclientNamer& namer)
 {
     std::vector<LoadProblem> problems;
-    for (size_t i = 0; i < reported.size(); ++i) {
-        if (reported[i].kind == FS_PROBLEM_ANCESTOR && reported[i].stands)
+    // The library gives one reason per refused content: two in a row with the
+    // same text are two lines of a load, each a problem of its own.
+    for (const FSContentProblem& p : reported) {
+        if (p.kind == FS_PROBLEM_ANCESTOR && p.stands)
             continue;  // the configuration allows overlapping content
-        if (isOverlap(reported[i])) {
-            problems.push_back(overlap(reported[i], namer));
-            continue;
-        }
-        // The reasons one content was given come together: the weightiest speaks for them.
-        const FSContentProblem* chosen = &reported[i];
-        while (i + 1 < reported.size() && !isOverlap(reported[i + 1]) && reported[i + 1].content == chosen->content &&
-               reported[i + 1].stands == chosen->stands && reported[i + 1].passedOver == chosen->passedOver) {
-            ++i;
-            if (weight(reported[i].kind) < weight(chosen->kind))
-                chosen = &reported[i];
-        }
-        problems.push_back(content(*chosen, namer));
+        problems.push_back(isOverlap(p) ? overlap(p, namer) : content(p, namer));
     }
     return problems;
 }

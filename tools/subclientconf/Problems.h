@@ -27,9 +27,8 @@ private:
     std::vector<FSContentProblem> reported_;
 };
 
-// One problem per refused or kept-with-conflict content (the weightiest
-// reason when the library gave several) and one per overlap, in the order
-// reported. A problem's line is left 0.
+// One problem per refused or kept-with-conflict content and one per overlap,
+// in the order reported. A problem's line is left 0.
 std::vector<LoadProblem> explainProblems(const std::vector<FSContentProblem>& reported, const SubclientNamer& namer);
 
 #endif
