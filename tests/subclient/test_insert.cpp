@@ -1,8 +1,6 @@
 // Content insertion: results, error codes, messages and the content each subclient ends with.
 #include "SubclientTest.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 // The content path a duplicate in subclient sc stands under.

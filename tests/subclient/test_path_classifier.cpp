@@ -1,8 +1,6 @@
 // Path classification: does a subclient back up a path (pathTest), and do directory lists agree.
 #include "SubclientTest.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <random>
 

@@ -2,8 +2,6 @@
 // sink gets (with the message the log writer gets) and the events raised.
 #include "SubclientTest.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 
 namespace {

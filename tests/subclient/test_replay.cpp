@@ -1,8 +1,6 @@
 // Replay of names and content onto another object, with one content path substituted.
 #include "SubclientTest.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 const Strings kLines = {"\tA", "/data", "/srv//db/", wild("/logs/*.tmp"), "\tB", "/var/log"};

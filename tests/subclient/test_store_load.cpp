@@ -4,8 +4,6 @@
 #include "platform/BackupsetContent.h"
 #include "platform/BackupsetStore.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 class StoreLoad : public ::testing::Test {

@@ -1,8 +1,6 @@
 // The summary load: header, content and display-name lines, tolerated refusals and failures.
 #include "SubclientTest.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 using Ids = std::vector<unsigned long>;

@@ -2,8 +2,6 @@
 #include "SubclientTest.h"
 #include "platform/KXGlobalParam.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 TEST(SubclientTable, NamesCompareIgnoringCaseLookupsFollowTheMode)
