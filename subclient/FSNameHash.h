@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "names are read as little-endian words");
 
@@ -45,11 +48,24 @@ public:
     }
 
 private:
+#if defined(__SSE2__)
+    // The name that fills the first length bytes of block (length < 16).
+    Component shortName(std::uint64_t seed, __m128i block, std::size_t length) const;
+#endif
+    // scan for a name of sixteen bytes or more.
+    Component scanRest(std::uint64_t seed, const char* text, const char* stop, char delim) const;
+
     static const std::uint64_t kOnes = 0x0101010101010101ULL;
     static const std::uint64_t kHighs = 0x80 * kOnes;
 
-    std::uint64_t word(const char* bytes, std::size_t n) const { return fold(load(bytes, n)); }
-    std::uint64_t fold(std::uint64_t w) const { return caseSensitive_ ? w : foldWord(w); }
+    std::uint64_t word(const char* bytes, std::size_t n) const
+    {
+        return fold(load(bytes, n));
+    }
+    std::uint64_t fold(std::uint64_t w) const
+    {
+        return caseSensitive_ ? w : foldWord(w);
+    }
 
     // Lowers the ASCII capitals among eight bytes at once; bytes 128-255 stay.
     static std::uint64_t foldWord(std::uint64_t w)
@@ -111,40 +127,52 @@ private:
     bool caseSensitive_;
 };
 
-// Inline: every level of every search comes here.
+#if defined(__SSE2__)
+inline FSNameHash::Component FSNameHash::shortName(std::uint64_t seed, __m128i block, std::size_t length) const
+{
+    alignas(16) static const unsigned char kKeep[32] = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                                        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    __m128i name = _mm_and_si128(block, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kKeep + 16 - length)));
+    if (!caseSensitive_) {
+        // Signed compares: bytes 128-255 count as below 'A' and stay.
+        const __m128i capital =
+            _mm_and_si128(_mm_cmpgt_epi8(name, _mm_set1_epi8('A' - 1)), _mm_cmplt_epi8(name, _mm_set1_epi8('Z' + 1)));
+        name = _mm_or_si128(name, _mm_and_si128(capital, _mm_set1_epi8(0x20)));
+    }
+    Component c;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(c.words), name);
+    std::uint64_t h = step(seed, c.words[0]);
+    if (length >= 8)
+        h = step(h, c.words[1]);
+    c.key = finish(h, length);
+    c.length = length;
+    return c;
+}
+#endif
+
+// Inline: every level of every search comes here. A name shorter than
+// sixteen bytes, with sixteen bytes of text left, is found, cut and folded
+// as one block; the hash is the word loop's of scanRest.
 inline FSNameHash::Component FSNameHash::scan(std::uint64_t seed, const char* text, const char* stop, char delim) const
 {
-    Component c = {seed, {0, 0}, 0};
-    const std::uint64_t delims = kOnes * static_cast<unsigned char>(delim);
-    for (std::size_t k = 0;; ++k) {
-        const char* at = text + c.length;
-        const std::size_t left = static_cast<std::size_t>(stop - at);
-        std::uint64_t w;
-        std::uint64_t found;
-        if (left >= 8) {
-            std::memcpy(&w, at, 8);
-            found = delimiters(w, delims);
-        } else {
-            // The text's end counts as a delimiter.
-            w = load(at, left);
-            found = delimiters(w, delims) | 0x80ULL << (8 * left);
-        }
-        if (found) {
-            const std::uint64_t before = ((found & (0 - found)) >> 7) - 1;  // the bytes before it
-            w = fold(w & before);
-            c.length += static_cast<std::size_t>(__builtin_ctzll(found)) / 8;
-        } else {
-            w = fold(w);
-            c.length += 8;
-        }
-        c.key = step(c.key, w);
-        if (k < kWords)
-            c.words[k] = w;
-        if (found)
-            break;
+#if defined(__SSE2__)
+    const std::size_t left = static_cast<std::size_t>(stop - text);
+    if (left >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+        const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(delim))));
+        if (ends)
+            return shortName(seed, block, static_cast<std::size_t>(__builtin_ctz(ends)));
+    } else {
+        // The rest of the text, read without passing its end; the end is a delimiter.
+        const std::uint64_t low = left >= 8 ? load(text, 8) : load(text, left);
+        const std::uint64_t high = left > 8 ? load(text + 8, left - 8) : 0;
+        const __m128i block = _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low));
+        const unsigned ends =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(delim)))) | 1u << left;
+        return shortName(seed, block, static_cast<std::size_t>(__builtin_ctz(ends)));
     }
-    c.key = finish(c.key, c.length);
-    return c;
+#endif
+    return scanRest(seed, text, stop, delim);
 }
 
 #endif

@@ -1,5 +1,8 @@
 // Content insertion: results, error codes, messages and the content each subclient ends with.
 #include "SubclientTest.h"
+#include "subclient/FSNameHash.h"
+
+#include <tuple>
 
 namespace {
 
@@ -78,6 +81,21 @@ TEST(Insert, AnswersAsTheChildIndexDoesBeforeAndAfterItIsBuilt)
         EXPECT_EQ(content[2], "B: /p/c0/x " + twin("/p/c0", 3));
         EXPECT_EQ(content[3], "C: " + twin("/p/c0", 4));
     }
+}
+
+// A name hashed inside a path as alone: lengths around a word and a block, capitals, bytes past ASCII.
+TEST(NameHash, ScanInAPathAgreesWithTheNameAlone)
+{
+    for (bool caseSensitive : {true, false})
+        for (std::string n : {"", "a", "Ab\xc3\xa9", "ABCDEFGH", "abcdefghI", "ABCDEFGHIJKLMNO", "abcdefghijklmnoP",
+                              "ABCDEFGHIJKLMNOPQRS"})
+            for (const std::string& t : {n, n + "/" + std::string(20, 'Z')}) {
+                const FSNameHash hash(caseSensitive);
+                const auto a = hash.scan(7, t.data(), t.data() + t.size(), '/'), b = hash.component(7, n);
+                EXPECT_EQ(std::tie(a.key, a.length, a.words[0], a.words[1]),
+                          std::tie(b.key, b.length, b.words[0], b.words[1]))
+                    << t;
+            }
 }
 
 // Start-restore paths of these application types carry a tail after 0x13.
