@@ -11,6 +11,14 @@
 
 namespace {
 
+bool plainAscii(std::string_view name)
+{
+    for (char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 // Steps through the tree itself: sibling chains and child indexes.
 class TreeWalk {
 public:
@@ -27,10 +35,10 @@ public:
         if (!node_->hasWildcardChildren)
             return;
         for (FSSubclientNode* child = node_->firstChild; child; child = child->nextSibling) {
-            auto overlaps = [child](WCBasename& probe, std::string_view, bool caseSensitive) {
-                return child->pattern->overlaps(probe, caseSensitive);
+            auto overlaps = [child](WCBasename* probe, std::string_view, bool caseSensitive) {
+                return child->pattern->overlaps(*probe, caseSensitive);
             };
-            if (child->pattern->isWildCard() && !visit(child, overlaps))
+            if (child->pattern->isWildCard() && !visit(child, true, overlaps))
                 return;
         }
     }
@@ -69,9 +77,9 @@ private:
 // same order as TreeWalk. Each component is found and hashed in one pass.
 class IndexWalk {
 public:
-    IndexWalk(const FSSearchIndex& index, const char* path)
+    IndexWalk(const FSSearchIndex& index, const char* path, std::size_t length)
         : index_(index), slot_(index.rootSlot()), entry_(&index.entry(slot_)), key_(FSSearchIndex::rootKey()),
-          stop_(path + strlen(path))
+          stop_(path + length)
     {}
 
     FSSubclientNode* node() const { return entry_->node; }
@@ -83,11 +91,11 @@ public:
         const FSSearchIndex::Wildcard* wildcards = index_.wildcards(*entry_);
         for (std::uint32_t i = 0; i < entry_->wildcardCount; ++i) {
             const FSSearchIndex::Wildcard& wildcard = wildcards[i];
-            auto overlaps = [this, &wildcard](WCBasename& probe, std::string_view name, bool caseSensitive) {
+            auto overlaps = [this, &wildcard](WCBasename* probe, std::string_view name, bool caseSensitive) {
                 return wildcard.simple ? index_.simpleOverlaps(wildcard, name)
-                                       : wildcard.node->pattern->overlaps(probe, caseSensitive);
+                                       : wildcard.node->pattern->overlaps(*probe, caseSensitive);
             };
-            if (!visit(wildcard.node, overlaps))
+            if (!visit(wildcard.node, !wildcard.simple, overlaps))
                 return;
         }
     }
@@ -178,8 +186,10 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
         bool parsed = false;
         bool failed = false;
         FSSubclientNode* wildcardMatch = nullptr;
-        walk.eachWildcard([&](FSSubclientNode* child, auto overlaps) {
-            if (!parsed) {
+        walk.eachWildcard([&](FSSubclientNode* child, bool needsProbe, auto overlaps) {
+            // A plain ASCII name always parses, and a simple wildcard compares
+            // its bytes: the probe waits for a wildcard that reads it.
+            if (!parsed && (needsProbe || !plainAscii(component))) {
                 if (!probe)
                     probe.emplace(static_cast<unsigned char>(p.escapeChar), false);
                 probeText.assign(component.data(), component.size());
@@ -189,7 +199,7 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
                 }
                 parsed = true;
             }
-            if (!overlaps(*probe, component, p.caseSensitive))
+            if (!overlaps(parsed ? &*probe : nullptr, component, p.caseSensitive))
                 return true;
             if (wildcardMatch) {
                 if (kxLogApplies(1) || p.problems.wanted()) {
@@ -235,7 +245,7 @@ int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* 
     const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);
     if (node != root || !searchIndex.ready(root, caseSensitive))
         return treeSearch(node, path);
-    IndexWalk walk(searchIndex, path);
+    IndexWalk walk(searchIndex, path, strlen(path));
     return searchFrom(*this, walk, path);
 }
 
