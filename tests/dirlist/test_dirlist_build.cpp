@@ -65,6 +65,17 @@ TEST_F(BuildTest, NestedContentGivesNestedNodirsAndPrefixesSetTimeAndAppId)
     }
 }
 
+// Doubled delimiters are found sixteen bytes at a time: one at each place, across block edges too.
+TEST_F(BuildTest, ADoubledDelimiterAnywhereInALongPathIsNormalized)
+{
+    auto conf = buildConf("A /ab");
+    const std::string path = "/ab/cd/ef/gh/ij/kl/mn/op/qr/st/uv/wx";
+    for (std::size_t at = 0; at <= path.size(); at += 3)
+        EXPECT_EQ(describe(conf->createDirlist((path.substr(0, at) + "/" + path.substr(at)).c_str(), false)),
+                  (Strings{path + " [] sc2"}))
+            << at;
+}
+
 TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
 {
     // Names of one word, two words and longer; deeper than a search reads ahead.
