@@ -89,11 +89,12 @@ FSSubclientDir* topEntry(CFSSubclientConfPrivate& p, const char* path, size_t le
     FSSubclientDir* entry = new (std::nothrow) FSSubclientDir;
     if (!entry)
         return nullptr;
-    entry->name = strdup(path);
+    entry->name = static_cast<char*>(malloc(length + 1));
     if (!entry->name) {
         delete entry;
         return nullptr;
     }
+    memcpy(entry->name, path, length + 1);
     entry->suffix = entry->name + length;
     entry->toTime = p.dirlistToTime;
     entry->appId = p.dirlistAppId;

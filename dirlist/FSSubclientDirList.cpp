@@ -30,13 +30,11 @@ const char* nameOrNull(const FSSubclientDir* entry)
 }  // namespace
 
 FSSubclientDirlist::FSSubclientDirlist(FSSubclientConf* conf, FSSubclientDir* root, int appType)
-    : conf(conf), root(root), sortedHead(nullptr), firstOf(nullptr), lastOf(nullptr), trashHead(nullptr),
-      trashTail(nullptr), ownsEntries(1), merged(0), numSubclients(conf->getNumSubclients()), currentSubclient(0),
-      current(nullptr), compareCount(0), appType(appType), rootDepth(0), browseCursor(nullptr), pathCache(nullptr),
-      browseCount(0), delim(conf->getDelim()), compareFn(strcasecmp), prefixCompareFn(strncasecmp)
-{
-    setDebugPrefix("FSDIRLIST");
-}
+    : TDebuggable("FSDIRLIST"), conf(conf), root(root), sortedHead(nullptr), firstOf(nullptr), lastOf(nullptr),
+      trashHead(nullptr), trashTail(nullptr), ownsEntries(1), merged(0), numSubclients(conf->getNumSubclients()),
+      currentSubclient(0), current(nullptr), compareCount(0), appType(appType), rootDepth(0), browseCursor(nullptr),
+      pathCache(nullptr), browseCount(0), delim(conf->getDelim()), compareFn(strcasecmp), prefixCompareFn(strncasecmp)
+{}
 
 FSSubclientDirlist::~FSSubclientDirlist()
 {

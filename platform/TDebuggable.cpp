@@ -118,24 +118,26 @@ void EvEvent::MinorEvent(unsigned long id, int, int)
 }
 
 TDebuggable::TDebuggable() = default;
+TDebuggable::TDebuggable(const char* literalPrefix) : prefix_(literalPrefix) {}
 TDebuggable::~TDebuggable() = default;
 
 void TDebuggable::debug(int level, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    vlog(level, prefix_.c_str(), 0, format, args);
+    vlog(level, prefix_, 0, format, args);
     va_end(args);
 }
 
 void TDebuggable::setDebugPrefix(const char* prefix)
 {
-    prefix_ = prefix ? prefix : "";
+    ownPrefix_ = prefix ? prefix : "";
+    prefix_ = ownPrefix_.c_str();
 }
 
 const char* TDebuggable::getDebugPrefix() const
 {
-    return prefix_.c_str();
+    return prefix_;
 }
 
 void TDebuggable::useStdout(int on)
@@ -169,13 +171,13 @@ void TDebuggable::vlog(int level, const char* origin, int line, const char* form
     // "PREFIX: message", on the stream printf uses, so that the records stay
     // in order with the console's own output; one call keeps a record whole.
     try {
-        std::string record = prefix_ + ": " + kxVFormat(format, args);
+        std::string record = std::string(prefix_) + ": " + kxVFormat(format, args);
         if (record.back() != '\n')
             record += '\n';
         fputs(record.c_str(), stdout);
     } catch (const std::bad_alloc&) {
         // No memory for the record: the message text alone, as a marked line.
-        printf("%s: (out of memory) %s\n", prefix_.c_str(), format ? format : "");
+        printf("%s: (out of memory) %s\n", prefix_, format ? format : "");
     }
     fflush(stdout);
 }

@@ -77,10 +77,16 @@ public:
     // The signature of the call this object serves now (TCallOrigin), for its helpers' records.
     const char* callOrigin() const { return callOrigin_; }
 
+protected:
+    // The prefix is kept by address, so it must outlive the object (a string
+    // literal): a list built per query then copies no text.
+    explicit TDebuggable(const char* literalPrefix);
+
 private:
     friend class TCallOrigin;
     mutable const char* callOrigin_ = "";
-    std::string prefix_;
+    const char* prefix_ = "";  // a literal, or ownPrefix_
+    std::string ownPrefix_;
     bool stdout_ = false;
     EvEvent event_;
 };
