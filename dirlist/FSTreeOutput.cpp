@@ -4,6 +4,7 @@
 #include "wildcard/WCSubclients.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -38,13 +39,15 @@ bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, FSCallback* 
 }
 
 // In ifind mode a walk writes a sibling list's lines once the whole list is
-// done, an order the entries alone cannot give: it walks the whole tree.
+// done, an order the table alone cannot give: it walks the whole tree, as it
+// does for a number no content can carry.
 int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d)
 {
     try {
-        const std::vector<FSScanEntries::Entry>* entries =
-            d.ifindMode ? nullptr : d.scanEntries.of(d.root, d.dirlistSubclient);
-        return entries ? d.outputFromEntries(*entries) : d.recursiveOutput(d.root, 0);
+        std::shared_ptr<const FSScanEntries::Table> table;
+        if (!d.ifindMode && d.dirlistSubclient >= 1)
+            table = d.scanEntries.of(d.root, d.delimString);
+        return table ? d.outputFromEntries(*table) : d.recursiveOutput(d.root, 0);
     } catch (const std::bad_alloc&) {
         TLOG_CALL(&conf, -1, "%s", kNoMemory);
         return -1;
@@ -82,18 +85,18 @@ int runByName(FSSubclientConf& conf, NumberedRun run, FSCallback* cb, const char
     return scNum < 1 ? -1 : (conf.*run)(cb, scNum);
 }
 
-// Whether n's own line is written in this run. A nodir run also decides whether
-// what lies below n is inside the subclient's content, and whether to stop there.
-bool emitNode(const CFSSubclientConfPrivate& d, const FSSubclientNode* n, int& inside, bool& stop)
+// Whether the line of a node of subclient s, covered by a wildcard of
+// subclient c (-1: none), is written in this run. A nodir run also decides
+// whether what lies below it is inside the subclient's content, and whether
+// to stop there.
+bool emitNode(const CFSSubclientConfPrivate& d, int s, int c, int& inside, bool& stop)
 {
-    int s = n->subclient;
     if (d.outputDirs)
         return s == d.dirlistSubclient;
     if (s == d.dirlistSubclient) {
         inside = 1;
         return false;
     }
-    int c = CFSSubclientConfPrivate::coveringSubclient(n);
     if (c == d.dirlistSubclient) {
         // Under this subclient's own wildcard: intermediate components lead
         // further into it, other subclients' content is cut out of it.
@@ -101,7 +104,7 @@ bool emitNode(const CFSSubclientConfPrivate& d, const FSSubclientNode* n, int& i
             inside = 1;
         return s != -1;
     }
-    // Another subclient's wildcard owns everything below n.
+    // Another subclient's wildcard owns everything below the node.
     stop = c != -1;
     return inside && s != -1 && c == -1;
 }
@@ -173,20 +176,60 @@ int expandDeferred(CFSSubclientConfPrivate& d, std::vector<FSSubclientNode*>& de
     return d.outputDirs ? d.wcDirnames(deferred, d.outputSink) : d.wcNodirs(deferred, d.outputSink);
 }
 
-// A directory entry's own line: the walk from it would write it first, and
-// below it only further entries.
-int writeEntry(CFSSubclientConfPrivate& d, WalkPath& path, const FSSubclientNode* n)
+// The scan-list line of a node from its path text as the table holds it,
+// copied only when the run adds to it.
+const char* lineOf(const CFSSubclientConfPrivate& d, const char* text, bool wildcard, bool root, std::string& line)
 {
-    path.start(n);
-    path.enter(0, n);
-    return d.outputSink->putLine(path.line()) < 0 ? -1 : 0;
+    const bool trailing = !root && d.outputDirs && d.dirlistSubclient == 1;
+    if (!root && !trailing && !wildcard)
+        return text;
+    line = root ? d.delimString : text;
+    if (trailing)
+        line += d.delimString;
+    if (wildcard)
+        line += CFSSubclientConfPrivate::kWildcardMarker;
+    return line.c_str();
 }
 
-// The walk from first, through its later siblings too or through its own
-// subtree only, with a stack of its own, one entry per sibling list, so that
-// deep content does not grow the call stack. Deferred nodes (ifind mode) of a
-// sibling list are expanded once the list, descendants included, is done.
-int walkFrom(CFSSubclientConfPrivate& d, WalkPath& path, FSSubclientNode* first, int inside, bool siblings)
+// The walk from the mark at first through its subtree, over the marks alone:
+// the nodes between them write nothing and pass on what they are given.
+// open holds, for each mark the walk descends below, the end of its subtree
+// and what lies below it is told.
+struct OpenMark {
+    std::size_t end;
+    int inside;
+};
+
+int walkMarks(CFSSubclientConfPrivate& d, const FSScanEntries::Table& table, std::size_t first,
+              std::vector<OpenMark>& open, std::string& line)
+{
+    open.clear();
+    const std::size_t last = table.marks[first].end;
+    for (std::size_t i = first; i <= last;) {
+        while (!open.empty() && open.back().end < i)
+            open.pop_back();
+        const FSScanEntries::Mark& mark = table.marks[i];
+        int below = open.empty() ? 0 : open.back().inside;
+        bool stop = false;
+        const bool emit = emitNode(d, mark.subclient, mark.covering, below, stop);
+        if (emit && d.outputSink->putLine(
+                        lineOf(d, table.textOf(mark.subclient, mark.text), mark.wildcard, mark.root, line)) < 0)
+            return -1;
+        if ((!emit || d.outputDescend) && !stop && mark.end > i) {
+            open.push_back({mark.end, below});
+            ++i;
+        } else {
+            i = static_cast<std::size_t>(mark.end) + 1;
+        }
+    }
+    return 0;
+}
+
+// The walk from first and its later siblings, with a stack of its own, one
+// entry per sibling list, so that deep content does not grow the call stack.
+// Deferred nodes (ifind mode) of a sibling list are expanded once the list,
+// descendants included, is done.
+int walkFrom(CFSSubclientConfPrivate& d, WalkPath& path, FSSubclientNode* first, int inside)
 {
     struct Level {
         FSSubclientNode* next;
@@ -208,11 +251,11 @@ int walkFrom(CFSSubclientConfPrivate& d, WalkPath& path, FSSubclientNode* first,
                 return r;
             continue;
         }
-        level.next = siblings || levels.size() > 1 ? n->nextSibling : nullptr;
+        level.next = n->nextSibling;
         path.enter(levels.size() - 1, n);
         int below = level.inside;
         bool stop = false;
-        bool emit = emitNode(d, n, below, stop);
+        bool emit = emitNode(d, n->subclient, CFSSubclientConfPrivate::coveringSubclient(n), below, stop);
         if (emit) {
             if (d.ifindMode && (!d.outputDirs || isWildcardNode(n)))
                 level.deferred.push_back(n);
@@ -272,7 +315,7 @@ int FSSubclientConf::nodirs(FSCallback* cb, const char* scName)
 int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
 {
     WalkPath path(*this);
-    return walkFrom(*this, path, first, inside, true);
+    return walkFrom(*this, path, first, inside);
 }
 
 // The whole-tree walk reaches an entry with nothing written and nothing
@@ -283,22 +326,25 @@ int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
 // covered node is reached only from an entry above it. A directory walk
 // writes only the subclient's own nodes, which are all entries: it writes
 // each entry it would reach without walking at all.
-int CFSSubclientConfPrivate::outputFromEntries(std::vector<FSScanEntries::Entry> entries)
+int CFSSubclientConfPrivate::outputFromEntries(const FSScanEntries::Table& table)
 {
-    WalkPath path(*this);
+    std::string line;
+    std::vector<OpenMark> open;
     bool walked = false;
     std::size_t walkedEnd = 0;
-    for (const FSScanEntries::Entry& entry : entries) {
+    for (const FSScanEntries::Entry& entry : table.entriesOf(dirlistSubclient)) {
         // A walk that descends below a written directory writes the entries
         // there in turn; one that does not skips them.
-        if (walked && entry.pre <= walkedEnd && !(outputDirs && outputDescend))
+        if (walked && entry.mark <= walkedEnd && !(outputDirs && outputDescend))
             continue;
         // Directories are written for the subclient's own nodes only.
-        if (outputDirs ? entry.node->subclient != dirlistSubclient : entry.underCovered)
+        if (outputDirs ? !entry.own : entry.underCovered)
             continue;
-        const int r = outputDirs ? writeEntry(*this, path, entry.node) : walkFrom(*this, path, entry.node, 0, false);
-        if (r)
-            return r;
+        // A nodir walk from its own node writes only what lies below it.
+        if (outputDirs ? outputSink->putLine(lineOf(*this, table.textOf(dirlistSubclient, entry.text), entry.wildcard,
+                                                    entry.root, line)) < 0
+                       : (!entry.own || entry.end > entry.mark) && walkMarks(*this, table, entry.mark, open, line) != 0)
+            return -1;
         walked = true;
         walkedEnd = entry.end;
     }

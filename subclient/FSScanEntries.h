@@ -3,43 +3,79 @@
 #define SUBCLIENTCONF_SUBCLIENT_FSSCANENTRIES_H
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 class FSSubclientNode;
 
-// For each subclient, in preorder: the nodes of its content and the nodes its
-// wildcards cover, each with the preorder position of its subtree's last node.
-// A walk of the whole tree writes a subclient's lines only at or below these
-// nodes, so its scan lists can be written from them alone, in the same order,
-// at a cost that follows the subclient's content rather than the tree's size.
+// The marks: the nodes a scan-list run can write or that change what it
+// writes below them, those of a subclient's content and those a wildcard
+// covers, in preorder, each with its path text. A whole-tree walk passes the
+// other nodes without writing or deciding anything, so a run reads only
+// marks, mostly its own subclient's, and never the tree: once the tree
+// outgrows the cache, reading it costs a miss per component of each line.
 // The tree is read only while building; any change of it must drop the table.
 class FSScanEntries {
 public:
-    struct Entry {
-        FSSubclientNode* node;
-        std::size_t pre;  // preorder position, the root's being 0
-        std::size_t end;  // position of the last node of its subtree
+    // Mark indexes and text offsets: 32 bits halve the table of a 64-bit
+    // build; a tree too large for them takes the walk of the whole tree.
+    typedef std::uint32_t Index;
+
+    struct Mark {
+        Index end;   // index of the last mark in its subtree (itself when none)
+        Index text;  // where its path text starts among its subclient's texts
+        int subclient;
+        int covering;  // subclient of the wildcard sibling covering it, -1 when none
+        bool wildcard;
+        bool root;  // its text is empty
         // Below a node some wildcard covers: a walk of the whole tree reaches
         // it on the way to a nodir list only from an entry above it.
         bool underCovered;
+    };
+
+    // A mark as one subclient's run starts from it, with what a directory run
+    // reads, so that such a run reads its own entries and texts one after
+    // the other and no mark.
+    struct Entry {
+        Index mark;
+        Index end;   // the mark's end
+        Index text;  // the mark's text, when own
+        bool own;    // the subclient's content, not only covered by its wildcard
+        bool wildcard;
+        bool root;
+        bool underCovered;
+    };
+
+    struct Table {
+        std::vector<Mark> marks;  // preorder
+        // By subclient number: the entries of its content and of what its
+        // wildcards cover, and the path texts of its content, each ended by
+        // a zero byte, the root's empty.
+        std::vector<std::vector<Entry>> entries;
+        std::vector<std::string> texts;
+
+        const std::vector<Entry>& entriesOf(int scNum) const;
+        const char* textOf(int scNum, Index text) const { return texts[static_cast<std::size_t>(scNum)].data() + text; }
     };
 
     FSScanEntries() = default;
     FSScanEntries(const FSScanEntries&) = delete;
     FSScanEntries& operator=(const FSScanEntries&) = delete;
 
-    // The entries of subclient scNum in the tree below root, building the
-    // table when the tree changed; null when memory runs out.
-    const std::vector<Entry>* of(FSSubclientNode* root, int scNum);
+    // The table of the tree below root, its texts joined by delimiter,
+    // building it when the tree or the delimiter changed; null when memory
+    // runs out. A run holds it, so a callback that changes the tree (and
+    // drops it) leaves the run's copy intact.
+    std::shared_ptr<const Table> of(FSSubclientNode* root, const std::string& delimiter);
     // The tree changed: the table no longer describes it.
     void drop();
 
 private:
-    void build(FSSubclientNode* root);
-    std::vector<Entry>& listOf(int scNum);
-
-    std::vector<std::vector<Entry>> bySubclient_;  // index: subclient number
+    std::shared_ptr<const Table> table_;
     FSSubclientNode* builtRoot_ = nullptr;
+    std::string builtDelimiter_;
 };
 
 #endif

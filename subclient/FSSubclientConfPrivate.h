@@ -154,8 +154,8 @@ public:
     // Scan lists and wildcard expansion on disk.
     int recursiveOutput(FSSubclientNode* first, int inside);
     // A run's lines from the subclient's entries instead of the whole tree.
-    // A copy of them: a callback that changes the configuration drops the table.
-    int outputFromEntries(std::vector<FSScanEntries::Entry> entries);
+    // The run holds the table: a callback that changes the configuration drops it.
+    int outputFromEntries(const FSScanEntries::Table& table);
     int wcDirnames(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
     int wcNodirs(std::vector<FSSubclientNode*>& nodes, FSCallback* cb);
 

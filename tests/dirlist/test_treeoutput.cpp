@@ -59,6 +59,10 @@ TEST(TreeOutput, DefaultContentNamesAndCallbacks)
     EXPECT_EQ(output(*conf, kNodirs, 1), (Strings{"/a/b", "/z"}));
     EXPECT_EQ(output(*conf, kTree, 1), Strings{"/"});
     EXPECT_EQ(output(*loadConf("\tdefault\n/\n\\\n"), kDirnames, 1), Strings{"/"});
+    // Lines kept from an earlier run follow a change of the delimiter.
+    conf->setDelim('\\');
+    EXPECT_EQ(output(*conf, kNodirs, 1), (Strings{"\\a\\b", "\\z"}));
+    conf->setDelim('/');
     CaptureLog log(1);
     LineSink dirs, unknown;
     EXPECT_EQ(conf->dirnames(&dirs, "A"), 0);
