@@ -32,6 +32,20 @@ const size_t kPostfixRoom = 70;
 // child each, along the deeper levels) never need the index's memory.
 const int kIndexedChildren = 8;
 
+// isWildCardContent of a text not yet in a string: the text is copied once.
+bool wildcardContent(const char* content, std::string& path)
+{
+    try {
+        const char* const at = strstr(content, CFSSubclientConfPrivate::kWildcardMarker);
+        path.assign(content, at ? static_cast<size_t>(at - content) : strlen(content));
+        return at != nullptr;
+    } catch (const std::exception&) {
+        KXLOG(-1, "out of memory");
+        path.clear();
+        return false;
+    }
+}
+
 bool hasChildrenToIndex(const FSSubclientNode* parent)
 {
     int n = 0;
@@ -64,17 +78,24 @@ int FSSubclientConf::setPath(const char* path)
             return -2;
         }
         std::string text;
-        const bool isWild = isWildCardContent(path, text);
+        const bool isWild = wildcardContent(path, text);
         if (d->calledFromStartRestore && cutsAtImageVolumeEnd(d->appType))
             text.erase(std::min(text.find(kImageVolumeEnd), text.size()));
+        // A text that normalizing would leave as it is (most lines of a
+        // configuration) is taken over, not copied.
         std::string fixed;
-        const char delim = fixPath(text, fixed, true);
+        char delim = d->normalizedDelimiter(text.data(), text.size(), true);
+        if (delim)
+            fixed.swap(text);
+        else
+            delim = fixPath(text, fixed, true);
         if (!delim) {
             FS_PROBLEM(d->problems, this, -1, fsProblem(FS_PROBLEM_INVALID), fsProblemText::kInvalidPath, path);
             d->errCode = FS_INVALID;
             return -1;
         }
-        TLOG(192, "valid path='%s', pathStr='%s', fixedPath='%s'", path, text.c_str(), fixed.c_str());
+        TLOG(192, "valid path='%s', pathStr='%s', fixedPath='%s'", path, (text.empty() ? fixed : text).c_str(),
+             fixed.c_str());
         setDelim(delim);
         if (d->compare(fixed.c_str(), d->delimString.c_str()) == 0) {
             FS_PROBLEM(d->problems, this, 1, fsProblem(FS_PROBLEM_ROOT), fsProblemText::kRoot);
@@ -87,14 +108,14 @@ int FSSubclientConf::setPath(const char* path)
         FSPlayback record;
         record.kind = FSPlayback::kindPath;
         record.isWildcard = isWild;
-        record.text = fixed;
-        d->postfixedPath.reserve(fixed.size() + kPostfixRoom);
+        record.text.swap(fixed);  // read, not changed, until the record is filled
+        d->postfixedPath.reserve(record.text.size() + kPostfixRoom);
         FSReplaySlot slot(d->replayVec);
 
         // A postfix left by this insertion, not a stale error code, tells that
         // the duplicate treatment happened.
         d->dupPostfix.clear();
-        const char* line = fixed.c_str() + (fixed[0] == '<' ? 0 : 1);
+        const char* line = record.text.c_str() + (record.text[0] == '<' ? 0 : 1);
         const int rc = d->recursiveParse(d->root, line, d->numSubclients, isWild);
         if (rc != 0)
             return rc;
@@ -139,12 +160,14 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
         std::optional<WCBasename> probe;
         FSSubclientNode* firstOverlap = nullptr;
         FSSubclientNode** linkSlot = nullptr;
+        bool nameIsNew = false;  // the search above found no child of comp's name
         FSSubclientNode* descendInto = nullptr;
         bool scan = parent->hasWildcardChildren;
 
         if (!parent->firstChild) {
             linkSlot = &parent->firstChild;
             scan = false;
+            nameIsNew = true;
         } else if (!scan) {
             FSSubclientNode* found = nullptr;
             const int r = findChild(parent, comp, &found);
@@ -171,6 +194,7 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
                 descendInto = found;
             } else if (r == 0) {
                 linkSlot = &parent->lastChild->nextSibling;
+                nameIsNew = true;
             } else {
                 TLOG_ON(owner, 1,
                         "recursiveParse line='%s' scNum=%d: sequential search after failure (ret=%d, sc_tmp=0x%p)",
@@ -230,7 +254,8 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
         }
 
         FSSubclientNode* const previousLast = parent->lastChild;
-        FSSubclientNode* const created = createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap);
+        FSSubclientNode* const created =
+            createComponent(parent, linkSlot, comp, line, scNum, wcLast, firstOverlap, nameIsNew);
         if (!created)
             return -2;
         if (!isLast) {
@@ -256,7 +281,7 @@ int CFSSubclientConfPrivate::recursiveParse(FSSubclientNode* node, const char* l
 // Creates the node for comp and hooks it in at linkSlot as the parent's last child.
 FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot,
                                                           const std::string& comp, const char* line, int scNum,
-                                                          bool wildcard, FSSubclientNode* coveredBy)
+                                                          bool wildcard, FSSubclientNode* coveredBy, bool nameIsNew)
 {
     if (!linkSlot) {
         TLOG_CALL(owner, -1, "recursiveParse line='%s' scNum=%d: internal error", line, scNum);
@@ -293,7 +318,7 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
         node->coveringNode = &sentinel;
     }
     if (!parent->hasWildcardChildren) {
-        const int added = addChild(parent, comp, node);
+        const int added = addChild(parent, comp, node, nameIsNew);
         if (added != 0)
             TLOG_CALL(owner, 1, "recursiveParse line='%s' scNum=%d: cannot add to map", line, scNum);
         if (added < -1) {
@@ -307,12 +332,14 @@ FSSubclientNode* CFSSubclientConfPrivate::createComponent(FSSubclientNode* paren
 
 // What adding node to the child index answers; without an index, -1 when an
 // earlier child has the same name (the entry the index would keep).
-int CFSSubclientConfPrivate::addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node)
+int CFSSubclientConfPrivate::addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node,
+                                      bool nameIsNew)
 {
     if (parent->childIndex)
         return parent->childIndex->add(comp.c_str(), node);
     FSSubclientNode* first = node;
-    findChild(parent, comp, &first);
+    if (!nameIsNew)
+        findChild(parent, comp, &first);
     if (hasChildrenToIndex(parent))
         indexChildren(parent);
     return first == node ? 0 : -1;

@@ -121,9 +121,11 @@ public:
     int recursiveParse(FSSubclientNode* node, const char* line, int scNum, bool isWild);
     int checkTreeNode(FSSubclientNode* node, int scNum);
     FSSubclientNode* createComponent(FSSubclientNode* parent, FSSubclientNode** linkSlot, const std::string& comp,
-                                     const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy);
+                                     const char* line, int scNum, bool wildcard, FSSubclientNode* coveredBy,
+                                     bool nameIsNew);
     int findChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode** found);
-    int addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node);
+    // nameIsNew: the caller knows no earlier child has comp's name.
+    int addChild(FSSubclientNode* parent, const std::string& comp, FSSubclientNode* node, bool nameIsNew);
     void indexChildren(FSSubclientNode* parent);
     void removeRejected(FSSubclientNode* parent, FSSubclientNode** linkSlot, FSSubclientNode* node,
                         FSSubclientNode* previous, const std::string& comp);

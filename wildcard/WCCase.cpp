@@ -16,21 +16,6 @@ const CasePair casePairs[] = {{0xC0, 0xE0}, {0xC1, 0xE1}, {0xC2, 0xE2}, {0xC3, 0
                               {0xD3, 0xF3}, {0xD4, 0xF4}, {0xD5, 0xF5}, {0xD6, 0xF6}, {0xD8, 0xF8}, {0xD9, 0xF9},
                               {0xDA, 0xFA}, {0xDB, 0xFB}, {0xDC, 0xFC}, {0xDD, 0xFD}, {0, 0}};
 
-bool equalBytesBy(const std::string& a, const std::string& b, bool (*same)(char, char))
-{
-    if (a.length() != b.length())
-        return false;
-    for (std::string::size_type i = 0; i < a.length(); ++i)
-        if (!same(a[i], b[i]))
-            return false;
-    return true;
-}
-
-bool sameByte(char a, char b)
-{
-    return a == b;
-}
-
 }  // namespace
 
 unsigned long WCToken::getOtherCase(unsigned long c)
@@ -53,9 +38,21 @@ bool NoCaseCompareChar(char a, char b)
     return foldAscii(static_cast<unsigned char>(a)) == foldAscii(static_cast<unsigned char>(b));
 }
 
+// Every insertion compares a component with its siblings' names: the byte
+// loop is inline here, not a call per character.
 bool sameName(const std::string& a, const std::string& b, bool caseSensitive)
 {
-    return equalBytesBy(a, b, caseSensitive ? sameByte : NoCaseCompareChar);
+    const std::string::size_type n = a.length();
+    if (n != b.length())
+        return false;
+    if (caseSensitive)
+        return a.compare(b) == 0;
+    const char* const x = a.data();
+    const char* const y = b.data();
+    for (std::string::size_type i = 0; i < n; ++i)
+        if (x[i] != y[i] && foldAscii(static_cast<unsigned char>(x[i])) != foldAscii(static_cast<unsigned char>(y[i])))
+            return false;
+    return true;
 }
 
 bool NoCaseStringsEqual(std::string a, std::string b)
