@@ -32,12 +32,13 @@ const size_t kPostfixRoom = 70;
 // child each, along the deeper levels) never need the index's memory.
 const int kIndexedChildren = 8;
 
-// isWildCardContent of a text not yet in a string: the text is copied once.
+// isWildCardContent of a text not yet in a string: the text is copied once,
+// into a string of its own size (the replay record keeps it).
 bool wildcardContent(const char* content, std::string& path)
 {
     try {
         const char* const at = strstr(content, CFSSubclientConfPrivate::kWildcardMarker);
-        path.assign(content, at ? static_cast<size_t>(at - content) : strlen(content));
+        path = std::string(content, at ? static_cast<size_t>(at - content) : strlen(content));
         return at != nullptr;
     } catch (const std::exception&) {
         KXLOG(-1, "out of memory");
