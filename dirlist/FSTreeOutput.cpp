@@ -38,22 +38,6 @@ bool beginOutput(FSSubclientConf& conf, CFSSubclientConfPrivate& d, FSCallback* 
     return true;
 }
 
-// In ifind mode a walk writes a sibling list's lines once the whole list is
-// done, an order the table alone cannot give: it walks the whole tree, as it
-// does for a number no content can carry.
-int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d)
-{
-    try {
-        std::shared_ptr<const FSScanEntries::Table> table;
-        if (!d.ifindMode && d.dirlistSubclient >= 1)
-            table = d.scanEntries.of(d.root, d.delimString);
-        return table ? d.outputFromEntries(*table) : d.recursiveOutput(d.root, 0);
-    } catch (const std::bad_alloc&) {
-        TLOG_CALL(&conf, -1, "%s", kNoMemory);
-        return -1;
-    }
-}
-
 // A stored default content text that names only the root says nothing the tree does not.
 bool isBareRoot(const char* text)
 {
@@ -109,66 +93,6 @@ bool emitNode(const CFSSubclientConfPrivate& d, int s, int c, int& inside, bool&
     return inside && s != -1 && c == -1;
 }
 
-// The path of the node a walk is at, carried down the walk: each level keeps
-// its node and the length of the text up to it. A component is added only
-// when a line at or below it is written, so a walk pays neither per ancestor
-// for each line nor per visited node for the lines it does not write.
-class WalkPath {
-public:
-    explicit WalkPath(const CFSSubclientConfPrivate& d) : d_(d) {}
-
-    // A walk starts at first: the text above it, built once from its ancestors.
-    void start(const FSSubclientNode* first)
-    {
-        std::vector<const FSSubclientNode*> above;
-        for (const FSSubclientNode* p = first->parent; p && p->parent; p = p->parent)
-            above.push_back(p);
-        text_.clear();
-        for (auto p = above.rbegin(); p != above.rend(); ++p)
-            append(*p);
-        base_ = text_.size();
-        nodes_.clear();
-        built_ = 0;
-    }
-    // The walk takes n at depth level (0: the sibling list it started in).
-    void enter(std::size_t level, const FSSubclientNode* n)
-    {
-        nodes_.resize(level);
-        nodes_.push_back(n);
-        built_ = std::min(built_, level);
-    }
-    // The scan-list line of the node entered last.
-    const char* line()
-    {
-        const std::size_t depth = nodes_.size();
-        lengths_.resize(depth);
-        for (; built_ < depth; ++built_) {
-            text_.resize(built_ ? lengths_[built_ - 1] : base_);
-            if (nodes_[built_]->parent)
-                append(nodes_[built_]);
-            lengths_[built_] = text_.size();
-        }
-        text_.resize(lengths_[depth - 1]);
-        line_ = text_.empty() ? d_.delimString : text_;
-        if (!text_.empty() && d_.outputDirs && d_.dirlistSubclient == 1)
-            line_ += d_.delimString;
-        if (isWildcardNode(nodes_.back()))
-            line_ += CFSSubclientConfPrivate::kWildcardMarker;
-        return line_.c_str();
-    }
-
-private:
-    void append(const FSSubclientNode* n) { text_.append(d_.delimString).append(n->pattern->getBasename()); }
-
-    const CFSSubclientConfPrivate& d_;
-    std::string text_;
-    std::size_t base_ = 0;
-    std::vector<const FSSubclientNode*> nodes_;
-    std::vector<std::size_t> lengths_;
-    std::size_t built_ = 0;  // levels whose component text_ holds
-    std::string line_;
-};
-
 int expandDeferred(CFSSubclientConfPrivate& d, std::vector<FSSubclientNode*>& deferred)
 {
     if (deferred.empty())
@@ -176,7 +100,7 @@ int expandDeferred(CFSSubclientConfPrivate& d, std::vector<FSSubclientNode*>& de
     return d.outputDirs ? d.wcDirnames(deferred, d.outputSink) : d.wcNodirs(deferred, d.outputSink);
 }
 
-// The scan-list line of a node from its path text as the table holds it,
+// The scan-list line of a node from its path text (empty for the root),
 // copied only when the run adds to it.
 const char* lineOf(const CFSSubclientConfPrivate& d, const char* text, bool wildcard, bool root, std::string& line)
 {
@@ -225,20 +149,21 @@ int walkMarks(CFSSubclientConfPrivate& d, const FSScanEntries::Table& table, std
     return 0;
 }
 
-// The walk from first and its later siblings, with a stack of its own, one
-// entry per sibling list, so that deep content does not grow the call stack.
-// Deferred nodes (ifind mode) of a sibling list are expanded once the list,
-// descendants included, is done.
-int walkFrom(CFSSubclientConfPrivate& d, WalkPath& path, FSSubclientNode* first, int inside)
+// The walk of the whole tree, with a stack of its own, one entry per sibling
+// list, so that deep content does not grow the call stack. Deferred nodes
+// (ifind mode) of a sibling list are expanded once the list, descendants
+// included, is done.
+int walkWholeTree(CFSSubclientConfPrivate& d)
 {
     struct Level {
         FSSubclientNode* next;
         int inside;
         std::vector<FSSubclientNode*> deferred;
     };
-    path.start(first);
+    FSPathText path(d.delimString);
+    std::string line;
     std::vector<Level> levels;
-    levels.push_back({first, inside, {}});
+    levels.push_back({d.root, 0, {}});
     while (!levels.empty()) {
         Level& level = levels.back();
         FSSubclientNode* n = level.next;
@@ -259,13 +184,29 @@ int walkFrom(CFSSubclientConfPrivate& d, WalkPath& path, FSSubclientNode* first,
         if (emit) {
             if (d.ifindMode && (!d.outputDirs || isWildcardNode(n)))
                 level.deferred.push_back(n);
-            else if (d.outputSink->putLine(path.line()) < 0)
+            else if (d.outputSink->putLine(lineOf(d, path.text().c_str(), isWildcardNode(n), !n->parent, line)) < 0)
                 return -1;
         }
         if ((!emit || d.outputDescend) && n->firstChild && !stop)
             levels.push_back({n->firstChild, below, {}});
     }
     return 0;
+}
+
+// In ifind mode a walk writes a sibling list's lines once the whole list is
+// done, an order the table alone cannot give: it walks the whole tree, as it
+// does for a number no content can carry.
+int walkTree(FSSubclientConf& conf, CFSSubclientConfPrivate& d)
+{
+    try {
+        std::shared_ptr<const FSScanEntries::Table> table;
+        if (!d.ifindMode && d.dirlistSubclient >= 1)
+            table = d.scanEntries.of(d.root, d.delimString);
+        return table ? d.outputFromEntries(*table) : walkWholeTree(d);
+    } catch (const std::bad_alloc&) {
+        TLOG_CALL(&conf, -1, "%s", kNoMemory);
+        return -1;
+    }
 }
 
 }  // namespace
@@ -310,12 +251,6 @@ int FSSubclientConf::nodirs(FSCallback* cb, int scNum)
 int FSSubclientConf::nodirs(FSCallback* cb, const char* scName)
 {
     return runByName(*this, &FSSubclientConf::nodirs, cb, scName);
-}
-
-int CFSSubclientConfPrivate::recursiveOutput(FSSubclientNode* first, int inside)
-{
-    WalkPath path(*this);
-    return walkFrom(*this, path, first, inside);
 }
 
 // The whole-tree walk reaches an entry with nothing written and nothing

@@ -41,49 +41,13 @@ std::string& textsFor(FSScanEntries::Table& table, int scNum)
     return table.texts[static_cast<std::size_t>(scNum)];
 }
 
-// The path text of the node a preorder walk is at, each component added only
-// when a mark at or below it needs it.
-class PathText {
-public:
-    explicit PathText(const std::string& delimiter) : delimiter_(delimiter) {}
-
-    // The walk is at n, at depth (the root's being 0).
-    void enter(std::size_t depth, const FSSubclientNode* n)
-    {
-        if (depth == 0)
-            return;
-        nodes_.resize(depth - 1);
-        nodes_.push_back(n);
-        built_ = std::min(built_, depth - 1);
-    }
-    // Appends the text of the node entered last, and a zero byte, to out.
-    void appendTo(std::string& out)
-    {
-        const std::size_t depth = nodes_.size();
-        lengths_.resize(depth);
-        for (; built_ < depth; ++built_) {
-            text_.resize(built_ ? lengths_[built_ - 1] : 0);
-            text_.append(delimiter_).append(nodes_[built_]->pattern->getBasename());
-            lengths_[built_] = text_.size();
-        }
-        out.append(text_, 0, depth ? lengths_[depth - 1] : 0).push_back('\0');
-    }
-
-private:
-    const std::string& delimiter_;
-    std::string text_;
-    std::vector<const FSSubclientNode*> nodes_;  // from the root's child down
-    std::vector<std::size_t> lengths_;
-    std::size_t built_ = 0;  // levels whose component text_ holds
-};
-
 // One preorder walk that tracks the depth, so that it knows when a subtree
 // ends and which ancestors of a node are covered by a wildcard.
 void build(FSScanEntries::Table& table, FSSubclientNode* root, const std::string& delimiter)
 {
     std::vector<OpenMark> open;
     std::vector<std::size_t> coveredDepths;  // of the covered nodes on the current path
-    PathText path(delimiter);
+    FSPathText path(delimiter);
     std::size_t depth = 0;
     for (FSSubclientNode* node = root; node;) {
         while (!open.empty() && open.back().depth >= depth) {
@@ -109,7 +73,7 @@ void build(FSScanEntries::Table& table, FSSubclientNode* root, const std::string
             if (s != -1) {
                 std::string& texts = textsFor(table, s);
                 mark.text = indexOf(texts.size());
-                path.appendTo(texts);
+                texts.append(path.text()).push_back('\0');
             }
             table.marks.push_back(mark);
             for (int scNum : {s, covering == s ? -1 : covering})
@@ -143,6 +107,28 @@ void build(FSScanEntries::Table& table, FSSubclientNode* root, const std::string
 }
 
 }  // namespace
+
+void FSPathText::enter(std::size_t depth, const FSSubclientNode* n)
+{
+    if (depth == 0)
+        return;
+    nodes_.resize(depth - 1);
+    nodes_.push_back(n);
+    built_ = std::min(built_, depth - 1);
+}
+
+const std::string& FSPathText::text()
+{
+    const std::size_t depth = nodes_.size();
+    lengths_.resize(depth);
+    for (; built_ < depth; ++built_) {
+        text_.resize(built_ ? lengths_[built_ - 1] : 0);
+        text_.append(delimiter_).append(nodes_[built_]->pattern->getBasename());
+        lengths_[built_] = text_.size();
+    }
+    text_.resize(depth ? lengths_[depth - 1] : 0);
+    return text_;
+}
 
 const std::vector<FSScanEntries::Entry>& FSScanEntries::Table::entriesOf(int scNum) const
 {

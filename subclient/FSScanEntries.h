@@ -10,6 +10,28 @@
 
 class FSSubclientNode;
 
+// The path text of the node a preorder walk is at, carried down the walk:
+// each level keeps its node and the length of the text up to it, and a
+// component is added only when a text at or below it is asked for, so a walk
+// pays neither per ancestor for each text nor per visited node for the texts
+// it does not ask for.
+class FSPathText {
+public:
+    explicit FSPathText(const std::string& delimiter) : delimiter_(delimiter) {}
+
+    // The walk is at n, at depth (the root's being 0).
+    void enter(std::size_t depth, const FSSubclientNode* n);
+    // The text of the node entered last; the root's is empty.
+    const std::string& text();
+
+private:
+    const std::string& delimiter_;
+    std::string text_;
+    std::vector<const FSSubclientNode*> nodes_;  // from the root's child down
+    std::vector<std::size_t> lengths_;
+    std::size_t built_ = 0;  // levels whose component text_ holds
+};
+
 // The marks: the nodes a scan-list run can write or that change what it
 // writes below them, those of a subclient's content and those a wildcard
 // covers, in preorder, each with its path text. A whole-tree walk passes the

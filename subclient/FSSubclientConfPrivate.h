@@ -154,7 +154,6 @@ public:
     int searchSubclient(FSSubclientNode* owner);
 
     // Scan lists and wildcard expansion on disk.
-    int recursiveOutput(FSSubclientNode* first, int inside);
     // A run's lines from the subclient's entries instead of the whole tree.
     // The run holds the table: a callback that changes the configuration drops it.
     int outputFromEntries(const FSScanEntries::Table& table);
