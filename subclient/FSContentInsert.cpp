@@ -32,21 +32,6 @@ const size_t kPostfixRoom = 70;
 // child each, along the deeper levels) never need the index's memory.
 const int kIndexedChildren = 8;
 
-// isWildCardContent of a text not yet in a string: the text is copied once,
-// into a string of its own size (the replay record keeps it).
-bool wildcardContent(const char* content, std::string& path)
-{
-    try {
-        const char* const at = strstr(content, CFSSubclientConfPrivate::kWildcardMarker);
-        path = std::string(content, at ? static_cast<size_t>(at - content) : strlen(content));
-        return at != nullptr;
-    } catch (const std::exception&) {
-        KXLOG(-1, "out of memory");
-        path.clear();
-        return false;
-    }
-}
-
 bool hasChildrenToIndex(const FSSubclientNode* parent)
 {
     int n = 0;
@@ -79,7 +64,7 @@ int FSSubclientConf::setPath(const char* path)
             return -2;
         }
         std::string text;
-        const bool isWild = wildcardContent(path, text);
+        const bool isWild = splitWildcardContent(path, text);
         if (d->calledFromStartRestore && cutsAtImageVolumeEnd(d->appType))
             text.erase(std::min(text.find(kImageVolumeEnd), text.size()));
         // A text that normalizing would leave as it is (most lines of a

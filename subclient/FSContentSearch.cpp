@@ -77,9 +77,9 @@ private:
 // same order as TreeWalk. Each component is found and hashed in one pass.
 class IndexWalk {
 public:
-    IndexWalk(const FSSearchIndex& index, const char* path, std::size_t length)
+    IndexWalk(const FSSearchIndex& index, const char* path)
         : index_(index), slot_(index.rootSlot()), entry_(&index.entry(slot_)), key_(FSSearchIndex::rootKey()),
-          stop_(path + length)
+          stop_(path + strlen(path))
     {}
 
     FSSubclientNode* node() const { return entry_->node; }
@@ -245,7 +245,7 @@ int CFSSubclientConfPrivate::recursiveSearch(FSSubclientNode* node, const char* 
     const TCallOrigin reporting(owner, __PRETTY_FUNCTION__);
     if (node != root || !searchIndex.ready(root, caseSensitive))
         return treeSearch(node, path);
-    IndexWalk walk(searchIndex, path, strlen(path));
+    IndexWalk walk(searchIndex, path);
     return searchFrom(*this, walk, path);
 }
 

@@ -199,21 +199,23 @@ bool CFSSubclientConfPrivate::treatSlashAsSlash(int appType)
     }
 }
 
-bool isWildCardContent(const std::string& content, std::string& path)
+bool splitWildcardContent(std::string_view content, std::string& path)
 {
     try {
-        std::string::size_type at = content.find(CFSSubclientConfPrivate::kWildcardMarker);
-        if (at == std::string::npos) {
-            path = content;
-            return false;
-        }
-        path = content.substr(0, at);
-        return true;
+        const std::string_view::size_type at = content.find(CFSSubclientConfPrivate::kWildcardMarker);
+        // A string of its own size: an insertion's replay record keeps it.
+        path = std::string(content.substr(0, at));
+        return at != std::string_view::npos;
     } catch (const std::exception&) {
         KXLOG(-1, "out of memory");
         path.clear();
         return false;
     }
+}
+
+bool isWildCardContent(const std::string& content, std::string& path)
+{
+    return splitWildcardContent(content, path);
 }
 
 int imageVolumeNameToPath(char* text, char d)

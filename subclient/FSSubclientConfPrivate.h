@@ -16,6 +16,7 @@
 #include <list>
 #include <map>
 #include <string>
+#include <string_view>
 #include <strings.h>
 #include <vector>
 
@@ -71,6 +72,9 @@ struct SCCharacteristics {
 // Logged when an allocation failure reaches a public entry point.
 inline constexpr char kFSOutOfMemory[] = "out of memory";
 
+// isWildCardContent for any text: path is the content without its wildcard
+// marker, made at its own size.
+bool splitWildcardContent(std::string_view content, std::string& path);
 // Formats the postfix that tells a duplicated content line apart.
 void setPostfixToAvoidDuplication(std::string& postfix, unsigned long scNum);
 // The first literal child of parent named name in the case mode, along the
