@@ -2,6 +2,7 @@
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSKEPTLISTINDEX_H
 #define SUBCLIENTCONF_SUBCLIENT_FSKEPTLISTINDEX_H
 
+#include "subclient/FSLargeTable.h"
 #include "subclient/FSPrefixIndex.h"
 
 #include <cstdint>
@@ -42,7 +43,7 @@ public:
 private:
     void add(Item item, const char* name, bool isWildcard);
 
-    std::vector<Item> items_;
+    std::vector<Item, FSLargeTableAllocator<Item>> items_;
     std::vector<uint32_t> firstOf_;  // item of each subclient's first entry, or none
     FSPrefixIndex byPath_;
     bool built_ = false;

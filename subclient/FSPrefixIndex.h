@@ -3,6 +3,8 @@
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSPREFIXINDEX_H
 #define SUBCLIENTCONF_SUBCLIENT_FSPREFIXINDEX_H
 
+#include "subclient/FSLargeTable.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -65,8 +67,8 @@ private:
 
     bool caseSensitive_;
     std::vector<Filed> filed_;  // until seal
-    std::vector<Slot> slots_;
-    std::vector<uint32_t> items_;
+    std::vector<Slot, FSLargeTableAllocator<Slot>> slots_;
+    std::vector<uint32_t, FSLargeTableAllocator<uint32_t>> items_;
     std::vector<uint32_t> always_;
     bool collided_ = false;
     mutable std::vector<std::pair<uint64_t, std::size_t>> prefixes_;  // lookup scratch: hash, length

@@ -39,7 +39,7 @@ void FSSearchIndex::drop()
     built_ = false;
     builtRoot_ = nullptr;
     slots_ = 0;
-    std::vector<Entry>().swap(table_);
+    decltype(table_)().swap(table_);
     std::vector<char>().swap(names_);
     std::vector<Wildcard>().swap(wildcards_);
 }

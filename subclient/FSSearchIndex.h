@@ -2,6 +2,7 @@
 #ifndef SUBCLIENTCONF_SUBCLIENT_FSSEARCHINDEX_H
 #define SUBCLIENTCONF_SUBCLIENT_FSSEARCHINDEX_H
 
+#include "subclient/FSLargeTable.h"
 #include "subclient/FSNameHash.h"
 
 #include <cstddef>
@@ -107,7 +108,7 @@ private:
     std::uint32_t keepName(std::string_view name);
     Wildcard describe(FSSubclientNode* node);
 
-    std::vector<Entry> table_;  // linear probing; sized once per build, so records never move
+    std::vector<Entry, FSLargeTableAllocator<Entry>> table_;  // linear probing; sized once per build, so records never move
     std::size_t slots_ = 0;     // table_.size(), kept where a lookup reads it
     std::vector<char> names_;
     std::vector<Wildcard> wildcards_;
