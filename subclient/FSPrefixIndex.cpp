@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -36,6 +37,7 @@ void FSPrefixIndex::clear(bool caseSensitive)
     filed_.clear();
     slots_.clear();
     items_.clear();
+    texts_.clear();
     always_.clear();
     collided_ = false;
     caseSensitive_ = caseSensitive;
@@ -92,9 +94,10 @@ void FSPrefixIndex::seal()
     std::size_t size = 16;
     while (size < filed_.size() * 2)
         size *= 2;
-    slots_.assign(size, Slot{0, nullptr, 0, 0, 0});
+    slots_.assign(size, Slot{0, 0, 0, 0, 0});
     items_.clear();
     items_.reserve(filed_.size());
+    texts_.clear();
     for (std::size_t i = 0; i < filed_.size(); ++i) {
         const Filed& f = filed_[i];
         items_.push_back(f.item);
@@ -102,13 +105,17 @@ void FSPrefixIndex::seal()
             // Two keys of one hash could not be told apart by a lookup: then
             // no lookup is served.
             collided_ = collided_ || !sameKey(filed_[i - 1].text, filed_[i - 1].length, f.text, f.length);
-            ++const_cast<Slot*>(find(f.hash, nullptr, 0))->count;
+            ++const_cast<Slot*>(probe(f.hash))->count;
             continue;
         }
         std::size_t at = slotOf(f.hash, size - 1);
         while (slots_[at].count)
             at = (at + 1) & (size - 1);
-        slots_[at] = Slot{f.hash, f.text, f.length, static_cast<uint32_t>(items_.size() - 1), 1};
+        if (texts_.size() + f.length > UINT32_MAX)
+            throw std::bad_alloc();
+        const uint32_t text = static_cast<uint32_t>(texts_.size());
+        texts_.insert(texts_.end(), f.text, f.text + f.length);
+        slots_[at] = Slot{f.hash, text, f.length, static_cast<uint32_t>(items_.size() - 1), 1};
     }
     filed_.clear();
     filed_.shrink_to_fit();
@@ -133,15 +140,18 @@ bool FSPrefixIndex::sameKey(const char* a, std::size_t aTextLength, const char* 
     return true;
 }
 
-const FSPrefixIndex::Slot* FSPrefixIndex::find(uint64_t hash, const char* path, std::size_t length) const
+const FSPrefixIndex::Slot* FSPrefixIndex::probe(uint64_t hash) const
 {
-    if (slots_.empty())
-        return nullptr;
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = slotOf(hash, mask); slots_[at].count; at = (at + 1) & mask)
         if (slots_[at].hash == hash)
-            return !path || sameKey(slots_[at].text, slots_[at].length, path, length) ? &slots_[at] : nullptr;
+            return &slots_[at];
     return nullptr;
+}
+
+bool FSPrefixIndex::matches(const Slot& slot, const char* path, std::size_t length) const
+{
+    return sameKey(texts_.data() + slot.text, slot.length, path, length);
 }
 
 bool FSPrefixIndex::collect(const char* path, std::vector<uint32_t>& items) const
@@ -157,20 +167,25 @@ bool FSPrefixIndex::collect(const char* path, std::vector<uint32_t>& items) cons
         return true;
     // Every prefix's hash first, and its slot asked for, so that the reads
     // of all levels wait for memory together.
+    // The same for the texts of the keys found, then the checks.
     prefixes_.clear();
     uint64_t hash = kHashStart;
-    prefixes_.emplace_back(hash, 1);
+    prefixes_.push_back(Prefix{hash, 1, nullptr});
     const char* end = path + length;
     for (const char* begin = path + 1; begin < end;) {
         const char* next = addComponent(hash, begin, end, path[0]);
-        prefixes_.emplace_back(hash, static_cast<std::size_t>(next - path));
+        prefixes_.push_back(Prefix{hash, static_cast<std::size_t>(next - path), nullptr});
         begin = next + 1;
     }
     const std::size_t mask = slots_.size() - 1;
-    for (const auto& prefix : prefixes_)
-        __builtin_prefetch(&slots_[slotOf(prefix.first, mask)]);
-    for (const auto& prefix : prefixes_)
-        if (const Slot* slot = find(prefix.first, path, prefix.second))
-            items.insert(items.end(), items_.begin() + slot->begin, items_.begin() + slot->begin + slot->count);
+    for (const Prefix& prefix : prefixes_)
+        __builtin_prefetch(&slots_[slotOf(prefix.hash, mask)]);
+    for (Prefix& prefix : prefixes_)
+        if ((prefix.slot = probe(prefix.hash)))
+            __builtin_prefetch(texts_.data() + prefix.slot->text);
+    for (const Prefix& prefix : prefixes_)
+        if (prefix.slot && matches(*prefix.slot, path, prefix.length))
+            items.insert(items.end(), items_.begin() + prefix.slot->begin,
+                         items_.begin() + prefix.slot->begin + prefix.slot->count);
     return true;
 }

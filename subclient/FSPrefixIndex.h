@@ -23,10 +23,11 @@
 //
 // Items are added, then sealed into one open-addressing table of key hashes
 // over one array of items grouped by key, so a lookup waits for one round of
-// memory reads for all of a path's prefixes. The texts are not copied: they
-// must outlive the index (its owner drops it with them), and a hit is checked
-// against the text of the key's first item, so equal hashes of different
-// texts never pass for a match.
+// memory reads for all of a path's prefixes. A hit is checked against the
+// key's text, so equal hashes of different texts never pass for a match. The
+// texts added must outlive the index until it is sealed; sealing copies each
+// key's text into one buffer, where the check reads it near the others
+// instead of in the caller's scattered blocks.
 class FSPrefixIndex {
 public:
     explicit FSPrefixIndex(bool caseSensitive = true) : caseSensitive_(caseSensitive) {}
@@ -54,7 +55,7 @@ private:
     };
     struct Slot {
         uint64_t hash;
-        const char* text;
+        uint32_t text;  // in texts_
         uint32_t length;
         uint32_t begin;  // into items_
         uint32_t count;  // 0: an empty slot
@@ -63,15 +64,23 @@ private:
     static bool predictable(const char* text, std::size_t length);
     const char* addComponent(uint64_t& hash, const char* begin, const char* end, char delim) const;
     bool sameKey(const char* a, std::size_t aTextLength, const char* path, std::size_t length) const;
-    const Slot* find(uint64_t hash, const char* path, std::size_t length) const;
+    // The slot of the key with this hash, its text unchecked; null when none.
+    const Slot* probe(uint64_t hash) const;
+    bool matches(const Slot& slot, const char* path, std::size_t length) const;
 
     bool caseSensitive_;
     std::vector<Filed> filed_;  // until seal
     std::vector<Slot, FSLargeTableAllocator<Slot>> slots_;
     std::vector<uint32_t, FSLargeTableAllocator<uint32_t>> items_;
+    std::vector<char, FSLargeTableAllocator<char>> texts_;
     std::vector<uint32_t> always_;
     bool collided_ = false;
-    mutable std::vector<std::pair<uint64_t, std::size_t>> prefixes_;  // lookup scratch: hash, length
+    struct Prefix {
+        uint64_t hash;
+        std::size_t length;
+        const Slot* slot;
+    };
+    mutable std::vector<Prefix> prefixes_;  // lookup scratch
 };
 
 #endif
