@@ -12,9 +12,9 @@
 
 // A lookup in a table of tens of megabytes lands on a page of its own each
 // time, and the address translation it waits for can cost more than the
-// read itself (in a virtual machine above all). A table of a few megabytes
-// or more is therefore placed on 2 MiB boundaries and offered to the kernel
-// for huge pages; smaller ones, and systems without the advice, get plain
+// read itself (in a virtual machine above all). A table of 4 MiB or more
+// is therefore placed on 2 MiB boundaries and offered to the kernel for
+// huge pages; smaller ones, and systems without the advice, get plain
 // memory. Either way the memory is the caller's alone and freed with free().
 template <class T>
 class FSLargeTableAllocator {
@@ -32,7 +32,7 @@ public:
             throw std::bad_alloc();
         const std::size_t bytes = n * sizeof(T);
         void* p = nullptr;
-        if (bytes >= kHugeFrom) {
+        if (bytes >= kHugeFrom && bytes <= static_cast<std::size_t>(-1) - kHugePage) {
             const std::size_t rounded = (bytes + kHugePage - 1) & ~(kHugePage - 1);
             p = std::aligned_alloc(kHugePage, rounded);
 #ifdef MADV_HUGEPAGE

@@ -166,8 +166,8 @@ bool FSPrefixIndex::collect(const char* path, std::vector<uint32_t>& items) cons
     if (slots_.empty())
         return true;
     // Every prefix's hash first, and its slot asked for, so that the reads
-    // of all levels wait for memory together.
-    // The same for the texts of the keys found, then the checks.
+    // of all levels wait for memory together; then the texts of the keys
+    // found, the same way; then the checks.
     prefixes_.clear();
     uint64_t hash = kHashStart;
     prefixes_.push_back(Prefix{hash, 1, nullptr});
