@@ -19,6 +19,15 @@ bool plainAscii(std::string_view name)
     return true;
 }
 
+// Ends the search: node is what it found, wildcard the wildcard child that
+// also matched the last component (see searchWildcardNode).
+int settle(CFSSubclientConfPrivate& p, FSSubclientNode* node, FSSubclientNode* wildcard, int found)
+{
+    p.searchNode = node;
+    p.searchWildcardNode = wildcard;
+    return found;
+}
+
 // Steps through the tree itself: sibling chains and child indexes.
 class TreeWalk {
 public:
@@ -57,6 +66,9 @@ public:
     }
 
     void descend(FSSubclientNode* child) { node_ = child; }
+
+    // The tree takes every level through the generic turn.
+    bool literalLevels(CFSSubclientConfPrivate&, const char*&, int&) { return false; }
 
     // The component at or after path; empty when none is left.
     static std::string_view component(const char* path, char delim)
@@ -115,15 +127,47 @@ public:
     }
 
     // child is what literal returned last.
-    void descend(FSSubclientNode*)
+    void descend(FSSubclientNode*) { enter(found_); }
+
+    // Most levels lead to a node without wildcard children, where the
+    // generic turn of the search comes down to the literal lookup; this loop
+    // takes those without its bookkeeping. True when the search ends here,
+    // with its result; false at a level the generic turn must take, path
+    // then being that level's.
+    bool literalLevels(CFSSubclientConfPrivate& p, const char*& path, int& result)
+    {
+        for (;;) {
+            if (at_ == count_)
+                readAhead(path, p.delim);
+            const Level& level = levels_[at_];
+            if (!level.name.length || !entry_->hasChildren) {
+                result = settle(p, entry_->node, nullptr, level.name.length ? 0 : 1);
+                return true;
+            }
+            if (entry_->wildcardCount)
+                return false;
+            const std::uint32_t child = index_.literalChild(slot_, level.name, level.text);
+            const char* end = level.text + level.name.length;
+            if (child == FSSearchIndex::kNone || !*end) {
+                result = child == FSSearchIndex::kNone ? settle(p, entry_->node, nullptr, 0)
+                                                       : settle(p, index_.entry(child).node, nullptr, 1);
+                return true;
+            }
+            enter(child);
+            path = end + 1;
+        }
+    }
+
+private:
+    // Down to the child in slot, the one the current level names.
+    void enter(std::uint32_t slot)
     {
         key_ = levels_[at_].name.key;
-        slot_ = found_;
+        slot_ = slot;
         entry_ = &index_.entry(slot_);
         ++at_;
     }
 
-private:
     struct Level {
         FSNameHash::Component name;
         const char* text;
@@ -174,13 +218,13 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
     std::optional<WCBasename> probe;
     std::string probeText;
     for (;;) {
+        int result;
+        if (walk.literalLevels(p, path, result))
+            return result;
         const char* levelPath = path;
         const std::string_view component = walk.component(path, p.delim);
-        if (component.empty() || !walk.hasChildren()) {
-            p.searchNode = walk.node();
-            p.searchWildcardNode = nullptr;
-            return component.empty() ? 1 : 0;
-        }
+        if (component.empty() || !walk.hasChildren())
+            return settle(p, walk.node(), nullptr, component.empty() ? 1 : 0);
         const char* end = component.data() + component.size();  // at a delimiter, or the path's end
 
         bool parsed = false;
@@ -226,14 +270,9 @@ int searchFrom(CFSSubclientConfPrivate& p, Walk& walk, const char* path)
             path = end + 1;
             continue;
         }
-        if (literal) {
-            p.searchNode = literal;
-            p.searchWildcardNode = wildcardMatch && literal->subclient == -1 ? wildcardMatch : nullptr;
-            return 1;
-        }
-        p.searchNode = wildcardMatch ? wildcardMatch : walk.node();
-        p.searchWildcardNode = nullptr;
-        return wildcardMatch ? 1 : 0;
+        if (literal)
+            return settle(p, literal, wildcardMatch && literal->subclient == -1 ? wildcardMatch : nullptr, 1);
+        return settle(p, wildcardMatch ? wildcardMatch : walk.node(), nullptr, wildcardMatch ? 1 : 0);
     }
 }
 

@@ -80,8 +80,9 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
 {
     // Names of one word, two words and longer; deeper than a search reads ahead.
     auto conf = buildConf("A /data B /w/b*" + kWild + " /m/x C /two/*.txt" + kWild + " /p/b*" + kWild + " /q/b*" +
-                          kWild + " /d/cache*" + kWild + " D /two/a*" + kWild +
-                          " /p/b/x /q/b /d/cache1/x E /abcdefgh/12345678abcdefgh/q /a-name-longer-than-sixteen/x "
+                          kWild + " /d/cache*" + kWild + " D /two/a*" + kWild + " /p/b/x /q/b /d/cache1/x /p/b/a*" +
+                          kWild + " E /p/b/*.c" + kWild +
+                          " /abcdefgh/12345678abcdefgh/q /a-name-longer-than-sixteen/x "
                           "/1/2/3/4/5/6/7/8/9/10/11/12/13/14/15/16/17/18");
     // /p/b has no subclient of its own, so the wildcard b* decides, where /q/b is content itself; below
     // /d/cache1, a literal folder covered by a wildcard, the wildcard's subclient.
@@ -110,9 +111,15 @@ TEST_F(BuildTest, TheSearchDecidesTheTopSubclient)
     EXPECT_EQ(describe(conf->createDirlist("/q", false)),
               (Strings{"/q [] sc1", "/q/b* [/b*] sc4 wc </q", "/q/b [/b] sc5 </q/b*"}));
 
-    for (const char* path : {"/two/a.txt", "\\two\\a.txt"}) {  // two wildcard siblings match
+    // Two wildcard siblings match; the message names the component, also one level below wildcards.
+    const std::pair<const char*, const char*> ambiguous[] = {
+        {"/two/a.txt", "Path 'a.txt' matches wild cards '/two/*.txt' and '/two/a*'"},
+        {"\\two\\a.txt", "Path 'a.txt' matches wild cards '/two/*.txt' and '/two/a*'"},
+        {"/p/b/a.c", "Path 'a.c' matches wild cards '/p/b/a*' and '/p/b/*.c'"},
+    };
+    for (const auto& [path, message] : ambiguous) {
         EXPECT_EQ(topSubclient(*conf, path), 0);
-        EXPECT_TRUE(log.has(1, "Path 'a.txt' matches wild cards '/two/*.txt' and '/two/a*'"));
+        EXPECT_TRUE(log.has(1, message)) << log.dump();
         EXPECT_TRUE(log.has(-1, std::string("Internal error during createDirlist '") + path + "'")) << log.dump();
         EXPECT_EQ(conf->getDelim(), '/');
     }
