@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -154,14 +157,52 @@ bool FSPrefixIndex::matches(const Slot& slot, const char* path, std::size_t leng
     return sameKey(texts_.data() + slot.text, slot.length, path, length);
 }
 
-bool FSPrefixIndex::collect(const char* path, std::vector<uint32_t>& items) const
+// predictable, and no pattern character but the delimiter: may a lookup
+// answer for path? Every call asks, so a path of 16 bytes up to the longest
+// predictable component is read sixteen bytes a step (the last block overlaps
+// the one before it): a byte fails when it is above ASCII, a pattern
+// character other than the delimiter, or a delimiter after a delimiter.
+bool FSPrefixIndex::servable(const char* path, std::size_t length)
 {
-    const std::size_t length = std::strlen(path);
-    if (collided_ || !predictable(path, length))
+#if defined(__SSE2__)
+    if (length >= 16 && length <= kLongestPredictable + 1) {
+        const __m128i delim = _mm_set1_epi8(path[0]);
+        auto failing = [&delim](__m128i block, __m128i before) {
+            const __m128i atDelim = _mm_cmpeq_epi8(block, delim);
+            __m128i pattern =
+                _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('*')), _mm_cmpeq_epi8(block, _mm_set1_epi8('?')));
+            pattern = _mm_or_si128(pattern, _mm_cmpeq_epi8(block, _mm_set1_epi8('[')));
+            pattern = _mm_or_si128(pattern, _mm_cmpeq_epi8(block, _mm_set1_epi8('\\')));
+            pattern = _mm_or_si128(pattern, _mm_cmpeq_epi8(block, _mm_set1_epi8('/')));
+            const __m128i doubled = _mm_and_si128(atDelim, before);
+            return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(_mm_andnot_si128(atDelim, pattern), doubled), block));
+        };
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(path));
+        if (failing(first, _mm_slli_si128(_mm_cmpeq_epi8(first, delim), 1)))
+            return false;
+        for (std::size_t at = 16; at < length; at = at + 16 < length ? at + 16 : length) {
+            const std::size_t from = at + 16 <= length ? at : length - 16;
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(path + from));
+            const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(path + from - 1));
+            if (failing(block, _mm_cmpeq_epi8(before, delim)))
+                return false;
+        }
+        return path[length - 1] != path[0];
+    }
+#endif
+    if (!predictable(path, length))
         return false;
     for (std::size_t i = 1; i < length; ++i)
         if (patternCharacter(path[i]) && path[i] != path[0])
             return false;
+    return true;
+}
+
+bool FSPrefixIndex::collect(const char* path, std::vector<uint32_t>& items) const
+{
+    const std::size_t length = std::strlen(path);
+    if (collided_ || !servable(path, length))
+        return false;
     items.insert(items.end(), always_.begin(), always_.end());
     if (slots_.empty())
         return true;

@@ -62,6 +62,7 @@ private:
     };
 
     static bool predictable(const char* text, std::size_t length);
+    static bool servable(const char* path, std::size_t length);
     const char* addComponent(uint64_t& hash, const char* begin, const char* end, char delim) const;
     bool sameKey(const char* a, std::size_t aTextLength, const char* path, std::size_t length) const;
     // The slot of the key with this hash, its text unchecked; null when none.

@@ -55,6 +55,12 @@ TEST(PathTest, Scenarios)
          {"/logs/x.tmp"}},
         // A second wildcard of the covering subclient takes the literal over: it stands in one list.
         {1, false, {"\tB", "/ab", "\tA", wild("/a*"), wild("/ab*")}, {"/ac 001"}, {"/ab"}},
+        // Pattern characters in the first and in the last block of a path of sixteen bytes and more: no key
+        // predicts their tests.
+        {1,
+         false,
+         {"\ttwo", "/data/0123456789abcdefgh/x"},
+         {"/data/0123456789abcdef*/x 11", "/data/0123456789abcdefgh/x?y 10", "/da*/0123456789abcdefgh/x 11"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines.back());
