@@ -17,10 +17,12 @@ namespace {
 constexpr std::size_t kLongestPredictable = WCConverter::capacity / 2;
 constexpr uint64_t kHashStart = 1469598103934665603ull;
 
+// The escape character is the other slash for either delimiter.
+constexpr char kPatternCharacters[] = {'*', '?', '[', '\\', '/'};
+
 bool patternCharacter(char c)
 {
-    // The escape character is the other slash for either delimiter.
-    return c == '*' || c == '?' || c == '[' || c == '\\' || c == '/';
+    return std::find(std::begin(kPatternCharacters), std::end(kPatternCharacters), c) != std::end(kPatternCharacters);
 }
 
 char fold(char c, bool caseSensitive)
@@ -169,19 +171,18 @@ bool FSPrefixIndex::servable(const char* path, std::size_t length)
         const __m128i delim = _mm_set1_epi8(path[0]);
         auto failing = [&delim](__m128i block, __m128i before) {
             const __m128i atDelim = _mm_cmpeq_epi8(block, delim);
-            __m128i pattern =
-                _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('*')), _mm_cmpeq_epi8(block, _mm_set1_epi8('?')));
-            pattern = _mm_or_si128(pattern, _mm_cmpeq_epi8(block, _mm_set1_epi8('[')));
-            pattern = _mm_or_si128(pattern, _mm_cmpeq_epi8(block, _mm_set1_epi8('\\')));
-            pattern = _mm_or_si128(pattern, _mm_cmpeq_epi8(block, _mm_set1_epi8('/')));
+            __m128i pattern = _mm_setzero_si128();
+#pragma GCC unroll 8  // each compare's constant then stays in a register
+            for (char c : kPatternCharacters)
+                pattern = _mm_or_si128(pattern, _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
             const __m128i doubled = _mm_and_si128(atDelim, before);
             return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(_mm_andnot_si128(atDelim, pattern), doubled), block));
         };
         const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(path));
         if (failing(first, _mm_slli_si128(_mm_cmpeq_epi8(first, delim), 1)))
             return false;
-        for (std::size_t at = 16; at < length; at = at + 16 < length ? at + 16 : length) {
-            const std::size_t from = at + 16 <= length ? at : length - 16;
+        for (std::size_t at = 16; at < length; at += 16) {
+            const std::size_t from = std::min(at, length - 16);
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(path + from));
             const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(path + from - 1));
             if (failing(block, _mm_cmpeq_epi8(before, delim)))
