@@ -1,11 +1,11 @@
 // Reads "<subclient number> <content text>" lines from standard input and
 // inserts each with setPath, naming a subclient whenever the number changes,
 // then runs one search, which builds the search index; with the argument
-// "empty" it only reads them. The search is the owner query of a path beside
-// all content, whose list is one entry: a list of the whole tree would be
-// freed again but stay in the peak. Lines are read into one fixed buffer, so the
-// peak resident size of the two runs differs by what the configuration holds
-// once it answers queries. Prints that peak (VmHWM) in KiB.
+// "empty" it only reads them. The search is the owner query of "/-", a path
+// beside every generated line, so its list is one entry: a list of the whole
+// tree would be freed again but stay in the peak. Lines are read into one
+// fixed buffer, so the peak resident size of the two runs differs by what the
+// configuration holds once it answers queries. Prints that peak (VmHWM) in KiB.
 #include "dirlist/FSSubclientDirList.h"
 #include "subclient/FSSubclientConf.h"
 
